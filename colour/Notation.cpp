@@ -1,0 +1,57 @@
+#include "colour/Notation.h"
+
+#include <cstdio>
+
+namespace Notation {
+
+namespace {
+std::string HexOfPacked(int32_t packed) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%X", static_cast<uint32_t>(packed));
+    return buf;
+}
+
+std::string Join3(int a, int b, int c) {
+    return std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c);
+}
+} // namespace
+
+std::optional<std::string> HexText(int index, int32_t packed, int16_t r, int16_t g, int16_t b) {
+    switch (index) {
+    case 0:
+        return HexOfPacked(packed);
+    case 1:
+        return "&H" + HexOfPacked(packed);
+    case 2:
+        return "0x00" + Module1::HexBGR(r, g, b);
+    case 3:
+        return "$00" + Module1::HexBGR(r, g, b);
+    case 4:
+        return Module1::HexJava(r, g, b);
+    case 5:
+        return Module1::HexHTML(r, g, b);
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<std::string> RgbText(int index, int16_t r, int16_t g, int16_t b) {
+    switch (index) {
+    case 0:
+        return Join3(r, g, b);
+    case 1:
+        return "RGB(" + Join3(r, g, b) + ")";
+    case 2:
+        return "Argb(255," + Join3(r, g, b) + ")";
+    default:
+        return std::nullopt;
+    }
+}
+
+std::string LongText(int32_t packed) { return std::to_string(packed); }
+
+std::string HSLText(const Module1::HSLValue& hsl) { return Join3(hsl.H, hsl.S, hsl.L); }
+
+std::string HSLText(int h, int s, int l) { return Join3(h, s, l); }
+
+} // namespace Notation

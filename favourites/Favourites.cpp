@@ -1,0 +1,1 @@
+#include "favourites/Favourites.h"

@@ -1,0 +1,226 @@
+#include "platform/PictureBox.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace platform {
+
+int VbButton(Qt::MouseButton button) { return VbButtons(button); }
+
+int VbButtons(Qt::MouseButtons buttons) {
+    int b = 0;
+    if (buttons & Qt::LeftButton) {
+        b |= 1;
+    }
+    if (buttons & Qt::RightButton) {
+        b |= 2;
+    }
+    if (buttons & Qt::MiddleButton) {
+        b |= 4;
+    }
+    return b;
+}
+
+int VbShift(Qt::KeyboardModifiers mods) {
+    int s = 0;
+    if (mods & Qt::ShiftModifier) {
+        s |= 1;
+    }
+    if (mods & Qt::ControlModifier) {
+        s |= 2;
+    }
+    if (mods & Qt::AltModifier) {
+        s |= 4;
+    }
+    return s;
+}
+
+int32_t ToPacked(QRgb rgb) { return qRed(rgb) + 256 * qGreen(rgb) + 65536 * qBlue(rgb); }
+
+QColor FromPacked(int32_t packed) {
+    return QColor(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
+}
+
+PictureBox::PictureBox(QWidget* parent, bool border) : QFrame(parent) {
+    if (border) {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        setLineWidth(1);
+    } else {
+        setFrameStyle(QFrame::NoFrame);
+    }
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::SetOuterGeometry(int left, int top, int width, int height) {
+    setGeometry(left, top, width, height);
+}
+
+void PictureBox::resizeEvent(QResizeEvent* e) {
+    QFrame::resizeEvent(e);
+    const QSize area = contentsRect().size().expandedTo(QSize(0, 0));
+    if (area != image_.size()) {
+        // Keep what was drawn where it still fits.
+        QImage next(area, QImage::Format_RGB32);
+        next.fill(FromPacked(backColor_));
+        if (!image_.isNull()) {
+            QPainter p(&next);
+            p.drawImage(0, 0, image_);
+        }
+        image_ = next;
+    }
+}
+
+void PictureBox::SetBackColor(int32_t packed) {
+    backColor_ = packed;
+    Cls();
+}
+
+void PictureBox::Cls() {
+    if (!image_.isNull()) {
+        image_.fill(FromPacked(backColor_));
+    }
+    update();
+}
+
+void PictureBox::SetPicture(const QImage& picture) {
+    Cls();
+    if (!picture.isNull() && !image_.isNull()) {
+        QPainter p(&image_);
+        p.drawImage(0, 0, picture);
+    }
+    update();
+}
+
+void PictureBox::PrintText(int x, int y, const QString& text, const QColor& colour) {
+    if (image_.isNull()) {
+        return;
+    }
+    QPainter p(&image_);
+    p.setFont(font());
+    p.setPen(colour);
+    const QFontMetrics fm(font());
+    p.drawText(x, y + fm.ascent(), text);
+    update();
+}
+
+int32_t PictureBox::Point(double x, double y) const {
+    const double fx = std::floor(x);
+    const double fy = std::floor(y);
+    if (!(fx >= 0 && fy >= 0 && fx < image_.width() && fy < image_.height())) {
+        return -1;
+    }
+    return ToPacked(image_.pixel(static_cast<int>(fx), static_cast<int>(fy)));
+}
+
+void PictureBox::paintEvent(QPaintEvent* e) {
+    QFrame::paintEvent(e);
+    QPainter p(this);
+    p.drawImage(contentsRect().topLeft(), image_);
+}
+
+QPointF PictureBox::Local(const QPointF& widgetPos) const {
+    return widgetPos - QPointF(contentsRect().topLeft());
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* e) {
+    const QPointF p = Local(e->position());
+    emit MouseDown(VbButton(e->button()), VbShift(e->modifiers()), p.x(), p.y());
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* e) {
+    const QPointF p = Local(e->position());
+    emit MouseMove(VbButtons(e->buttons()), VbShift(e->modifiers()), p.x(), p.y());
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
+    const QPointF p = Local(e->position());
+    emit MouseUp(VbButton(e->button()), VbShift(e->modifiers()), p.x(), p.y());
+    if (pendingDouble_) {
+        pendingDouble_ = false;
+        emit DblClick();
+    }
+}
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent* e) {
+    // A double-click is a press too; the double-click notification follows
+    // the second release, as the handlers expect.
+    mousePressEvent(e);
+    pendingDouble_ = true;
+}
+
+LineMarker::LineMarker(Qt::Orientation orientation, QWidget* container)
+    : QWidget(container), orientation_(orientation) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    if (container) {
+        container->installEventFilter(this);
+    }
+    Place();
+}
+
+void LineMarker::SetContainer(QWidget* container) {
+    if (container == parentWidget()) {
+        return;
+    }
+    const bool shown = isVisibleTo(parentWidget());
+    if (parentWidget()) {
+        parentWidget()->removeEventFilter(this);
+    }
+    setParent(container);
+    if (container) {
+        container->installEventFilter(this);
+    }
+    Place();
+    setVisible(shown);
+}
+
+void LineMarker::SetPosition(double pos) {
+    pos_ = pos;
+    Place();
+}
+
+void LineMarker::SetLength(int length) {
+    length_ = length;
+    Place();
+}
+
+void LineMarker::Place() {
+    QWidget* c = parentWidget();
+    if (!c) {
+        return;
+    }
+    QRect area = c->contentsRect();
+    const int at = static_cast<int>(std::floor(pos_));
+    if (orientation_ == Qt::Vertical) {
+        const int len = length_ > 0 ? length_ : area.height();
+        setGeometry(area.x() + at, area.y(), 1, len);
+    } else {
+        const int len = length_ > 0 ? length_ : area.width();
+        setGeometry(area.x(), area.y() + at, len, 1);
+    }
+    raise();
+}
+
+bool LineMarker::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == parentWidget() && e->type() == QEvent::Resize) {
+        Place();
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+void LineMarker::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const int len = orientation_ == Qt::Vertical ? height() : width();
+    for (int i = 0; i < len; i += 3) {
+        const QColor c = (i / 3) % 2 ? Qt::white : Qt::black;
+        if (orientation_ == Qt::Vertical) {
+            p.fillRect(0, i, 1, 3, c);
+        } else {
+            p.fillRect(i, 0, 3, 1, c);
+        }
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,108 @@
+#pragma once
+// A picture box: a framed area with a persistent image that is repainted from
+// itself, a point query on the displayed pixels and VB-style mouse events.
+// Coordinates are pixels of the drawing area (inside the one-pixel frame).
+#include <QFrame>
+#include <QImage>
+
+#include <cstdint>
+
+namespace platform {
+
+// Mouse buttons as the handlers receive them: 1 left, 2 right, 4 middle.
+int VbButtons(Qt::MouseButtons buttons);
+int VbButton(Qt::MouseButton button);
+int VbShift(Qt::KeyboardModifiers mods);
+
+// Packed colour red + 256 * green + 65536 * blue.
+int32_t ToPacked(QRgb rgb);
+QColor FromPacked(int32_t packed);
+
+class PictureBox : public QFrame {
+    Q_OBJECT
+public:
+    // `outer` is the whole box including its frame; `border` adds a one-pixel
+    // frame around the drawing area.
+    explicit PictureBox(QWidget* parent = nullptr, bool border = true);
+
+    void SetOuterGeometry(int left, int top, int width, int height);
+
+    // Drawing area size in pixels (the scale width and height).
+    int ScaleWidth() const { return image_.width(); }
+    int ScaleHeight() const { return image_.height(); }
+
+    // Setting the background clears the image to it.
+    void SetBackColor(int32_t packed);
+    int32_t BackColor() const { return backColor_; }
+
+    // Clears the image to the background and draws `picture` unscaled at the
+    // top-left corner; a null picture just clears.
+    void SetPicture(const QImage& picture);
+    void Cls();
+    QImage& Image() { return image_; }
+    const QImage& Image() const { return image_; }
+    // Call after drawing into Image() directly.
+    void Refresh() { update(); }
+    void PrintText(int x, int y, const QString& text, const QColor& colour);
+
+    // The colour of the displayed pixel at (x, y) of the drawing area, or -1
+    // for a point outside it.
+    int32_t Point(double x, double y) const;
+
+    // Offset of the drawing area inside the widget.
+    QPoint Origin() const { return {frameWidth(), frameWidth()}; }
+
+signals:
+    void MouseDown(int button, int shift, double x, double y);
+    void MouseMove(int buttons, int shift, double x, double y);
+    void MouseUp(int button, int shift, double x, double y);
+    void DblClick();
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+private:
+    QPointF Local(const QPointF& widgetPos) const;
+
+    QImage image_;
+    int32_t backColor_ = 0xFFFFFF;
+    bool pendingDouble_ = false;
+};
+
+// A line control that can move between containers: vertical lines span the
+// container's drawing area from top to bottom (or a given length), horizontal
+// ones from left to right. Drawn in alternating black and white so it shows
+// over every colour.
+class LineMarker : public QWidget {
+    Q_OBJECT
+public:
+    LineMarker(Qt::Orientation orientation, QWidget* container);
+
+    // Makes `container` the line's container (it leaves the previous one).
+    void SetContainer(QWidget* container);
+    QWidget* Container() const { return parentWidget(); }
+    // X of a vertical line (X1 = X2) or Y of a horizontal one (Y1 = Y2), in
+    // pixels of the container's drawing area.
+    void SetPosition(double pos);
+    double Position() const { return pos_; }
+    // Fixed length instead of the container's full extent (0 = full).
+    void SetLength(int length);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void Place();
+
+    Qt::Orientation orientation_;
+    double pos_ = 0;
+    int length_ = 0;
+};
+
+} // namespace platform

@@ -1,0 +1,166 @@
+#include "platform/QtServices.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSettings>
+#include <QStringList>
+#include <QUrl>
+
+namespace platform {
+
+MsgAnswer QtMessageBox::Show(QWidget* owner, const QString& text, const QString& title,
+                             MsgButtons buttons, MsgIcon icon) {
+    QMessageBox box(owner);
+    box.setText(text);
+    box.setWindowTitle(title);
+    switch (icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    }
+    switch (buttons) {
+    case MsgButtons::OK:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OKCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    const int pressed = box.exec();
+    switch (pressed) {
+    case QMessageBox::Ok:
+        return MsgAnswer::OK;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    default:
+        return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
+    }
+}
+
+void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }
+
+void QtClipboard::SetText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+
+QString QtSettings::GetSetting(const QString& app, const QString& section, const QString& key,
+                               const QString& defaultValue) {
+    QSettings s(app, app);
+    const QVariant v = s.value(section + "/" + key);
+    return v.isValid() ? v.toString() : defaultValue;
+}
+
+void QtSettings::SaveSetting(const QString& app, const QString& section, const QString& key,
+                             const QString& value) {
+    QSettings s(app, app);
+    s.setValue(section + "/" + key, value);
+}
+
+QString ShellTarget(const QString& target) {
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    if (scheme.match(target).hasMatch()) {
+        return target;
+    }
+    return QStringLiteral("https://") + target;
+}
+
+bool QtShell::Open(const QString& target) {
+    return QDesktopServices::openUrl(QUrl(ShellTarget(target), QUrl::TolerantMode));
+}
+
+QString ToQtFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    static const QRegularExpression trailingParens(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString desc = parts[i];
+        desc.remove(trailingParens);
+        QStringList patterns;
+        for (const QString& p : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            for (const QString& v : {p.toLower(), p.toUpper()}) {
+                if (!patterns.contains(v)) {
+                    patterns << v;
+                }
+            }
+        }
+        out << desc + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+namespace {
+std::optional<QString> Chosen(const QString& path) {
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(path);
+}
+} // namespace
+
+std::optional<QString> QtFileDialog::GetSaveFileName(QWidget* owner, const FileDialogOptions& o) {
+    QFileDialog::Options flags;
+    if (!o.overwritePrompt) {
+        flags |= QFileDialog::DontConfirmOverwrite;
+    }
+    const QString start = QDir(QDir::fromNativeSeparators(o.initialDir)).filePath(o.fileName);
+    const QString qtFilter = ToQtFilter(o.filter);
+    return Chosen(QFileDialog::getSaveFileName(owner, QString(), start, qtFilter, nullptr, flags));
+}
+
+std::optional<QString> QtFileDialog::GetOpenFileName(QWidget* owner, const FileDialogOptions& o) {
+    const QString qtFilter = ToQtFilter(o.filter);
+    return Chosen(QFileDialog::getOpenFileName(owner, QString(),
+                                               QDir::fromNativeSeparators(o.initialDir), qtFilter));
+}
+
+QImage QtScreenGrab::GrabDesktop() {
+    const auto screens = QGuiApplication::screens();
+    if (screens.isEmpty()) {
+        return {};
+    }
+    // Lay every screen's own copy at its place, in device pixels.
+    QRect all;
+    for (QScreen* s : screens) {
+        const qreal dpr = s->devicePixelRatio();
+        const QRect g = s->geometry();
+        all |= QRect(qRound(g.x() * dpr), qRound(g.y() * dpr), qRound(g.width() * dpr),
+                     qRound(g.height() * dpr));
+    }
+    QImage desk(all.size(), QImage::Format_RGB32);
+    desk.fill(Qt::black);
+    bool any = false;
+    QPainter painter(&desk);
+    for (QScreen* s : screens) {
+        QImage shot = s->grabWindow(0).toImage();
+        if (shot.isNull()) {
+            continue;
+        }
+        any = true;
+        shot.setDevicePixelRatio(1.0);
+        const qreal dpr = s->devicePixelRatio();
+        const QPoint at(qRound(s->geometry().x() * dpr) - all.x(),
+                        qRound(s->geometry().y() * dpr) - all.y());
+        painter.drawImage(at, shot);
+    }
+    painter.end();
+    return any ? desk : QImage();
+}
+
+} // namespace platform

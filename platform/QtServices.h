@@ -1,0 +1,66 @@
+#pragma once
+// The real services, on Qt.
+#include "platform/Services.h"
+
+namespace platform {
+
+class QtMessageBox : public IMessageBox {
+public:
+    MsgAnswer Show(QWidget* owner, const QString& text, const QString& title, MsgButtons buttons,
+                   MsgIcon icon) override;
+};
+
+class QtClipboard : public IClipboard {
+public:
+    void Clear() override;
+    void SetText(const QString& text) override;
+};
+
+// QSettings with organisation and application set to the application name:
+// an INI file under $XDG_CONFIG_HOME on Linux, the per-user registry on Windows.
+class QtSettings : public ISettings {
+public:
+    QString GetSetting(const QString& app, const QString& section, const QString& key,
+                       const QString& defaultValue) override;
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& value) override;
+};
+
+class QtShell : public IShell {
+public:
+    bool Open(const QString& target) override;
+};
+
+class QtFileDialog : public IFileDialog {
+public:
+    std::optional<QString> GetSaveFileName(QWidget* owner, const FileDialogOptions& o) override;
+    std::optional<QString> GetOpenFileName(QWidget* owner, const FileDialogOptions& o) override;
+};
+
+class QtScreenGrab : public IScreenGrab {
+public:
+    QImage GrabDesktop() override;
+};
+
+// All real services in one place, for main().
+struct QtServices {
+    QtMessageBox messageBox;
+    QtClipboard clipboard;
+    QtSettings settings;
+    QtShell shell;
+    QtFileDialog fileDialog;
+    QtScreenGrab screenGrab;
+
+    Services Get() {
+        return {&messageBox, &clipboard, &settings, &shell, &fileDialog, &screenGrab};
+    }
+};
+
+// Turns a filter of the form "Description|pattern|..." into Qt's
+// "Description (pattern);;..." form. Patterns match in either letter case.
+QString ToQtFilter(const QString& filter);
+
+// The shell target for an address: a bare host name gets a web scheme.
+QString ShellTarget(const QString& target);
+
+} // namespace platform

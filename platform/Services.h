@@ -1,0 +1,87 @@
+#pragma once
+// The operating-system services the program's logic calls, each behind a small
+// interface so tests can answer dialogs and read the clipboard through doubles.
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+enum class MsgButtons { OK, OKCancel, YesNoCancel };
+enum class MsgIcon { None, Exclamation, Question };
+// Numbered as the program has always numbered its answers.
+enum class MsgAnswer { OK = 1, Cancel = 2, Yes = 6, No = 7 };
+
+class IMessageBox {
+public:
+    virtual ~IMessageBox() = default;
+    // Modal; a box closed without a button answers Cancel (or OK for a
+    // single-button box).
+    virtual MsgAnswer Show(QWidget* owner, const QString& text, const QString& title,
+                           MsgButtons buttons, MsgIcon icon) = 0;
+};
+
+class IClipboard {
+public:
+    virtual ~IClipboard() = default;
+    virtual void Clear() = 0;
+    virtual void SetText(const QString& text) = 0;
+};
+
+// Per-user settings: application, section, key, text value.
+class ISettings {
+public:
+    virtual ~ISettings() = default;
+    virtual QString GetSetting(const QString& app, const QString& section, const QString& key,
+                               const QString& defaultValue) = 0;
+    virtual void SaveSetting(const QString& app, const QString& section, const QString& key,
+                             const QString& value) = 0;
+};
+
+class IShell {
+public:
+    virtual ~IShell() = default;
+    // Opens a document or address with the desktop's handler ("mailto:..." or
+    // a web address; a bare host name is opened as a web page). False when
+    // nothing could be started.
+    virtual bool Open(const QString& target) = 0;
+};
+
+struct FileDialogOptions {
+    QString filter;     // "Description|pattern[|Description|pattern...]"
+    QString initialDir; // native separators
+    QString fileName;   // proposed name (Save only)
+    bool overwritePrompt = false;
+    bool fileMustExist = false;
+};
+
+class IFileDialog {
+public:
+    virtual ~IFileDialog() = default;
+    // The chosen full path with native separators, or nothing when cancelled.
+    virtual std::optional<QString> GetSaveFileName(QWidget* owner, const FileDialogOptions& o) = 0;
+    virtual std::optional<QString> GetOpenFileName(QWidget* owner, const FileDialogOptions& o) = 0;
+};
+
+class IScreenGrab {
+public:
+    virtual ~IScreenGrab() = default;
+    // A still copy of the whole desktop in device pixels; a null image when the
+    // screen cannot be copied here.
+    virtual QImage GrabDesktop() = 0;
+};
+
+// The set of services a main window is given.
+struct Services {
+    IMessageBox* messageBox = nullptr;
+    IClipboard* clipboard = nullptr;
+    ISettings* settings = nullptr;
+    IShell* shell = nullptr;
+    IFileDialog* fileDialog = nullptr;
+    IScreenGrab* screenGrab = nullptr;
+};
+
+} // namespace platform

@@ -1,0 +1,73 @@
+#include "platform/doubles/Doubles.h"
+
+namespace platform::doubles {
+
+MsgAnswer FakeMessageBox::Show(QWidget*, const QString& text, const QString& title,
+                               MsgButtons buttons, MsgIcon icon) {
+    shown.push_back({text, title, buttons, icon});
+    if (!answers.empty()) {
+        const MsgAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
+}
+
+void FakeClipboard::Clear() {
+    ++clears;
+    text.clear();
+}
+
+void FakeClipboard::SetText(const QString& t) {
+    text = t;
+    history << t;
+}
+
+QString FakeSettings::GetSetting(const QString& app, const QString& section, const QString& key,
+                                 const QString& defaultValue) {
+    return values.value(Key(app, section, key), defaultValue);
+}
+
+void FakeSettings::SaveSetting(const QString& app, const QString& section, const QString& key,
+                               const QString& value) {
+    values[Key(app, section, key)] = value;
+    writeOrder << key;
+}
+
+bool FakeShell::Open(const QString& target) {
+    opened << target;
+    return succeed;
+}
+
+std::optional<QString> FakeFileDialog::GetSaveFileName(QWidget*, const FileDialogOptions& o) {
+    saveAsked.push_back(o);
+    if (saveAnswers.empty()) {
+        return std::nullopt;
+    }
+    const QString a = saveAnswers.front();
+    saveAnswers.pop_front();
+    if (a.isEmpty()) {
+        return std::nullopt;
+    }
+    return a;
+}
+
+std::optional<QString> FakeFileDialog::GetOpenFileName(QWidget*, const FileDialogOptions& o) {
+    openAsked.push_back(o);
+    if (openAnswers.empty()) {
+        return std::nullopt;
+    }
+    const QString a = openAnswers.front();
+    openAnswers.pop_front();
+    if (a.isEmpty()) {
+        return std::nullopt;
+    }
+    return a;
+}
+
+QImage FakeScreenGrab::GrabDesktop() {
+    ++grabs;
+    return image;
+}
+
+} // namespace platform::doubles

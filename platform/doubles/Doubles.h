@@ -1,0 +1,93 @@
+#pragma once
+// Test doubles of the platform services: they record what the program asked
+// for and answer from scripts set up by the test.
+#include "platform/Services.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace platform::doubles {
+
+struct ShownMessage {
+    QString text;
+    QString title;
+    MsgButtons buttons;
+    MsgIcon icon;
+};
+
+class FakeMessageBox : public IMessageBox {
+public:
+    MsgAnswer Show(QWidget* owner, const QString& text, const QString& title, MsgButtons buttons,
+                   MsgIcon icon) override;
+    // Answers given in order; when none is queued the box answers OK/Cancel.
+    std::deque<MsgAnswer> answers;
+    std::vector<ShownMessage> shown;
+};
+
+class FakeClipboard : public IClipboard {
+public:
+    void Clear() override;
+    void SetText(const QString& text) override;
+    QString text;
+    int clears = 0;
+    QStringList history; // every SetText, in order
+};
+
+class FakeSettings : public ISettings {
+public:
+    QString GetSetting(const QString& app, const QString& section, const QString& key,
+                       const QString& defaultValue) override;
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& value) override;
+    static QString Key(const QString& app, const QString& section, const QString& key) {
+        return app + "/" + section + "/" + key;
+    }
+    QMap<QString, QString> values;
+    QStringList writeOrder; // keys (without app/section) in the order written
+};
+
+class FakeShell : public IShell {
+public:
+    bool Open(const QString& target) override;
+    bool succeed = true;
+    QStringList opened;
+};
+
+class FakeFileDialog : public IFileDialog {
+public:
+    std::optional<QString> GetSaveFileName(QWidget* owner, const FileDialogOptions& o) override;
+    std::optional<QString> GetOpenFileName(QWidget* owner, const FileDialogOptions& o) override;
+    // Answers given in order; an empty text, or nothing queued, is a cancel.
+    std::deque<QString> saveAnswers;
+    std::deque<QString> openAnswers;
+    std::vector<FileDialogOptions> saveAsked;
+    std::vector<FileDialogOptions> openAsked;
+};
+
+class FakeScreenGrab : public IScreenGrab {
+public:
+    QImage GrabDesktop() override;
+    QImage image;
+    int grabs = 0;
+};
+
+// Every double in one place; Get() hands them to a window.
+struct FakeServices {
+    FakeMessageBox messageBox;
+    FakeClipboard clipboard;
+    FakeSettings settings;
+    FakeShell shell;
+    FakeFileDialog fileDialog;
+    FakeScreenGrab screenGrab;
+
+    Services Get() {
+        return {&messageBox, &clipboard, &settings, &shell, &fileDialog, &screenGrab};
+    }
+};
+
+} // namespace platform::doubles

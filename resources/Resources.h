@@ -1,0 +1,7 @@
+#pragma once
+#include <QString>
+
+namespace resources {
+// Resource paths of the program's pictures.
+inline const QString kCopyIcon = QStringLiteral(":/tintra/copy.xpm");
+} // namespace resources
