@@ -1,0 +1,383 @@
+#include "app/frmTintra.h"
+
+#include "colour/Module1.h"
+#include "colour/Notation.h"
+#include "resources/Resources.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShowEvent>
+#include <QTimer>
+#include <QToolButton>
+
+#ifndef TINTRA_VERSION_MAJOR
+#define TINTRA_VERSION_MAJOR 0
+#define TINTRA_VERSION_MINOR 0
+#define TINTRA_VERSION_PATCH 0
+#endif
+
+namespace {
+
+// Design positions are in twips: 15 to a pixel at 96 dots per inch.
+constexpr int Px(int twips) { return (twips + 7) / 15; }
+
+QRect Twips(int left, int top, int width, int height) {
+    return {Px(left), Px(top), Px(width), Px(height)};
+}
+
+const QColor kDisplayText(0, 0, 192);
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(geometry);
+    return l;
+}
+
+QLabel* MakeDisplay(QWidget* parent, const QRect& geometry) {
+    auto* l = new QLabel(parent);
+    l->setGeometry(geometry);
+    l->setFrameStyle(QFrame::Box | QFrame::Plain);
+    l->setLineWidth(1);
+    l->setAutoFillBackground(true);
+    QPalette p = l->palette();
+    p.setColor(QPalette::Window, p.color(QPalette::Base));
+    p.setColor(QPalette::WindowText, kDisplayText);
+    l->setPalette(p);
+    l->setIndent(2);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+
+} // namespace
+
+frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
+    : QMainWindow(parent), services_(services) {
+    // Every window starts from the start-of-program colour state.
+    Module1::ResetState();
+
+    QFont f = font();
+    f.setPointSizeF(8.25);
+    setFont(f);
+
+    client_ = new QWidget(this);
+    setCentralWidget(client_);
+    BuildEditor(client_);
+    BuildPanels(client_);
+    BuildMenus();
+    Connect();
+}
+
+frmTintra::~frmTintra() = default;
+
+QString frmTintra::AppTitle() { return QStringLiteral("Tintra"); }
+
+QString frmTintra::ExeName() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+void frmTintra::BuildEditor(QWidget* c) {
+    static const char* const names[3] = {"Rød", "Grønn", "Blå"};
+    const int tops[3] = {2520, 2880, 3240};
+    for (int i = 0; i < 3; ++i) {
+        auto* s = new platform::TrackBar(c);
+        s->SetRange(0, 255);
+        s->SetSteps(1, 5);
+        s->setTickPosition(QSlider::TicksBelow);
+        s->setTickInterval(16);
+        s->setGeometry(Twips(1005, tops[i], 3840, 330));
+        HScroll1[i] = s;
+        Label1[i] = MakeLabel(c, QString::fromUtf8(names[i]), Twips(60, tops[i] + 30, 555, 240));
+    }
+    lblRval = MakeLabel(c, QStringLiteral("0"), Twips(615, tops[0] + 30, 375, 240));
+    lblGval = MakeLabel(c, QStringLiteral("0"), Twips(615, tops[1] + 30, 375, 240));
+    lblBval = MakeLabel(c, QStringLiteral("0"), Twips(615, tops[2] + 30, 375, 240));
+
+    // The comparison swatch lies under the current-colour swatch; its colour
+    // shows in the strip left of it, where the marker line stands.
+    pic1 = new platform::PictureBox(c);
+    pic1->setGeometry(Twips(8145, 705, 735, 3210));
+    pic1->SetBackColor(Module1::Pack(128, 128, 128));
+    lin1 = new platform::LineMarker(Qt::Vertical, pic1);
+    lin1->SetLength(Px(3180));
+    lin1->SetPosition(Px(330));
+    lin1->show();
+    picValgt = new platform::PictureBox(c);
+    picValgt->setGeometry(Twips(8505, 720, 360, 3180));
+    picValgt->SetBackColor(Module1::Pack(128, 128, 128));
+
+    lblRGB = MakeLabel(c, QStringLiteral("RGB"), Twips(1980, 450, 390, 240));
+    lblHex = MakeLabel(c, QStringLiteral("Hex"), Twips(1980, 915, 390, 240));
+    lblLong = MakeLabel(c, QStringLiteral("Long"), Twips(1980, 1395, 390, 240));
+    lblHSL = MakeLabel(c, QStringLiteral("HSL"), Twips(1980, 1875, 390, 240));
+    lblRGB2 = MakeDisplay(c, Twips(2385, 450, 1830, 240));
+    lblHex2 = MakeDisplay(c, Twips(2385, 915, 1830, 240));
+    lblLong2 = MakeDisplay(c, Twips(2385, 1395, 1830, 240));
+    lblHSL2 = MakeDisplay(c, Twips(2385, 1875, 1830, 240));
+
+    // Copy buttons, level with the display each copies.
+    const QLabel* copied[4] = {lblHex2, lblRGB2, lblLong2, lblHSL2};
+    const QIcon copyIcon(resources::kCopyIcon);
+    for (int i = 0; i < 4; ++i) {
+        auto* b = new QToolButton(c);
+        b->setText(QStringLiteral("Kopi"));
+        b->setIcon(copyIcon);
+        b->setIconSize(QSize(16, 16));
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        b->setToolTip(QStringLiteral("Kopier til utklipstavle"));
+        b->setAutoRaise(false);
+        const QRect d = copied[i]->geometry();
+        b->setGeometry(Px(4230), d.center().y() - Px(300) / 2, Px(450), Px(300));
+        cmdKopi[i] = b;
+    }
+
+    lblFormat = MakeLabel(c, QStringLiteral("Format"), Twips(180, 150, 1260, 240));
+    cboRgbFormat = new QComboBox(c);
+    cboRgbFormat->setGeometry(Px(180), Px(420), Px(1260), cboRgbFormat->sizeHint().height());
+    cboRgbFormat->setToolTip(QStringLiteral("Velg rgb visningsformat"));
+    for (auto e : Notation::RgbFormats) {
+        cboRgbFormat->addItem(QString::fromUtf8(e.data(), static_cast<qsizetype>(e.size())));
+    }
+    cboRgbFormat->setCurrentIndex(-1);
+    cboHexFormat = new QComboBox(c);
+    cboHexFormat->setGeometry(Px(180), Px(870), Px(1260), cboHexFormat->sizeHint().height());
+    cboHexFormat->setToolTip(QStringLiteral("Velg hex visningsformat"));
+    for (auto e : Notation::HexFormats) {
+        cboHexFormat->addItem(QString::fromUtf8(e.data(), static_cast<qsizetype>(e.size())));
+    }
+    cboHexFormat->setCurrentIndex(-1);
+
+    // Connectors from the lists towards their rows.
+    for (int y : {570, 1020}) {
+        auto* line = new QFrame(c);
+        line->setFrameStyle(QFrame::HLine | QFrame::Plain);
+        line->setGeometry(Px(1485), Px(y), Px(1950) - Px(1485), 1);
+    }
+
+    vsc1 = new platform::TrackBar(c);
+    vsc1->SetRange(0, 240);
+    vsc1->SetSteps(1, 5);
+    vsc1->setTickPosition(QSlider::NoTicks);
+    vsc1->setValue(121);
+    vsc1->setGeometry(Twips(1005, 3600, 3840, 330));
+    Label3 = MakeLabel(c, QStringLiteral("Lys"), Twips(60, 3630, 555, 240));
+    lblLight = MakeLabel(c, QStringLiteral("0"), Twips(615, 3630, 375, 240));
+}
+
+void frmTintra::BuildMenus() {
+    mnuFil = menuBar()->addMenu(QStringLiteral("&Fil"));
+    mnuFilNy = mnuFil->addAction(QStringLiteral("&Ny"));
+    mnuFilNy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuFilApne = mnuFil->addAction(QString::fromUtf8("Å&pne..."));
+    mnuFilApne->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFil->addSeparator();
+    mnuFilLagre = mnuFil->addAction(QStringLiteral("La&gre"));
+    mnuFilLagre->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuFilLagreSom = mnuFil->addAction(QStringLiteral("Lagre  &som..."));
+    mnuFil->addSeparator();
+    mnuFilAvslutt = mnuFil->addAction(QStringLiteral("&Avslutt"));
+
+    mnuHjelp = menuBar()->addMenu(QStringLiteral("&Om"));
+    mnuHjelpD[0] = mnuHjelp->addAction(QStringLiteral("Versjon"));
+    mnuHjelpD[1] = mnuHjelp->addAction(QStringLiteral("Laget av Kvidra Software"));
+    mnuHjelpD[2] = mnuHjelp->addAction(QString());
+    mnuHjelpD[3] = mnuHjelp->addSeparator();
+    mnuHjelpD[4] = mnuHjelp->addAction(QStringLiteral("Send &e-post til Kvidra Software"));
+    mnuHjelpD[5] = mnuHjelp->addAction(QString::fromUtf8("Gå til Kvidra &Softwares hjemmeside"));
+    for (int i = 0; i < 3; ++i) {
+        mnuHjelpD[i]->setEnabled(false);
+    }
+}
+
+// Every handler is wired here, once.
+void frmTintra::Connect() {
+    for (int i = 0; i < 3; ++i) {
+        connect(HScroll1[i], &platform::TrackBar::Scroll, this, [this, i] { HScroll1_Scroll(i); });
+        connect(HScroll1[i], &platform::TrackBar::Change, this, [this, i] { HScroll1_Change(i); });
+    }
+    connect(cboHexFormat, &QComboBox::currentIndexChanged, this, &frmTintra::cboHexFormat_Click);
+    connect(cboRgbFormat, &QComboBox::currentIndexChanged, this, &frmTintra::cboRgbFormat_Click);
+    for (int i = 0; i < 4; ++i) {
+        connect(cmdKopi[i], &QToolButton::clicked, this, [this, i] { cmdKopi_Click(i); });
+    }
+    for (int i = 0; i < 2; ++i) {
+        connect(picFarge[i], &platform::PictureBox::MouseDown, this,
+                [this, i](int b, int s, double x, double y) { picFarge_MouseDown(i, b, s, x, y); });
+        connect(picFarge[i], &platform::PictureBox::MouseMove, this,
+                [this, i](int b, int s, double x, double y) { picFarge_MouseMove(i, b, s, x, y); });
+    }
+    connect(TabStrip1, &QTabBar::currentChanged, this, &frmTintra::TabStrip1_Click);
+    connect(vsc1, &platform::TrackBar::Scroll, this, &frmTintra::vsc1_Scroll);
+    connect(vsc1, &platform::TrackBar::Change, this, &frmTintra::vsc1_Change);
+
+    connect(mnuFilAvslutt, &QAction::triggered, this, &QWidget::close);
+    for (int i = 0; i < 6; ++i) {
+        connect(mnuHjelpD[i], &QAction::triggered, this, [this, i] { mnuHjelpD_Click(i); });
+    }
+}
+
+void frmTintra::Form_Initialize() {
+    // Qt's controls need no separate initialisation.
+}
+
+void frmTintra::Form_Load() {
+    mnuHjelpD[0]->setText(QStringLiteral("Versjon %1.%2.%3")
+                              .arg(TINTRA_VERSION_MAJOR)
+                              .arg(TINTRA_VERSION_MINOR)
+                              .arg(TINTRA_VERSION_PATCH));
+    mnuHjelpD[2]->setText(QString::fromUtf8("Copyright © 2026 Kvidra Software"));
+    SetOuterSize(9150, 5235);
+
+    for (auto* s : HScroll1) {
+        s->setValue(128);
+    }
+    vsc1_Scroll();
+    cboHexFormat->setCurrentIndex(0);
+    cboRgbFormat->setCurrentIndex(0);
+    move(Px(250), Px(250));
+    setWindowTitle(ExeName() + QStringLiteral(" - NyFargefil.kvc"));
+}
+
+void frmTintra::SetOuterSize(int widthTwips, int heightTwips) {
+    // The outer size includes the window frame, known only once the window
+    // manager has framed the window; until then the frame is taken as none.
+    const QSize outer(Px(widthTwips), Px(heightTwips));
+    resize(outer);
+    QTimer::singleShot(0, this, [this, outer] {
+        const QSize frame = frameGeometry().size() - geometry().size();
+        if (!frame.isEmpty()) {
+            resize(outer - frame);
+        }
+    });
+}
+
+void frmTintra::SetDisplay(QLabel* display, const std::string& text) {
+    display->setText(QString::fromStdString(text));
+}
+
+// Makes (R, G, B) current from the sliders and refreshes every display.
+void frmTintra::ShowColour(int16_t R, int16_t G, int16_t B) {
+    const int32_t packed = Module1::Pack(R, G, B);
+    Module1::CurrentHSL = Module1::RGBToHSL(R, G, B);
+    if (auto t = Notation::HexText(cboHexFormat->currentIndex(), packed, R, G, B)) {
+        SetDisplay(lblHex2, *t);
+    }
+    if (auto t = Notation::RgbText(cboRgbFormat->currentIndex(), R, G, B)) {
+        SetDisplay(lblRGB2, *t);
+    }
+    picValgt->SetBackColor(packed);
+    vsc1->setValue(Module1::CurrentHSL.L);
+    SetDisplay(lblLong2, Notation::LongText(packed));
+    SetDisplay(lblHSL2, Notation::HSLText(Module1::CurrentHSL));
+    HScroll1_Change(0);
+    emit ColourShown();
+}
+
+// Makes a picked colour current: the displays, the sliders, both swatches and
+// the lightness slider.
+void frmTintra::PickColour(int32_t c) {
+    using namespace Module1;
+    LongToRGB(c);
+    CurrentHSL = RGBToHSL(Red, Green, Blue);
+    if (auto t = Notation::HexText(cboHexFormat->currentIndex(), c, Red, Green, Blue)) {
+        SetDisplay(lblHex2, *t);
+    }
+    if (auto t = Notation::RgbText(cboRgbFormat->currentIndex(), Red, Green, Blue)) {
+        SetDisplay(lblRGB2, *t);
+    }
+    SetDisplay(lblLong2, Notation::LongText(c));
+    SetDisplay(lblHSL2, Notation::HSLText(CurrentHSL));
+    HScroll1[0]->setValue(Red);
+    HScroll1[1]->setValue(Green);
+    HScroll1[2]->setValue(Blue);
+    picValgt->SetBackColor(c);
+    pic1->SetBackColor(c);
+    vsc1->setValue(CurrentHSL.L);
+    const RGBValue back = HSLToRGB(CurrentHSL.H, CurrentHSL.S, CurrentHSL.L);
+    Red = back.R;
+    Green = back.G;
+    Blue = back.B;
+    // The marker must show exactly while both swatches agree, also when the
+    // lightness slider already stood at the picked lightness.
+    CompareColors();
+}
+
+void frmTintra::HScroll1_Scroll(int /*Index*/) {
+    ShowColour(static_cast<int16_t>(HScroll1[0]->value()),
+               static_cast<int16_t>(HScroll1[1]->value()),
+               static_cast<int16_t>(HScroll1[2]->value()));
+}
+
+void frmTintra::HScroll1_Change(int /*Index*/) {
+    lblRval->setText(QString::number(HScroll1[0]->value()));
+    lblGval->setText(QString::number(HScroll1[1]->value()));
+    lblBval->setText(QString::number(HScroll1[2]->value()));
+    CompareColors();
+}
+
+void frmTintra::cboHexFormat_Click() { HScroll1_Scroll(0); }
+
+void frmTintra::cboRgbFormat_Click() { HScroll1_Scroll(0); }
+
+void frmTintra::vsc1_Change() {
+    lblLight->setText(QString::number(vsc1->value()));
+    CompareColors();
+}
+
+// Shows the picked hue and saturation at the slider's lightness, without
+// changing the stored colour.
+void frmTintra::vsc1_Scroll() {
+    const auto l = static_cast<int16_t>(vsc1->value());
+    const Module1::HSLValue base = Module1::CurrentHSL;
+    const Module1::RGBValue c = Module1::HSLToRGB(base.H, base.S, l);
+    const int32_t packed = Module1::Pack(c.R, c.G, c.B);
+    picValgt->SetBackColor(packed);
+    HScroll1[0]->setValue(c.R);
+    HScroll1[1]->setValue(c.G);
+    HScroll1[2]->setValue(c.B);
+    if (auto t = Notation::HexText(cboHexFormat->currentIndex(), packed, c.R, c.G, c.B)) {
+        SetDisplay(lblHex2, *t);
+    }
+    if (auto t = Notation::RgbText(cboRgbFormat->currentIndex(), c.R, c.G, c.B)) {
+        SetDisplay(lblRGB2, *t);
+    }
+    vsc1_Change();
+    SetDisplay(lblLong2, Notation::LongText(packed));
+    SetDisplay(lblHSL2, Notation::HSLText(base.H, base.S, l));
+}
+
+void frmTintra::CompareColors() { lin1->setVisible(picValgt->BackColor() == pic1->BackColor()); }
+
+void frmTintra::cmdKopi_Click(int Index) {
+    const QLabel* source[4] = {lblHex2, lblRGB2, lblLong2, lblHSL2};
+    if (Index < 0 || Index > 3) {
+        return;
+    }
+    services_.clipboard->Clear();
+    services_.clipboard->SetText(source[Index]->text());
+}
+
+void frmTintra::mnuHjelpD_Click(int Index) {
+    switch (Index) {
+    case 4:
+        SendMail(this, QString::fromLatin1(kMakerMail));
+        break;
+    case 5:
+        services_.shell->Open(QString::fromLatin1(kMakerHome));
+        break;
+    default:
+        break;
+    }
+}
+
+void frmTintra::SendMail(QWidget* owner, const QString& address) {
+    if (!services_.shell->Open(QStringLiteral("mailto:") + address)) {
+        services_.messageBox->Show(
+            owner, QString::fromUtf8("Det oppstod en feil ved åpning av epost programmet."),
+            AppTitle(), platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    }
+}

@@ -1,2 +1,18 @@
+// Tintra: a desktop colour picker.
+#include "app/frmTintra.h"
+#include "platform/QtServices.h"
+
 #include <QApplication>
-int main(int argc, char** argv) { QApplication a(argc, argv); return 0; }
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(frmTintra::AppTitle());
+    QApplication::setOrganizationName(frmTintra::AppTitle());
+
+    platform::QtServices services;
+    frmTintra window(services.Get());
+    window.Form_Initialize();
+    window.Form_Load();
+    window.show();
+    return QApplication::exec();
+}

@@ -60,6 +60,20 @@ void PictureBox::SetOuterGeometry(int left, int top, int width, int height) {
 
 void PictureBox::resizeEvent(QResizeEvent* e) {
     QFrame::resizeEvent(e);
+    Sync();
+}
+
+QImage& PictureBox::Image() {
+    Sync();
+    return image_;
+}
+
+const QImage& PictureBox::Image() const {
+    Sync();
+    return image_;
+}
+
+void PictureBox::Sync() const {
     const QSize area = contentsRect().size().expandedTo(QSize(0, 0));
     if (area != image_.size()) {
         // Keep what was drawn where it still fits.
@@ -79,6 +93,7 @@ void PictureBox::SetBackColor(int32_t packed) {
 }
 
 void PictureBox::Cls() {
+    Sync();
     if (!image_.isNull()) {
         image_.fill(FromPacked(backColor_));
     }
@@ -95,6 +110,7 @@ void PictureBox::SetPicture(const QImage& picture) {
 }
 
 void PictureBox::PrintText(int x, int y, const QString& text, const QColor& colour) {
+    Sync();
     if (image_.isNull()) {
         return;
     }
@@ -107,6 +123,7 @@ void PictureBox::PrintText(int x, int y, const QString& text, const QColor& colo
 }
 
 int32_t PictureBox::Point(double x, double y) const {
+    Sync();
     const double fx = std::floor(x);
     const double fy = std::floor(y);
     if (!(fx >= 0 && fy >= 0 && fx < image_.width() && fy < image_.height())) {
@@ -118,7 +135,7 @@ int32_t PictureBox::Point(double x, double y) const {
 void PictureBox::paintEvent(QPaintEvent* e) {
     QFrame::paintEvent(e);
     QPainter p(this);
-    p.drawImage(contentsRect().topLeft(), image_);
+    p.drawImage(contentsRect().topLeft(), Image());
 }
 
 QPointF PictureBox::Local(const QPointF& widgetPos) const {

@@ -28,8 +28,8 @@ public:
     void SetOuterGeometry(int left, int top, int width, int height);
 
     // Drawing area size in pixels (the scale width and height).
-    int ScaleWidth() const { return image_.width(); }
-    int ScaleHeight() const { return image_.height(); }
+    int ScaleWidth() const { return Image().width(); }
+    int ScaleHeight() const { return Image().height(); }
 
     // Setting the background clears the image to it.
     void SetBackColor(int32_t packed);
@@ -39,8 +39,8 @@ public:
     // top-left corner; a null picture just clears.
     void SetPicture(const QImage& picture);
     void Cls();
-    QImage& Image() { return image_; }
-    const QImage& Image() const { return image_; }
+    QImage& Image();
+    const QImage& Image() const;
     // Call after drawing into Image() directly.
     void Refresh() { update(); }
     void PrintText(int x, int y, const QString& text, const QColor& colour);
@@ -68,8 +68,11 @@ protected:
 
 private:
     QPointF Local(const QPointF& widgetPos) const;
+    // Keeps the image the size of the drawing area (also while hidden, when
+    // no resize event arrives).
+    void Sync() const;
 
-    QImage image_;
+    mutable QImage image_;
     int32_t backColor_ = 0xFFFFFF;
     bool pendingDouble_ = false;
 };

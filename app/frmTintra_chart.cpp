@@ -1,0 +1,126 @@
+// The tab strip with its three panels, and picking from the colour chart and
+// the measurement picture.
+#include "app/frmTintra.h"
+
+#include "chart/ChartPicture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+
+namespace {
+constexpr int Px(int twips) { return (twips + 7) / 15; }
+} // namespace
+
+void frmTintra::BuildPanels(QWidget* c) {
+    Label2 = new QLabel(QString::fromUtf8("Klikk på fargen du vil måle"), c);
+    Label2->setGeometry(Px(4845), Px(120), Px(3240), Px(240));
+
+    // The strip holds nothing itself: the panels stand over its page area.
+    TabPage = new QFrame(c);
+    TabPage->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    TabStrip1 = new QTabBar(c);
+    TabStrip1->setDrawBase(false);
+    TabStrip1->setExpanding(false);
+    TabStrip1->setUsesScrollButtons(false);
+    TabStrip1->addTab(QStringLiteral("Fargekart"));
+    TabStrip1->addTab(QString::fromUtf8("Punktmål"));
+    TabStrip1->addTab(QStringLiteral("Favoritter"));
+    const QRect strip(Px(4845), Px(405), Px(3240), Px(3525));
+    const int tabsHigh = TabStrip1->sizeHint().height();
+    TabStrip1->setGeometry(strip.left(), strip.top(), strip.width(), tabsHigh);
+    TabPage->setGeometry(strip.adjusted(0, tabsHigh - 1, 0, 0));
+
+    picFarge[0] = new platform::PictureBox(c);
+    picFarge[0]->setGeometry(Px(5025), Px(885), Px(2880), Px(2880));
+    picFarge[0]->SetPicture(chart::ChartPicture());
+    picFarge[1] = new platform::PictureBox(c);
+    picFarge[1]->setGeometry(Px(8955), Px(165), Px(2880), Px(2880));
+    picFarge[1]->SetBackColor(platform::ToPacked(palette().color(QPalette::Window).rgb()));
+    picFarge[1]->hide();
+    picBoksUt = new QWidget(c);
+    picBoksUt->setGeometry(Px(8985), Px(3210), Px(2880), Px(2880));
+    picBoksUt->hide();
+
+    linX = new platform::LineMarker(Qt::Vertical, picFarge[0]);
+    linY = new platform::LineMarker(Qt::Horizontal, picFarge[0]);
+    linX->hide();
+    linY->hide();
+
+    cmdPunkt = new QPushButton(QString::fromUtf8("Punktmål"), c);
+    cmdPunkt->setGeometry(Px(4830), Px(4050), Px(1140), Px(345));
+    cmdPunkt->setToolTip(QString::fromUtf8("Måler et utsnitt fra skjermbildet"));
+    cboZoom = new QComboBox(c);
+    cboZoom->setGeometry(Px(5955), Px(4065), Px(1140), cmdPunkt->height());
+    cboZoom->setToolTip(QString::fromUtf8("Zoomfaktor ved punktmåling"));
+    cboZoom->addItems({QStringLiteral("Uten zoom"), QStringLiteral("Zoom x2"),
+                       QStringLiteral("Zoom x4"), QStringLiteral("Zoom x8"),
+                       QStringLiteral("Zoom x16")});
+    cboZoom->setCurrentIndex(-1);
+
+    cmdSpar = new QPushButton(QStringLiteral("Spar"), c);
+    cmdSpar->setGeometry(542, 270, 51, 23);
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPointSizeF(8.25);
+    cmdSpar->setFont(tahoma);
+    cmdSpar->setToolTip(QStringLiteral("Legger valgt farge inn i favorittlisten"));
+}
+
+void frmTintra::picFarge_MouseDown(int Index, int Button, int /*Shift*/, double X, double Y) {
+    if (Button != 1) {
+        return;
+    }
+    platform::PictureBox* pic = picFarge[static_cast<size_t>(Index)];
+    const int32_t c = pic->Point(X, Y);
+    if (c == -1) {
+        return;
+    }
+    PickColour(c);
+    linX->SetContainer(pic);
+    linY->SetContainer(pic);
+    linX->SetPosition(X);
+    linY->SetPosition(Y);
+    linX->show();
+    linY->show();
+}
+
+void frmTintra::picFarge_MouseMove(int Index, int Button, int Shift, double X, double Y) {
+    picFarge_MouseDown(Index, Button, Shift, X, Y);
+}
+
+void frmTintra::TabStrip1_Click() {
+    picFarge[0]->hide();
+    picFarge[1]->hide();
+    picBoksUt->hide();
+    const QPoint place = picFarge[0]->pos();
+    switch (SelectedTab()) {
+    case 1:
+        picFarge[0]->show();
+        break;
+    case 2:
+        picFarge[1]->move(place);
+        picFarge[1]->show();
+        break;
+    case 3:
+        picBoksUt->move(place);
+        picBoksUt->show();
+        break;
+    default:
+        break;
+    }
+}
+
+bool frmTintra::SelectTab(int n) {
+    if (n < 1 || n > TabStrip1->count()) {
+        return false;
+    }
+    if (TabStrip1->currentIndex() == n - 1) {
+        TabStrip1_Click();
+    } else {
+        TabStrip1->setCurrentIndex(n - 1); // raises TabStrip1_Click
+    }
+    return true;
+}
+
+int frmTintra::SelectedTab() const { return TabStrip1->currentIndex() + 1; }

@@ -1,0 +1,78 @@
+# Shared set-up of the end-to-end tests: an Xvfb of their own, the real binary
+# with a private settings folder, and helpers that click like a user.
+set -euo pipefail
+
+TMP=$(mktemp -d)
+export XDG_CONFIG_HOME="$TMP/config"
+export XDG_RUNTIME_DIR="$TMP/runtime"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+XVFB_PID=""
+APP_PID=""
+# Height of the menu bar above the client area, in pixels.
+MENU_H=${MENU_H:-18}
+
+cleanup() {
+  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  rm -rf "$TMP"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+start_xvfb() {
+  local size=${1:-1280x800x24}
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+      Xvfb ":$n" -screen 0 "$size" -noreset -nolisten tcp >"$TMP/xvfb.log" 2>&1 &
+      XVFB_PID=$!
+      export DISPLAY=":$n"
+      for _ in $(seq 50); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+      done
+      kill "$XVFB_PID" 2>/dev/null || true
+    fi
+  done
+  fail "no Xvfb display could be started"
+}
+
+# start_tintra BINARY [working folder]
+start_tintra() {
+  [ -n "${DISPLAY:-}" ] && [ -n "$XVFB_PID" ] || start_xvfb
+  local dir=${2:-$TMP}
+  local bin
+  bin=$(readlink -f "$1")
+  (cd "$dir" && exec "$bin") >"$TMP/app.log" 2>&1 &
+  APP_PID=$!
+  WIN=$(timeout 20 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1) ||
+    { cat "$TMP/app.log" >&2; fail "the main window did not appear"; }
+  sleep 0.3
+}
+
+# click_at X Y [SCALE]: a left click at a point of the main window's client
+# area, given in pixels at scale factor 1.
+click_at() {
+  local scale=${3:-1}
+  local x y
+  x=$(awk -v v="$1" -v s="$scale" 'BEGIN { printf "%d", v * s }')
+  y=$(awk -v v="$2" -v m="$MENU_H" -v s="$scale" 'BEGIN { printf "%d", (v + m) * s }')
+  xdotool mousemove --window "$WIN" "$x" "$y" click 1
+  sleep 0.2
+}
+
+expect_clipboard() {
+  local got
+  got=$(timeout 2 xclip -o -selection clipboard 2>/dev/null || true)
+  [ "$got" = "$1" ] || fail "clipboard holds '$got', expected '$1'"
+}
+
+pass() {
+  echo "PASS"
+  exit 0
+}
