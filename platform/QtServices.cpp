@@ -2,6 +2,8 @@
 
 #include <QClipboard>
 #include <QDesktopServices>
+#include <QDialog>
+#include <QMenu>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -162,5 +164,9 @@ QImage QtScreenGrab::GrabDesktop() {
     painter.end();
     return any ? desk : QImage();
 }
+
+int QtModal::Exec(QDialog& dialog) { return dialog.exec(); }
+
+void QtModal::Popup(QMenu& menu, const QPoint& globalPos) { menu.exec(globalPos); }
 
 } // namespace platform

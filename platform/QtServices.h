@@ -42,6 +42,12 @@ public:
     QImage GrabDesktop() override;
 };
 
+class QtModal : public IModal {
+public:
+    int Exec(QDialog& dialog) override;
+    void Popup(QMenu& menu, const QPoint& globalPos) override;
+};
+
 // All real services in one place, for main().
 struct QtServices {
     QtMessageBox messageBox;
@@ -50,9 +56,10 @@ struct QtServices {
     QtShell shell;
     QtFileDialog fileDialog;
     QtScreenGrab screenGrab;
+    QtModal modal;
 
     Services Get() {
-        return {&messageBox, &clipboard, &settings, &shell, &fileDialog, &screenGrab};
+        return {&messageBox, &clipboard, &settings, &shell, &fileDialog, &screenGrab, &modal};
     }
 };
 

@@ -6,6 +6,9 @@
 
 #include <optional>
 
+class QDialog;
+class QMenu;
+class QPoint;
 class QWidget;
 
 namespace platform {
@@ -74,6 +77,17 @@ public:
     virtual QImage GrabDesktop() = 0;
 };
 
+// Runs the program's own modal dialogs and popup menus. Tests answer them
+// through a double instead of racing a real modal loop.
+class IModal {
+public:
+    virtual ~IModal() = default;
+    // Shows `dialog` modally; its result (QDialog::Accepted or Rejected).
+    virtual int Exec(QDialog& dialog) = 0;
+    // Pops `menu` up at a global position; the chosen action is triggered.
+    virtual void Popup(QMenu& menu, const QPoint& globalPos) = 0;
+};
+
 // The set of services a main window is given.
 struct Services {
     IMessageBox* messageBox = nullptr;
@@ -82,6 +96,7 @@ struct Services {
     IShell* shell = nullptr;
     IFileDialog* fileDialog = nullptr;
     IScreenGrab* screenGrab = nullptr;
+    IModal* modal = nullptr;
 };
 
 } // namespace platform

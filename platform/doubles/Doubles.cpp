@@ -1,5 +1,9 @@
 #include "platform/doubles/Doubles.h"
 
+#include <QAction>
+#include <QDialog>
+#include <QMenu>
+
 namespace platform::doubles {
 
 MsgAnswer FakeMessageBox::Show(QWidget*, const QString& text, const QString& title,
@@ -68,6 +72,35 @@ std::optional<QString> FakeFileDialog::GetOpenFileName(QWidget*, const FileDialo
 QImage FakeScreenGrab::GrabDesktop() {
     ++grabs;
     return image;
+}
+
+int FakeModal::Exec(QDialog& dialog) {
+    dialogTitles << dialog.windowTitle();
+    // A modal dialog is shown, so its show-time handlers run as for real.
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    if (!dialogScripts.empty()) {
+        auto script = std::move(dialogScripts.front());
+        dialogScripts.pop_front();
+        script(dialog);
+    }
+    const int result = dialog.result();
+    dialog.hide();
+    return result;
+}
+
+void FakeModal::Popup(QMenu& menu, const QPoint& globalPos) {
+    ++popups;
+    lastPopupAt = globalPos;
+    if (menuChoices.empty()) {
+        return;
+    }
+    const int index = menuChoices.front();
+    menuChoices.pop_front();
+    const auto actions = menu.actions();
+    if (index >= 0 && index < actions.size()) {
+        actions[index]->trigger();
+    }
 }
 
 } // namespace platform::doubles

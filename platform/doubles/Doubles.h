@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -76,6 +77,21 @@ public:
     int grabs = 0;
 };
 
+class FakeModal : public IModal {
+public:
+    // Each shown dialog is handed to the next script, which answers it as a
+    // user would (types, clicks OK or Avbryt); with no script it is rejected.
+    int Exec(QDialog& dialog) override;
+    // Each popup triggers the action at the next queued index (separators
+    // count); with none queued it is dismissed.
+    void Popup(QMenu& menu, const QPoint& globalPos) override;
+    std::deque<std::function<void(QDialog&)>> dialogScripts;
+    std::deque<int> menuChoices;
+    QStringList dialogTitles; // window titles of the dialogs shown
+    int popups = 0;
+    QPoint lastPopupAt;
+};
+
 // Every double in one place; Get() hands them to a window.
 struct FakeServices {
     FakeMessageBox messageBox;
@@ -84,9 +100,10 @@ struct FakeServices {
     FakeShell shell;
     FakeFileDialog fileDialog;
     FakeScreenGrab screenGrab;
+    FakeModal modal;
 
     Services Get() {
-        return {&messageBox, &clipboard, &settings, &shell, &fileDialog, &screenGrab};
+        return {&messageBox, &clipboard, &settings, &shell, &fileDialog, &screenGrab, &modal};
     }
 };
 

@@ -1,0 +1,326 @@
+#include "favourites/ColourFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace favourites {
+
+namespace {
+
+// Bytes 80..9F of Windows-1252; the rest of the upper half equals Latin-1.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The byte for a character, or -1 when the code page lacks it.
+int Windows1252Byte(char16_t u) {
+    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+        return u;
+    }
+    for (std::size_t i = 0; i < kHigh.size(); ++i) {
+        if (kHigh[i] == u) {
+            return static_cast<int>(0x80 + i);
+        }
+    }
+    return -1;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+bool IsDelimiter(char c) {
+    return c == ',' || IsLineEnd(c);
+}
+
+constexpr int32_t kMaxColour = 0xFFFFFF;
+
+// Reads the records of the file's bytes, one field at a time. Fields are
+// separated by commas or line ends (CR LF, LF or CR).
+class Reader {
+public:
+    Reader(const char* begin, const char* end, bool utf8) : p_(begin), end_(end), utf8_(utf8) {}
+
+    ReadResult Run() {
+        ReadResult r;
+        for (;;) {
+            while (p_ != end_ && (IsBlank(*p_) || IsLineEnd(*p_))) {
+                ++p_;
+            }
+            if (p_ == end_) {
+                break;
+            }
+            int32_t colour = 0;
+            QString name;
+            if (!ReadColour(colour) || !ReadName(name)) {
+                r.ok = false;
+                r.badRecord = static_cast<int>(r.list.colors.size()) + 1;
+                break;
+            }
+            r.list.colors.append(colour);
+            r.list.names.append(std::move(name));
+        }
+        std::reverse(r.list.colors.begin(), r.list.colors.end());
+        std::reverse(r.list.names.begin(), r.list.names.end());
+        return r;
+    }
+
+private:
+    const char* p_;
+    const char* end_;
+    bool utf8_;
+
+    void SkipDelimiter() {
+        if (p_ == end_) {
+            return;
+        }
+        const char c = *p_++;
+        if (c == '\r' && p_ != end_ && *p_ == '\n') {
+            ++p_;
+        }
+    }
+
+    // A signed decimal integer that fits 32 bits and lies in 0..FFFFFF,
+    // followed by a delimiter (the name field must follow).
+    bool ReadColour(int32_t& colour) {
+        const char* start = p_;
+        while (p_ != end_ && !IsDelimiter(*p_)) {
+            ++p_;
+        }
+        const char* stop = p_;
+        while (stop != start && IsBlank(stop[-1])) {
+            --stop;
+        }
+        if (p_ == end_) {
+            return false;
+        }
+        SkipDelimiter();
+        bool negative = false;
+        if (start != stop && (*start == '-' || *start == '+')) {
+            negative = *start++ == '-';
+        }
+        if (start == stop) {
+            return false;
+        }
+        int64_t value = 0;
+        for (const char* q = start; q != stop; ++q) {
+            if (*q < '0' || *q > '9') {
+                return false;
+            }
+            value = value * 10 + (*q - '0');
+            if (value > int64_t{INT32_MAX} + 1) {
+                return false;
+            }
+        }
+        value = negative ? -value : value;
+        if (value < 0 || value > kMaxColour) {
+            return false;
+        }
+        colour = static_cast<int32_t>(value);
+        return true;
+    }
+
+    // A quoted name runs to the next double quote (line ends included) and
+    // anything after it up to the delimiter is ignored; an unquoted name runs
+    // to the next delimiter. A record the end of the file cuts off before its
+    // name is malformed.
+    bool ReadName(QString& name) {
+        while (p_ != end_ && IsBlank(*p_)) {
+            ++p_;
+        }
+        if (p_ == end_) {
+            return false;
+        }
+        const char* start = p_;
+        const char* stop = nullptr;
+        if (*p_ == '"') {
+            ++start;
+            const void* quote = std::memchr(start, '"', static_cast<std::size_t>(end_ - start));
+            if (quote == nullptr) {
+                return false;
+            }
+            stop = static_cast<const char*>(quote);
+            p_ = stop + 1;
+            while (p_ != end_ && !IsDelimiter(*p_)) {
+                ++p_;
+            }
+        } else {
+            while (p_ != end_ && !IsDelimiter(*p_)) {
+                ++p_;
+            }
+            stop = p_;
+        }
+        SkipDelimiter();
+        name =
+            utf8_ ? QString::fromUtf8(start, stop - start) : FromWindows1252(start, stop - start);
+        return true;
+    }
+};
+
+SaveResult Failure(SaveError error, int number, const QString& text, const QString& reason) {
+    return {error, number, reason.isEmpty() ? text : text + " (" + reason + ")"};
+}
+
+SaveResult AccessDenied() {
+    return {SaveError::AccessDenied, 75, QStringLiteral("Ingen tilgang til bane/fil")};
+}
+
+} // namespace
+
+bool FitsWindows1252(QChar c) {
+    return Windows1252Byte(c.unicode()) >= 0;
+}
+
+bool FitsWindows1252(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return FitsWindows1252(c); });
+}
+
+QByteArray ToWindows1252(const QString& text) {
+    QByteArray out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int b = Windows1252Byte(text[i].unicode());
+        out[i] = static_cast<char>(b < 0 ? '?' : b);
+    }
+    return out;
+}
+
+QString FromWindows1252(const char* data, qsizetype size) {
+    QString out(size, Qt::Uninitialized);
+    QChar* d = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto b = static_cast<unsigned char>(data[i]);
+        d[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
+    }
+    return out;
+}
+
+bool IsMultiByteUtf8(const QByteArray& bytes) {
+    const auto* s = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    bool multi = false;
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int len = 0;
+        char32_t cp = 0;
+        char32_t least = 0;
+        if ((b & 0xE0) == 0xC0) {
+            len = 2;
+            least = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            len = 3;
+            least = 0x800;
+        } else if ((b & 0xF8) == 0xF0) {
+            len = 4;
+            least = 0x10000;
+        } else {
+            return false;
+        }
+        cp = b & (0x7F >> len);
+        if (n - i < len) {
+            return false;
+        }
+        for (int k = 1; k < len; ++k) {
+            if ((s[i + k] & 0xC0) != 0x80) {
+                return false;
+            }
+            cp = (cp << 6) | (s[i + k] & 0x3F);
+        }
+        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            return false;
+        }
+        multi = true;
+        i += len;
+    }
+    return multi;
+}
+
+QByteArray WriteColourFile(const ColourList& list) {
+    QString text;
+    for (qsizetype i = list.colors.size() - 1; i >= 0; --i) {
+        QString name = list.names.value(i);
+        name.replace(QChar('"'), QChar(0x201D));
+        text += QString::number(list.colors[i]) + ",\"" + name + "\"\r\n";
+    }
+    if (FitsWindows1252(text)) {
+        QByteArray bytes = ToWindows1252(text);
+        // Such bytes would read back as UTF-8; UTF-8 itself reads back right.
+        if (!IsMultiByteUtf8(bytes)) {
+            return bytes;
+        }
+    }
+    return text.toUtf8();
+}
+
+ReadResult ReadColourFile(const QByteArray& bytes) {
+    const char* begin = bytes.constData();
+    const bool utf8 = IsMultiByteUtf8(bytes);
+    if (utf8 && bytes.startsWith("\xEF\xBB\xBF")) {
+        begin += 3;
+    }
+    return Reader(begin, bytes.constData() + bytes.size(), utf8).Run();
+}
+
+SaveResult SaveColourFile(const QString& path, const ColourList& list) {
+    const QString file = QDir::fromNativeSeparators(path);
+    const QFileInfo target(file);
+    if (target.isDir() || (target.exists() && !target.isWritable())) {
+        return AccessDenied();
+    }
+    if (!QFileInfo(target.absolutePath()).isDir()) {
+        return Failure(SaveError::Other, 76, QStringLiteral("Finner ikke banen"), {});
+    }
+    QSaveFile out(file);
+    // Unbuffered, so a write the disk cuts short is seen here and not lost
+    // in a later flush.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return AccessDenied();
+    }
+    const QByteArray bytes = WriteColourFile(list);
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = out.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0) {
+            break;
+        }
+        written += n;
+    }
+    if (written == bytes.size() && out.size() == written && out.commit()) {
+        return {};
+    }
+    const bool full = out.error() == QFileDevice::ResourceError;
+    const QString reason = out.errorString();
+    out.cancelWriting();
+    return full ? Failure(SaveError::Other, 61, QStringLiteral("Disken er full"), reason)
+                : Failure(SaveError::Other, 57, QStringLiteral("I/U-feil på enheten"), reason);
+}
+
+ReadResult LoadColourFile(const QString& path) {
+    ReadResult failed;
+    failed.ok = false;
+    QFile in(QDir::fromNativeSeparators(path));
+    if (QFileInfo(in.fileName()).isDir() || !in.open(QIODevice::ReadOnly) ||
+        in.size() > kMaxColourFileSize) {
+        return failed;
+    }
+    // Bounded also for devices that report no size.
+    const QByteArray bytes = in.read(kMaxColourFileSize + 1);
+    if (bytes.size() > kMaxColourFileSize || in.error() != QFileDevice::NoError) {
+        return failed;
+    }
+    return ReadColourFile(bytes);
+}
+
+} // namespace favourites

@@ -1,0 +1,68 @@
+#pragma once
+// The colour file (".kvc"): one favourite a line, "packed colour,"name"" ended
+// by CR LF, the oldest favourite first. Written in Windows-1252 while every
+// name fits it, so files stay readable by older copies of the program, and as
+// UTF-8 otherwise; reading tells the two apart by the bytes.
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+namespace favourites {
+
+// Colours and names in list order (index 0 is the top box, the newest).
+struct ColourList {
+    QList<int32_t> colors;
+    QStringList names;
+};
+
+// --- Windows-1252 -----------------------------------------------------------
+// The five bytes the code page leaves undefined (81, 8D, 8F, 90, 9D) map to the
+// control characters of the same number, as Windows itself maps them.
+bool FitsWindows1252(QChar c);
+bool FitsWindows1252(const QString& text);
+QByteArray ToWindows1252(const QString& text); // characters that do not fit become '?'
+QString FromWindows1252(const char* data, qsizetype size);
+
+// True when the bytes are valid UTF-8 and hold at least one multi-byte sequence.
+bool IsMultiByteUtf8(const QByteArray& bytes);
+
+// --- Writing and reading bytes -------------------------------------------------
+// The file's bytes for a list; an empty list gives no bytes. A double quote
+// inside a name cannot be stored and is written as U+201D.
+QByteArray WriteColourFile(const ColourList& list);
+
+struct ReadResult {
+    ColourList list;   // records in list order (the file's last record first)
+    bool ok = true;    // false: reading stopped at a bad record or the file failed
+    int badRecord = 0; // 1-based record number where reading stopped (0 if none)
+};
+ReadResult ReadColourFile(const QByteArray& bytes);
+
+// --- Files -------------------------------------------------------------------
+enum class SaveError {
+    None,
+    AccessDenied, // the target or its folder refuses writing (error 75)
+    Other,        // anything else; see number and description
+};
+
+struct SaveResult {
+    SaveError error = SaveError::None;
+    int number = 0; // the program's error number; 0 on success
+    QString description;
+    bool ok() const { return error == SaveError::None; }
+};
+
+// Writes through a temporary file in the same folder that replaces the target
+// only when completely written, so a failure never touches the old file.
+// `path` may use native separators.
+SaveResult SaveColourFile(const QString& path, const ColourList& list);
+
+// Files larger than this are refused without reading.
+inline constexpr qint64 kMaxColourFileSize = 64 * 1024 * 1024;
+
+ReadResult LoadColourFile(const QString& path);
+
+} // namespace favourites

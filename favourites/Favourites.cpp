@@ -1,1 +1,0 @@
-#include "favourites/Favourites.h"

@@ -1,0 +1,78 @@
+#pragma once
+// The File menu: New, Open, Save and Save As of the favourites' colour file,
+// with the questions asked before unsaved changes are lost.
+#include "favourites/FavouritesModel.h"
+#include "platform/Services.h"
+
+#include <QString>
+
+class QWidget;
+
+namespace favourites {
+
+// What the File menu needs from the main window.
+class FileMenuHost {
+public:
+    virtual ~FileMenuHost() = default;
+    // Caption: the executable's name, " - " and the file name.
+    virtual void SetCaption(const QString& fileName) = 0;
+    virtual void SelectFavouritesTab() = 0;
+    virtual void UpdateColorbox() = 0;
+    virtual void ClearColorbox() = 0;
+    virtual QWidget* DialogOwner() = 0;
+    virtual void SetBusyCursor(bool busy) = 0;
+};
+
+inline const QString kProgramTitle = QStringLiteral("Tintra");
+inline const QString kNewFileName = QStringLiteral("NyFargefil.kvc");
+
+class FileMenu {
+public:
+    FileMenu(FavouritesModel& model, platform::IMessageBox& messageBox,
+             platform::IFileDialog& fileDialog, FileMenuHost& host);
+
+    // Folder of the current file, ending in a separator (native separators).
+    QString CurrentPath;
+    // File name without folder; kNewFileName for a list without a file.
+    QString CurrentFileName = kNewFileName;
+    // The list was written since it was last opened.
+    bool FileSaved = false;
+    // The last Save As or Open was cancelled or failed, or the New question
+    // was answered Cancel.
+    bool SaveCancelled = false;
+
+    // Writes the list to sFile. True when written; on failure shows its
+    // message and changes nothing.
+    bool xSaveFav(const QString& sFile);
+    // Saves a list with a file of its own that was not yet saved straight to
+    // that file; otherwise asks for a name first. True when written.
+    bool LagreSom();
+    // Opens a colour file; the Open dialog asks for it when sFile is empty.
+    // True when the whole file was read. No message on failure.
+    bool ApneFil(const QString& sFile);
+    // Reads sFile into the list (under what it holds). True when the whole
+    // file was read; the records before a bad one are kept either way.
+    bool xLoadFav(const QString& sFile);
+    // Empties the list and the boxes, shows CurrentFileName in the caption
+    // and selects the favourites tab. Leaves ListChanged alone.
+    void NyListe();
+
+    void mnuFilNy_Click();
+    void mnuFilApne_Click();
+    void mnuFilLagre_Click();
+    void mnuFilLagreSom_Click();
+
+    QString CurrentFile() const { return CurrentPath + CurrentFileName; }
+
+private:
+    FavouritesModel& model_;
+    platform::IMessageBox& messageBox_;
+    platform::IFileDialog& fileDialog_;
+    FileMenuHost& host_;
+
+    // Saves before the list is given up: through Save As for a list without
+    // a file, directly otherwise. True when saved.
+    bool SaveBeforeLeaving();
+};
+
+} // namespace favourites
