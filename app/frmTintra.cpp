@@ -2,15 +2,19 @@
 
 #include "colour/Module1.h"
 #include "colour/Notation.h"
+#include "measure/PointMeasure.h"
 #include "resources/Resources.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -64,6 +68,9 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     f.setPointSizeF(8.25);
     setFont(f);
 
+    fileMenu_ = std::make_unique<favourites::FileMenu>(favModel_, *services_.messageBox,
+                                                       *services_.fileDialog, *this);
+    measure_ = std::make_unique<measure::PointMeasure>(*this, services_);
     client_ = new QWidget(this);
     setCentralWidget(client_);
     BuildEditor(client_);
@@ -211,10 +218,16 @@ void frmTintra::Connect() {
                 [this, i](int b, int s, double x, double y) { picFarge_MouseMove(i, b, s, x, y); });
     }
     connect(TabStrip1, &QTabBar::currentChanged, this, &frmTintra::TabStrip1_Click);
+    connect(cboZoom, &QComboBox::currentIndexChanged, this, &frmTintra::cboZoom_Click);
+    connect(cmdPunkt, &QPushButton::clicked, this, &frmTintra::cmdPunkt_Click);
     connect(vsc1, &platform::TrackBar::Scroll, this, &frmTintra::vsc1_Scroll);
     connect(vsc1, &platform::TrackBar::Change, this, &frmTintra::vsc1_Change);
 
-    connect(mnuFilAvslutt, &QAction::triggered, this, &QWidget::close);
+    connect(mnuFilNy, &QAction::triggered, this, &frmTintra::mnuFilNy_Click);
+    connect(mnuFilApne, &QAction::triggered, this, &frmTintra::mnuFilApne_Click);
+    connect(mnuFilLagre, &QAction::triggered, this, &frmTintra::mnuFilLagre_Click);
+    connect(mnuFilLagreSom, &QAction::triggered, this, &frmTintra::mnuFilLagreSom_Click);
+    connect(mnuFilAvslutt, &QAction::triggered, this, &frmTintra::mnuFilAvslutt_Click);
     for (int i = 0; i < 6; ++i) {
         connect(mnuHjelpD[i], &QAction::triggered, this, [this, i] { mnuHjelpD_Click(i); });
     }
@@ -222,24 +235,6 @@ void frmTintra::Connect() {
 
 void frmTintra::Form_Initialize() {
     // Qt's controls need no separate initialisation.
-}
-
-void frmTintra::Form_Load() {
-    mnuHjelpD[0]->setText(QStringLiteral("Versjon %1.%2.%3")
-                              .arg(TINTRA_VERSION_MAJOR)
-                              .arg(TINTRA_VERSION_MINOR)
-                              .arg(TINTRA_VERSION_PATCH));
-    mnuHjelpD[2]->setText(QString::fromUtf8("Copyright © 2026 Kvidra Software"));
-    SetOuterSize(9150, 5235);
-
-    for (auto* s : HScroll1) {
-        s->setValue(128);
-    }
-    vsc1_Scroll();
-    cboHexFormat->setCurrentIndex(0);
-    cboRgbFormat->setCurrentIndex(0);
-    move(Px(250), Px(250));
-    setWindowTitle(ExeName() + QStringLiteral(" - NyFargefil.kvc"));
 }
 
 void frmTintra::SetOuterSize(int widthTwips, int heightTwips) {
@@ -359,6 +354,35 @@ void frmTintra::cmdKopi_Click(int Index) {
     }
     services_.clipboard->Clear();
     services_.clipboard->SetText(source[Index]->text());
+}
+
+void frmTintra::mnuFilNy_Click() { fileMenu_->mnuFilNy_Click(); }
+
+void frmTintra::mnuFilApne_Click() { fileMenu_->mnuFilApne_Click(); }
+
+void frmTintra::mnuFilLagre_Click() { fileMenu_->mnuFilLagre_Click(); }
+
+void frmTintra::mnuFilLagreSom_Click() { fileMenu_->mnuFilLagreSom_Click(); }
+
+// Closing runs the close sequence, which may keep the window open.
+void frmTintra::mnuFilAvslutt_Click() { close(); }
+
+void frmTintra::SetCaption(const QString& fileName) {
+    setWindowTitle(ExeName() + QStringLiteral(" - ") + fileName);
+}
+
+void frmTintra::SelectFavouritesTab() { SelectTab(3); }
+
+void frmTintra::UpdateColorbox() {}
+
+void frmTintra::ClearColorbox() {}
+
+void frmTintra::SetBusyCursor(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 void frmTintra::mnuHjelpD_Click(int Index) {

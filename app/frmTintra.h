@@ -1,6 +1,9 @@
 #pragma once
 // The main window: menus, the colour editor with its sliders, swatches and
 // texts, and the lightness slider with its comparison swatch.
+#include "favourites/FavouritesModel.h"
+#include "favourites/FileMenu.h"
+#include "measure/Host.h"
 #include "platform/PictureBox.h"
 #include "platform/Services.h"
 #include "platform/TrackBar.h"
@@ -9,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -18,7 +22,13 @@ class QPushButton;
 class QTabBar;
 class QToolButton;
 
-class frmTintra : public QMainWindow {
+namespace measure {
+class PointMeasure;
+}
+
+class frmTintra : public QMainWindow,
+                  public favourites::FileMenuHost,
+                  public measure::Host {
     Q_OBJECT
 public:
     explicit frmTintra(const platform::Services& services, QWidget* parent = nullptr);
@@ -26,10 +36,12 @@ public:
 
     void Form_Initialize();
     void Form_Load();
+    // Runs when the window is to close; setting Cancel keeps it open.
+    void Form_Unload(bool& Cancel);
 
     // The two ways a colour becomes current.
     void ShowColour(int16_t R, int16_t G, int16_t B);
-    void PickColour(int32_t c);
+    void PickColour(int32_t c) override;
 
     // Handlers of the colour editor.
     void HScroll1_Scroll(int Index);
@@ -53,9 +65,23 @@ public:
     // Number (from 1) of the selected tab.
     int SelectedTab() const;
 
+    // Point measurement.
+    void cboZoom_Click();
+    void cmdPunkt_Click();
+    measure::PointMeasure& Measure() { return *measure_; }
+
     // Menus.
+    void mnuFilNy_Click();
+    void mnuFilApne_Click();
+    void mnuFilLagre_Click();
+    void mnuFilLagreSom_Click();
+    void mnuFilAvslutt_Click();
     void mnuHjelpD_Click(int Index);
     void SendMail(QWidget* owner, const QString& address);
+
+    // The favourites and their colour file.
+    favourites::FavouritesModel& Favourites() { return favModel_; }
+    favourites::FileMenu& FileMenu() { return *fileMenu_; }
 
     // The program's title (settings application name, message box titles) and
     // the caption prefix (the program file's name without extension).
@@ -115,7 +141,30 @@ signals:
     // Raised at the end of every full refresh (ShowColour).
     void ColourShown();
 
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
 private:
+    // What the File menu needs of the window.
+    void SetCaption(const QString& fileName) override;
+    void SelectFavouritesTab() override;
+    void UpdateColorbox() override;
+    void ClearColorbox() override;
+    QWidget* DialogOwner() override { return this; }
+    void SetBusyCursor(bool busy) override;
+
+    // What point measurement needs of the window.
+    void SelectMeasureTab() override { SelectTab(2); }
+    void SetMainVisible(bool visible) override { setVisible(visible); }
+    platform::PictureBox* MeasurePicture() override { return picFarge[1]; }
+    void MarkMeasurePicture(double x, double y) override;
+    QWidget* MainWindow() override { return this; }
+    // Moves the marker lines into a picture and shows them crossing at (x, y).
+    void MarkPicture(platform::PictureBox* picture, double x, double y);
+
+    QString GetSetting(const char* key, const QString& defaultValue) const;
+    void SaveSetting(const char* key, const QString& value) const;
+
     void BuildEditor(QWidget* client);
     void BuildPanels(QWidget* client);
     void BuildMenus();
@@ -125,4 +174,7 @@ private:
 
     platform::Services services_;
     QWidget* client_ = nullptr;
+    favourites::FavouritesModel favModel_;
+    std::unique_ptr<favourites::FileMenu> fileMenu_;
+    std::unique_ptr<measure::PointMeasure> measure_;
 };

@@ -3,6 +3,7 @@
 #include "app/frmTintra.h"
 
 #include "chart/ChartPicture.h"
+#include "measure/PointMeasure.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -24,6 +25,7 @@ void frmTintra::BuildPanels(QWidget* c) {
     TabStrip1->setDrawBase(false);
     TabStrip1->setExpanding(false);
     TabStrip1->setUsesScrollButtons(false);
+    TabStrip1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 6px; }"));
     TabStrip1->addTab(QStringLiteral("Fargekart"));
     TabStrip1->addTab(QString::fromUtf8("Punktmål"));
     TabStrip1->addTab(QStringLiteral("Favoritter"));
@@ -77,13 +79,23 @@ void frmTintra::picFarge_MouseDown(int Index, int Button, int /*Shift*/, double 
         return;
     }
     PickColour(c);
-    linX->SetContainer(pic);
-    linY->SetContainer(pic);
-    linX->SetPosition(X);
-    linY->SetPosition(Y);
+    MarkPicture(pic, X, Y);
+}
+
+void frmTintra::MarkPicture(platform::PictureBox* picture, double x, double y) {
+    linX->SetContainer(picture);
+    linY->SetContainer(picture);
+    linX->SetPosition(x);
+    linY->SetPosition(y);
     linX->show();
     linY->show();
 }
+
+void frmTintra::MarkMeasurePicture(double x, double y) { MarkPicture(picFarge[1], x, y); }
+
+void frmTintra::cboZoom_Click() { measure_->cboZoom_Click(cboZoom->currentIndex()); }
+
+void frmTintra::cmdPunkt_Click() { measure_->cmdPunkt_Click(); }
 
 void frmTintra::picFarge_MouseMove(int Index, int Button, int Shift, double X, double Y) {
     picFarge_MouseDown(Index, Button, Shift, X, Y);

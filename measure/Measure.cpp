@@ -1,1 +1,66 @@
 #include "measure/Measure.h"
+
+#include "resources/Resources.h"
+
+#include "platform/PictureBox.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace measure {
+
+int32_t ZoomHalfFor(int listIndex, int32_t current) {
+    static constexpr std::array<int32_t, 5> halves{kNoZoomHalf, 48, 24, 12, 8};
+    if (listIndex < 0 || listIndex >= static_cast<int>(halves.size())) {
+        return current;
+    }
+    return halves[static_cast<size_t>(listIndex)];
+}
+
+QPoint BlockSource(const QPoint& v, const QRect& block, const QSize& view) {
+    return {block.x() + v.x() * block.width() / view.width(),
+            block.y() + v.y() * block.height() / view.height()};
+}
+
+void StretchBlock(const QImage& src, const QRect& block, QImage& dst, const QSize& view) {
+    Q_ASSERT(src.depth() == 32 && dst.depth() == 32);
+    const int w = std::min(view.width(), dst.width());
+    const int h = std::min(view.height(), dst.height());
+    for (int y = 0; y < h; ++y) {
+        const int sy = BlockSource({0, y}, block, view).y();
+        if (sy < 0 || sy >= src.height()) {
+            continue;
+        }
+        const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
+        auto* out = reinterpret_cast<QRgb*>(dst.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const int sx = BlockSource({x, 0}, block, view).x();
+            if (sx >= 0 && sx < src.width()) {
+                out[x] = in[sx];
+            }
+        }
+    }
+}
+
+int32_t PointOf(const QImage& image, double x, double y) {
+    const double fx = std::floor(x);
+    const double fy = std::floor(y);
+    if (!(fx >= 0 && fy >= 0 && fx < image.width() && fy < image.height())) {
+        return -1;
+    }
+    return platform::ToPacked(image.pixel(static_cast<int>(fx), static_cast<int>(fy)));
+}
+
+QPoint DevicePixel(const QPointF& logical, double ratio) {
+    constexpr double allowance = 1e-6;
+    return {static_cast<int>(std::floor(logical.x() * ratio + allowance)),
+            static_cast<int>(std::floor(logical.y() * ratio + allowance))};
+}
+
+// Switch to the eyedropper once the resources provide it.
+QCursor MeasureCursor() {
+    return resources::EyedropperCursor();
+}
+
+} // namespace measure

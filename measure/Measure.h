@@ -1,1 +1,49 @@
 #pragma once
+// Screen point measurement: the pieces that need no window. The still copy of
+// the desktop and every block taken from it are in device pixels, one still
+// pixel per screen pixel.
+#include <QCursor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <cstdint>
+
+namespace measure {
+
+// Half the side of the block taken around the pointer with "Uten zoom"; every
+// smaller value measures through the zoom window.
+constexpr int32_t kNoZoomHalf = 96;
+// Side of the zoom window's drawing area, in logical pixels.
+constexpr int kZoomView = 190;
+constexpr int kTwipsPerPixel = 15;
+constexpr int kEscape = 27;
+
+// lZoomHalf for a zoom choice ("Uten zoom", "Zoom x2", x4, x8, x16); any other
+// index keeps `current`.
+int32_t ZoomHalfFor(int listIndex, int32_t current);
+
+// The one mapping of an enlargement: view pixel `v` of a `view`-sized area
+// shows source pixel block.topLeft() + v * block.size() / view (integer).
+QPoint BlockSource(const QPoint& v, const QRect& block, const QSize& view);
+
+// Draws `block` of `src` over the top-left `view` pixels of `dst` with
+// BlockSource, repeating pixels and never blending them. Pixels whose source
+// lies outside `src`, or that fall outside `dst`, are left as they are. Both
+// images must be 32-bit (RGB32 or ARGB32).
+void StretchBlock(const QImage& src, const QRect& block, QImage& dst, const QSize& view);
+
+// Colour of pixel (x, y) of `image` (fractions dropped) as
+// red + 256 * green + 65536 * blue, or -1 outside the image.
+int32_t PointOf(const QImage& image, double x, double y);
+
+// The device pixel under a logical position. Pointer positions are whole
+// device pixels divided by the ratio; the small allowance undoes the rounding
+// of that division, so 500 / 1.5 * 1.5 lands on 500 and not on 499.
+QPoint DevicePixel(const QPointF& logical, double ratio);
+
+// The pointer of both measurement windows.
+QCursor MeasureCursor();
+
+} // namespace measure

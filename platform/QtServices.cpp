@@ -137,13 +137,16 @@ QImage QtScreenGrab::GrabDesktop() {
     if (screens.isEmpty()) {
         return {};
     }
-    // Lay every screen's own copy at its place, in device pixels.
+    // Each screen keeps its top-left corner at its native (device) position;
+    // only its size is scaled. Lay every screen's own copy at its place, in
+    // device pixels.
+    auto deviceRect = [](QScreen* s) {
+        const QRect g = s->geometry();
+        return QRect(g.topLeft(), (QSizeF(g.size()) * s->devicePixelRatio()).toSize());
+    };
     QRect all;
     for (QScreen* s : screens) {
-        const qreal dpr = s->devicePixelRatio();
-        const QRect g = s->geometry();
-        all |= QRect(qRound(g.x() * dpr), qRound(g.y() * dpr), qRound(g.width() * dpr),
-                     qRound(g.height() * dpr));
+        all |= deviceRect(s);
     }
     QImage desk(all.size(), QImage::Format_RGB32);
     desk.fill(Qt::black);
@@ -156,10 +159,7 @@ QImage QtScreenGrab::GrabDesktop() {
         }
         any = true;
         shot.setDevicePixelRatio(1.0);
-        const qreal dpr = s->devicePixelRatio();
-        const QPoint at(qRound(s->geometry().x() * dpr) - all.x(),
-                        qRound(s->geometry().y() * dpr) - all.y());
-        painter.drawImage(at, shot);
+        painter.drawImage(deviceRect(s).topLeft() - all.topLeft(), shot);
     }
     painter.end();
     return any ? desk : QImage();

@@ -1,0 +1,144 @@
+// Start-up and shutdown: the settings, the measurement picture "PM.bmp" and
+// the colour file of the last run come back, and are stored again at the end.
+#include "app/frmTintra.h"
+
+#include "platform/Convert.h"
+#include "platform/Paths.h"
+#include "resources/Resources.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QTabBar>
+
+namespace {
+constexpr int Px(int twips) { return (twips + 7) / 15; }
+const QString kSection = QStringLiteral("Tilpass");
+const QString kMeasurementFile = QStringLiteral("PM.bmp");
+
+// Selects a stored list entry; a value that is not a number or not an entry
+// of the list leaves the list as it is.
+void SelectStored(QComboBox* list, const QString& stored) {
+    const auto index = platform::ToInt16(stored);
+    if (index && *index >= 0 && *index < list->count()) {
+        list->setCurrentIndex(*index);
+    }
+}
+} // namespace
+
+QString frmTintra::GetSetting(const char* key, const QString& defaultValue) const {
+    return services_.settings->GetSetting(AppTitle(), kSection, QString::fromLatin1(key),
+                                          defaultValue);
+}
+
+void frmTintra::SaveSetting(const char* key, const QString& value) const {
+    services_.settings->SaveSetting(AppTitle(), kSection, QString::fromLatin1(key), value);
+}
+
+// Every step runs even when an earlier one failed; a failing step is skipped.
+void frmTintra::Form_Load() {
+    mnuHjelpD[0]->setText(QStringLiteral("Versjon %1.%2.%3")
+                              .arg(TINTRA_VERSION_MAJOR)
+                              .arg(TINTRA_VERSION_MINOR)
+                              .arg(TINTRA_VERSION_PATCH));
+    mnuHjelpD[2]->setText(QString::fromUtf8("Copyright © 2026 Kvidra Software"));
+    SetOuterSize(9150, 5235);
+
+    // Grey 128 everywhere: the sliders, then the shade at the starting
+    // lightness, then a full refresh as each stored notation is selected.
+    for (auto* s : HScroll1) {
+        s->setValue(128);
+    }
+    vsc1_Scroll();
+    SelectStored(cboHexFormat, GetSetting("HexFormat", QStringLiteral("0")));
+    SelectStored(cboRgbFormat, GetSetting("RgbFormat", QStringLiteral("0")));
+    SelectStored(cboZoom, GetSetting("ZoomFactor", QStringLiteral("3")));
+
+    if (const auto left = platform::ToSingle(GetSetting("MainLeft", QStringLiteral("250")))) {
+        move(qRound(*left / 15.0f), y());
+    }
+    if (const auto top = platform::ToSingle(GetSetting("MainTop", QStringLiteral("250")))) {
+        move(x(), qRound(*top / 15.0f));
+    }
+
+    const QCursor eyedropper = resources::EyedropperCursor();
+    picFarge[0]->setCursor(eyedropper);
+    picFarge[1]->setCursor(eyedropper);
+    picFarge[1]->PrintText(0, 0, QString::fromUtf8(" Klikk knappen punktmål"), Qt::black);
+    const QImage measured(kMeasurementFile);
+    if (!measured.isNull()) {
+        picFarge[1]->SetPicture(measured);
+    }
+
+    const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    fileMenu_->CurrentPath = platform::StiMedBackslash(GetSetting("Path", programFolder));
+    fileMenu_->CurrentFileName = GetSetting("FileName", QStringLiteral("x"));
+    if (fileMenu_->CurrentFileName != QStringLiteral("x")) {
+        fileMenu_->ApneFil(fileMenu_->CurrentFile());
+    } else {
+        fileMenu_->CurrentFileName = favourites::kNewFileName;
+        SetCaption(fileMenu_->CurrentFileName);
+    }
+
+    if (const auto tab = platform::ToInt16(GetSetting("ActiveTab", QStringLiteral("0")))) {
+        SelectTab(*tab);
+    }
+}
+
+void frmTintra::closeEvent(QCloseEvent* e) {
+    bool cancel = false;
+    Form_Unload(cancel);
+    if (cancel) {
+        e->ignore();
+    } else {
+        e->accept();
+    }
+}
+
+void frmTintra::Form_Unload(bool& Cancel) {
+    favourites::FileMenu& files = *fileMenu_;
+    if (favModel_.ListChanged) {
+        const auto answer = services_.messageBox->Show(
+            this,
+            QStringLiteral("Vil du lagre endringer i ") + files.CurrentFileName +
+                QString::fromUtf8(" før avsluttning?"),
+            AppTitle(), platform::MsgButtons::YesNoCancel, platform::MsgIcon::Exclamation);
+        switch (answer) {
+        case platform::MsgAnswer::Yes:
+            if (files.CurrentFileName != favourites::kNewFileName) {
+                // A save that failed keeps the window open: closing would
+                // lose the favourites the user just asked to keep.
+                if (!files.xSaveFav(files.CurrentFile())) {
+                    Cancel = true;
+                }
+            } else {
+                files.LagreSom();
+            }
+            if (files.SaveCancelled) {
+                Cancel = true;
+                files.SaveCancelled = false;
+            }
+            break;
+        case platform::MsgAnswer::No:
+            return; // ends at once, writing nothing
+        default:
+            Cancel = true;
+            break;
+        }
+    }
+
+    SaveSetting("HexFormat", QString::number(cboHexFormat->currentIndex()));
+    SaveSetting("RgbFormat", QString::number(cboRgbFormat->currentIndex()));
+    SaveSetting("ZoomFactor", QString::number(cboZoom->currentIndex()));
+    SaveSetting("ActiveTab", QString::number(SelectedTab()));
+    SaveSetting("Path", files.CurrentPath);
+    SaveSetting("FileName", files.CurrentFileName);
+    if (!isMinimized() && !isMaximized()) {
+        SaveSetting("MainLeft", platform::SingleText(static_cast<float>(x() * 15)));
+        SaveSetting("MainTop", platform::SingleText(static_cast<float>(y() * 15)));
+    }
+    // The program is closing: a measurement picture that cannot be written
+    // (no write access here) is let go without a message.
+    picFarge[1]->Image().save(kMeasurementFile, "BMP");
+}

@@ -1,0 +1,56 @@
+#pragma once
+// Point measurement: the zoom choice, the "Punktmål" button and its timer, and
+// the two measurement windows, each loaded at most once.
+#include "measure/Host.h"
+#include "measure/Measure.h"
+#include "platform/Services.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include <cstdint>
+
+namespace measure {
+
+class frmPunkt;
+class frmZoom;
+
+class PointMeasure {
+public:
+    // `services` gives the screen copy, the settings store (zoom window
+    // position) and the message box; any of them may be missing.
+    PointMeasure(Host& host, const platform::Services& services);
+    ~PointMeasure();
+    PointMeasure(const PointMeasure&) = delete;
+    PointMeasure& operator=(const PointMeasure&) = delete;
+
+    // Half the side of the block taken around the pointer; 0 until a zoom
+    // choice is made.
+    int32_t lZoomHalf = 0;
+    // Single shot, 200 ms: lets the main window vanish before the screen is copied.
+    QTimer tmr1;
+
+    void cboZoom_Click(int listIndex);
+    void cmdPunkt_Click();
+    void tmr1_Timer();
+
+    // The loaded windows, or null.
+    frmPunkt* Punkt() const;
+    frmZoom* Zoom() const;
+
+    // Loading creates the window and runs its Form_Load; unloading (a no-op
+    // when not loaded) hides it and lets it go with its image.
+    frmPunkt* LoadPunkt();
+    void UnloadPunkt();
+    frmZoom* LoadZoom();
+    void UnloadZoom();
+
+    Host& host;
+    const platform::Services services;
+
+private:
+    QPointer<frmPunkt> punkt_;
+    QPointer<frmZoom> zoom_;
+};
+
+} // namespace measure

@@ -1,0 +1,153 @@
+#include "measure/frmPunkt.h"
+
+#include "platform/NativePointer.h"
+
+#include "measure/Measure.h"
+#include "measure/PointMeasure.h"
+#include "measure/frmZoom.h"
+#include "platform/PictureBox.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <cmath>
+
+namespace measure {
+
+frmPunkt::frmPunkt(PointMeasure& measure, QWidget* owner)
+    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_(measure) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void frmPunkt::Form_Load() {
+    setCursor(MeasureCursor());
+    // The copy is taken before the window shows, so it cannot show itself.
+    platform::IScreenGrab* grab = m_.services.screenGrab;
+    const QImage desk = grab ? grab->GrabDesktop() : QImage();
+    if (desk.isNull()) {
+        m_.host.SetMainVisible(true);
+        if (platform::IMessageBox* box = m_.services.messageBox) {
+            box->Show(m_.host.MainWindow(), QStringLiteral("Skjermbildet kan ikke kopieres her."),
+                      QStringLiteral("Tintra"), platform::MsgButtons::OK,
+                      platform::MsgIcon::Exclamation);
+        }
+        m_.UnloadPunkt();
+        return;
+    }
+    still_ = desk.convertToFormat(QImage::Format_RGB32);
+    // Cover the whole desktop from its top-left corner; screens keep their
+    // device-pixel corner as their logical one.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QPoint corner = screen ? screen->virtualGeometry().topLeft() : QPoint();
+    const double ratio = screen ? screen->devicePixelRatio() : 1.0;
+    setGeometry(QRect(corner, QSize(static_cast<int>(std::ceil(still_.width() / ratio)),
+                                    static_cast<int>(std::ceil(still_.height() / ratio)))));
+    show();
+    activateWindow();
+    update();
+    if (m_.lZoomHalf < kNoZoomHalf) {
+        frmZoom* zoom = m_.LoadZoom();
+        zoom->show();
+    }
+}
+
+void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
+    if (button != 1) {
+        return;
+    }
+    const int half = m_.lZoomHalf;
+    const QPoint at(static_cast<int>(std::floor(x)) - half, static_cast<int>(std::floor(y)) - half);
+    if (half == kNoZoomHalf) {
+        platform::PictureBox* pic = m_.host.MeasurePicture();
+        pic->SetPicture(QImage());
+        const QSize area(pic->ScaleWidth(), pic->ScaleHeight());
+        StretchBlock(still_, QRect(at, area), pic->Image(), area);
+        pic->Refresh();
+        m_.host.MarkMeasurePicture(pic->width() / 2.0, pic->height() / 2.0);
+    } else if (frmZoom* zoom = m_.Zoom()) {
+        zoom->Cls();
+        StretchBlock(still_, QRect(at, QSize(2 * half, 2 * half)), zoom->View(),
+                     zoom->View().size());
+        zoom->update();
+    }
+    m_.host.SelectMeasureTab();
+}
+
+void frmPunkt::Form_MouseMove(int button, int shift, double x, double y) {
+    Form_MouseDown(button, shift, x, y);
+}
+
+void frmPunkt::Form_MouseUp(int, int, double x, double y) {
+    if (m_.lZoomHalf != kNoZoomHalf) {
+        return;
+    }
+    const int32_t c = Point(x, y);
+    if (c == -1) {
+        return;
+    }
+    hide();
+    m_.host.SetMainVisible(true);
+    m_.host.PickColour(c);
+    m_.UnloadPunkt();
+}
+
+void frmPunkt::Form_KeyUp(int keyCode, int) {
+    if (keyCode != kEscape) {
+        return;
+    }
+    hide();
+    m_.UnloadZoom();
+    m_.host.SetMainVisible(true);
+    m_.UnloadPunkt();
+}
+
+void frmPunkt::paintEvent(QPaintEvent*) {
+    // One still pixel on each device pixel.
+    if (still_.devicePixelRatio() != devicePixelRatioF()) {
+        still_.setDevicePixelRatio(devicePixelRatioF());
+    }
+    QPainter p(this);
+    p.fillRect(rect(), Qt::black);
+    p.drawImage(0, 0, still_);
+}
+
+QPoint frmPunkt::Device(const QPointF& logical) const {
+    return platform::PointerPixel(this, logical);
+}
+
+void frmPunkt::mousePressEvent(QMouseEvent* e) {
+    const QPoint d = Device(e->position());
+    Form_MouseDown(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), d.x(),
+                   d.y());
+}
+
+void frmPunkt::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint d = Device(e->position());
+    Form_MouseMove(platform::VbButtons(e->buttons()), platform::VbShift(e->modifiers()), d.x(),
+                   d.y());
+}
+
+void frmPunkt::mouseReleaseEvent(QMouseEvent* e) {
+    const QPoint d = Device(e->position());
+    Form_MouseUp(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), d.x(), d.y());
+}
+
+void frmPunkt::keyReleaseEvent(QKeyEvent* e) {
+    if (!e->isAutoRepeat()) {
+        Form_KeyUp(e->key() == Qt::Key_Escape ? kEscape : e->key(),
+                   platform::VbShift(e->modifiers()));
+    }
+}
+
+void frmPunkt::closeEvent(QCloseEvent* e) {
+    // Closing from outside (the window manager) leaves the measurement as Escape does.
+    e->ignore();
+    Form_KeyUp(kEscape, 0);
+}
+
+} // namespace measure

@@ -1,0 +1,182 @@
+#include "measure/frmZoom.h"
+
+#include "platform/NativePointer.h"
+
+#include "colour/Module1.h"
+#include "measure/PointMeasure.h"
+#include "platform/Convert.h"
+#include "platform/PictureBox.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace measure {
+
+namespace {
+const QString kApp = QStringLiteral("Tintra");
+const QString kSection = QStringLiteral("Tilpass");
+
+// A stored edge in twips, or 250 when it is missing or not a number.
+double StoredTwips(platform::ISettings* settings, const QString& key) {
+    constexpr float fallback = 250;
+    if (!settings) {
+        return fallback;
+    }
+    const QString text = settings->GetSetting(kApp, kSection, key, QString::number(fallback));
+    return platform::ToSingle(text).value_or(fallback);
+}
+} // namespace
+
+frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      m_(measure) {
+    setWindowTitle(QStringLiteral("Zoom"));
+    setFixedSize(kZoomView, kZoomView);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPointSizeF(8.25);
+    setFont(f);
+    const double ratio = devicePixelRatioF();
+    const int side = static_cast<int>(std::lround(kZoomView * ratio));
+    view_ = QImage(side, side, QImage::Format_RGB32);
+    view_.setDevicePixelRatio(ratio);
+    Cls();
+}
+
+void frmZoom::Form_Load() {
+    platform::ISettings* settings = m_.services.settings;
+    move(static_cast<int>(
+             std::lround(StoredTwips(settings, QStringLiteral("ZoomLeft")) / kTwipsPerPixel)),
+         static_cast<int>(
+             std::lround(StoredTwips(settings, QStringLiteral("ZoomTop")) / kTwipsPerPixel)));
+    QPainter p(&view_);
+    p.setFont(font());
+    p.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics fm = p.fontMetrics();
+    const QStringList lines{QStringLiteral("Trykk med venstre musetast på"),
+                            QStringLiteral("ønsket sted i skjermbildet."), QString(),
+                            QStringLiteral("Velg deretter farge i dette vinduet.")};
+    for (int i = 0; i < lines.size(); ++i) {
+        p.drawText(0, i * fm.height() + fm.ascent(), lines[i]);
+    }
+    setCursor(MeasureCursor());
+}
+
+void frmZoom::Form_MouseDown(int, int, double, double) {
+    m_.host.SelectMeasureTab();
+    // The view lands one to one in the picture's top-left corner.
+    platform::PictureBox* pic = m_.host.MeasurePicture();
+    StretchBlock(view_, view_.rect(), pic->Image(), QSize(kZoomView, kZoomView));
+    pic->Refresh();
+}
+
+void frmZoom::Form_MouseMove(int, int, double x, double y) {
+    const int32_t c = Point(x, y);
+    if (c == -1) {
+        return;
+    }
+    Module1::LongToRGB(c);
+    setWindowTitle(QStringLiteral("Zoom-RGB(%1,%2,%3)")
+                       .arg(Module1::Red)
+                       .arg(Module1::Green)
+                       .arg(Module1::Blue));
+}
+
+void frmZoom::Form_MouseUp(int, int, double x, double y) {
+    const int32_t c = Point(x, y);
+    if (c == -1) {
+        return;
+    }
+    hide();
+    m_.UnloadPunkt();
+    m_.host.SetMainVisible(true);
+    m_.host.PickColour(c);
+    m_.host.MarkMeasurePicture(x, y);
+    m_.UnloadZoom();
+}
+
+void frmZoom::Form_KeyUp(int keyCode, int) {
+    if (keyCode != kEscape) {
+        return;
+    }
+    hide();
+    m_.UnloadPunkt();
+    m_.host.SetMainVisible(true);
+    m_.UnloadZoom();
+}
+
+void frmZoom::Form_Unload() {
+    if (isMinimized() || isMaximized() || !m_.services.settings) {
+        return;
+    }
+    m_.services.settings->SaveSetting(kApp, kSection, QStringLiteral("ZoomLeft"),
+                                      QString::number(x() * kTwipsPerPixel));
+    m_.services.settings->SaveSetting(kApp, kSection, QStringLiteral("ZoomTop"),
+                                      QString::number(y() * kTwipsPerPixel));
+}
+
+int32_t frmZoom::Point(double x, double y) const {
+    if (!(x >= 0 && y >= 0 && x < kZoomView && y < kZoomView)) {
+        return -1;
+    }
+    const QPoint d = DevicePixel({x, y}, view_.devicePixelRatio());
+    return PointOf(view_, d.x(), d.y());
+}
+
+void frmZoom::Cls() {
+    view_.fill(palette().color(QPalette::Window));
+    update();
+}
+
+void frmZoom::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawImage(0, 0, view_);
+}
+
+// The corner of the device pixel under the pointer, in logical pixels, so
+// that reading the view back finds exactly that device pixel.
+QPointF frmZoom::Logical(const QPointF& eventPos) const {
+    const double dpr = devicePixelRatioF();
+    const QPoint d = platform::PointerPixel(this, eventPos);
+    if (d == DevicePixel(eventPos, dpr)) {
+        return eventPos;
+    }
+    return {d.x() / dpr, d.y() / dpr};
+}
+
+void frmZoom::mousePressEvent(QMouseEvent* e) {
+    const QPointF p = Logical(e->position());
+    Form_MouseDown(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), p.x(), p.y());
+}
+
+void frmZoom::mouseMoveEvent(QMouseEvent* e) {
+    const QPointF p = Logical(e->position());
+    Form_MouseMove(platform::VbButtons(e->buttons()), platform::VbShift(e->modifiers()), p.x(), p.y());
+}
+
+void frmZoom::mouseReleaseEvent(QMouseEvent* e) {
+    const QPointF p = Logical(e->position());
+    Form_MouseUp(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), p.x(), p.y());
+}
+
+void frmZoom::keyReleaseEvent(QKeyEvent* e) {
+    if (!e->isAutoRepeat()) {
+        Form_KeyUp(e->key() == Qt::Key_Escape ? kEscape : e->key(),
+                   platform::VbShift(e->modifiers()));
+    }
+}
+
+void frmZoom::closeEvent(QCloseEvent* e) {
+    // The close box ends the measurement as Escape does.
+    e->ignore();
+    Form_KeyUp(kEscape, 0);
+}
+
+} // namespace measure

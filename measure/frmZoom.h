@@ -1,0 +1,54 @@
+#pragma once
+// The zoom window: a small tool window over the capture window showing the
+// block around the pointer enlarged, from which the colour is then taken.
+// Handler positions are logical pixels of its 190 x 190 drawing area; its
+// image holds the view in device pixels, and every read takes the device
+// pixel under the given position.
+#include "measure/Measure.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+
+namespace measure {
+
+class PointMeasure;
+
+class frmZoom : public QWidget {
+public:
+    frmZoom(PointMeasure& measure, QWidget* owner);
+
+    void Form_Load();
+    // Button and shift are not used: every button acts alike.
+    void Form_MouseDown(int button, int shift, double x, double y);
+    void Form_MouseMove(int button, int shift, double x, double y);
+    void Form_MouseUp(int button, int shift, double x, double y);
+    void Form_KeyUp(int keyCode, int shift);
+    // Stores the position (unless minimised or maximised).
+    void Form_Unload();
+
+    // Colour shown at (x, y), or -1 outside the drawing area.
+    int32_t Point(double x, double y) const;
+    // Clears the view to the window background.
+    void Cls();
+    // The view in device pixels; draw into it and call update().
+    QImage& View() { return view_; }
+
+private:
+    QPointF Logical(const QPointF& eventPos) const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    PointMeasure& m_;
+    QImage view_;
+};
+
+} // namespace measure

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Point measurement in the real binary against the X root window: "Uten zoom"
+# and through the magnifier, at scale factors 1 and 1.5, and on a desktop of
+# two monitors; the result is read with a "Kopi" click and xclip.
+source "$(dirname "$0")/lib.sh"
+start_xvfb 1600x900x24
+# A plaid of 1-pixel red lines on blue every 16 pixels: a pick one pixel off
+# gives the other colour.
+xsetroot -mod 16 16 -fg '#FF0000' -bg '#0000FF'
+
+configure() { # configure ZOOMFACTOR
+  mkdir -p "$XDG_CONFIG_HOME/Tintra"
+  printf '[Tilpass]\nZoomFactor=%s\n' "$1" >"$XDG_CONFIG_HOME/Tintra/Tintra.conf"
+}
+
+stop_tintra() {
+  kill "$APP_PID" 2>/dev/null || true
+  wait "$APP_PID" 2>/dev/null || true
+  APP_PID=""
+}
+
+# measure_plain SCALE X Y EXPECTED: "Uten zoom", pick screen pixel (X, Y).
+measure_plain() {
+  export QT_SCALE_FACTOR=$1
+  configure 0
+  start_tintra "$BIN"
+  click_at 360 281 "$1"   # "Punktmål"
+  sleep 0.8
+  xdotool mousemove "$2" "$3" click 1
+  sleep 0.5
+  WIN=$(timeout 5 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1)
+  click_at 297 69 "$1"    # "Kopi" of the hex text
+  echo "scale $1 at $2,$3" >&2
+  expect_clipboard "$4"
+  stop_tintra
+}
+
+BIN=$1
+# Root pixels where x or y is a multiple of 16 are red (packed value FF),
+# every other pixel blue (FF0000).
+measure_plain 1 1008 501 "FF"
+measure_plain 1 1009 501 "FF0000"
+measure_plain 1.5 1009 496 "FF"
+measure_plain 1.5 1009 497 "FF0000"
+
+# Through the magnifier ("Zoom x8"): press on the still, then click the
+# centre of the enlarged view, which shows the pressed pixel.
+export QT_SCALE_FACTOR=1
+configure 3
+start_tintra "$BIN"
+click_at 360 281
+sleep 0.8
+xdotool mousemove 1008 501 mousedown 1 mouseup 1
+sleep 0.3
+ZOOM=$(timeout 5 xdotool search --sync --onlyvisible --name "^Zoom" | head -1)
+xdotool mousemove --window "$ZOOM" 95 95 click 1
+sleep 0.5
+WIN=$(timeout 5 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1)
+click_at 297 69
+expect_clipboard "FF"
+stop_tintra
+
+# Two monitors made from the one screen: the right one can be measured too.
+xrandr --setmonitor left 800/211x900/238+0+0 screen >/dev/null
+xrandr --setmonitor right 800/211x900/238+800+0 none >/dev/null
+measure_plain 1 1200 401 "FF"
+measure_plain 1 1201 401 "FF0000"
+pass
