@@ -17,13 +17,13 @@ constexpr int Px(int twips) { return (twips + 7) / 15; }
 const QString kSection = QStringLiteral("Tilpass");
 const QString kMeasurementFile = QStringLiteral("PM.bmp");
 
-// Selects a stored list entry; a value that is not a number or not an entry
-// of the list leaves the list as it is.
-void SelectStored(QComboBox* list, const QString& stored) {
+// Selects a stored list entry. A value that is not a number or not an entry
+// of the list selects the default entry instead: a list left without a
+// selection would leave its display empty.
+void SelectStored(QComboBox* list, const QString& stored, int defaultIndex) {
     const auto index = platform::ToInt16(stored);
-    if (index && *index >= 0 && *index < list->count()) {
-        list->setCurrentIndex(*index);
-    }
+    const bool valid = index && *index >= 0 && *index < list->count();
+    list->setCurrentIndex(valid ? *index : defaultIndex);
 }
 } // namespace
 
@@ -51,9 +51,9 @@ void frmTintra::Form_Load() {
         s->setValue(128);
     }
     vsc1_Scroll();
-    SelectStored(cboHexFormat, GetSetting("HexFormat", QStringLiteral("0")));
-    SelectStored(cboRgbFormat, GetSetting("RgbFormat", QStringLiteral("0")));
-    SelectStored(cboZoom, GetSetting("ZoomFactor", QStringLiteral("3")));
+    SelectStored(cboHexFormat, GetSetting("HexFormat", QStringLiteral("0")), 0);
+    SelectStored(cboRgbFormat, GetSetting("RgbFormat", QStringLiteral("0")), 0);
+    SelectStored(cboZoom, GetSetting("ZoomFactor", QStringLiteral("3")), 3);
 
     if (const auto left = platform::ToSingle(GetSetting("MainLeft", QStringLiteral("250")))) {
         move(qRound(*left / 15.0f), y());
