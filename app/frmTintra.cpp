@@ -67,6 +67,7 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     QFont f = font();
     f.setPointSizeF(8.25);
     setFont(f);
+    setWindowIcon(resources::AppIcon());
 
     fileMenu_ = std::make_unique<favourites::FileMenu>(favModel_, *services_.messageBox,
                                                        *services_.fileDialog, *this);
