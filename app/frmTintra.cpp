@@ -2,6 +2,7 @@
 
 #include "colour/Module1.h"
 #include "colour/Notation.h"
+#include "favourites/FavouritesUi.h"
 #include "measure/PointMeasure.h"
 #include "resources/Resources.h"
 
@@ -74,6 +75,8 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     measure_ = std::make_unique<measure::PointMeasure>(*this, services_);
     client_ = new QWidget(this);
     setCentralWidget(client_);
+    favUi_ = std::make_unique<favourites::FavouritesUi>(favModel_, *this, *services_.messageBox,
+                                                        *services_.modal, client_);
     BuildEditor(client_);
     BuildPanels(client_);
     BuildMenus();
@@ -221,6 +224,7 @@ void frmTintra::Connect() {
     connect(TabStrip1, &QTabBar::currentChanged, this, &frmTintra::TabStrip1_Click);
     connect(cboZoom, &QComboBox::currentIndexChanged, this, &frmTintra::cboZoom_Click);
     connect(cmdPunkt, &QPushButton::clicked, this, &frmTintra::cmdPunkt_Click);
+    connect(cmdSpar, &QPushButton::clicked, favUi_.get(), &favourites::FavouritesUi::cmdSpar_Click);
     connect(vsc1, &platform::TrackBar::Scroll, this, &frmTintra::vsc1_Scroll);
     connect(vsc1, &platform::TrackBar::Change, this, &frmTintra::vsc1_Change);
 
@@ -374,9 +378,14 @@ void frmTintra::SetCaption(const QString& fileName) {
 
 void frmTintra::SelectFavouritesTab() { SelectTab(3); }
 
-void frmTintra::UpdateColorbox() {}
+void frmTintra::UpdateColorbox() { favUi_->UpdateColorbox(); }
 
-void frmTintra::ClearColorbox() {}
+void frmTintra::ClearColorbox() { favUi_->ClearColorbox(); }
+
+void frmTintra::HideChartMarkers() {
+    linX->hide();
+    linY->hide();
+}
 
 void frmTintra::SetBusyCursor(bool busy) {
     if (busy) {

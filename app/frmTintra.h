@@ -1,6 +1,7 @@
 #pragma once
 // The main window: menus, the colour editor with its sliders, swatches and
 // texts, and the lightness slider with its comparison swatch.
+#include "favourites/FavouritesHost.h"
 #include "favourites/FavouritesModel.h"
 #include "favourites/FileMenu.h"
 #include "measure/Host.h"
@@ -22,12 +23,17 @@ class QPushButton;
 class QTabBar;
 class QToolButton;
 
+namespace favourites {
+class BoxPanel;
+class FavouritesUi;
+} // namespace favourites
 namespace measure {
 class PointMeasure;
 }
 
 class frmTintra : public QMainWindow,
                   public favourites::FileMenuHost,
+                  public favourites::FavouritesHost,
                   public measure::Host {
     Q_OBJECT
 public:
@@ -82,6 +88,7 @@ public:
     // The favourites and their colour file.
     favourites::FavouritesModel& Favourites() { return favModel_; }
     favourites::FileMenu& FileMenu() { return *fileMenu_; }
+    favourites::FavouritesUi& FavouritesUi() { return *favUi_; }
 
     // The program's title (settings application name, message box titles) and
     // the caption prefix (the program file's name without extension).
@@ -119,7 +126,7 @@ public:
     std::array<platform::PictureBox*, 2> picFarge{};
     platform::LineMarker* linX = nullptr;
     platform::LineMarker* linY = nullptr;
-    QWidget* picBoksUt = nullptr;
+    favourites::BoxPanel* picBoksUt = nullptr;
     QPushButton* cmdPunkt = nullptr;
     QComboBox* cboZoom = nullptr;
     QPushButton* cmdSpar = nullptr;
@@ -153,6 +160,11 @@ private:
     QWidget* DialogOwner() override { return this; }
     void SetBusyCursor(bool busy) override;
 
+    // What the favourites' boxes and name dialog need of the window.
+    void HideChartMarkers() override;
+    int32_t CurrentColour() override { return picValgt->BackColor(); }
+    int LightnessValue() override { return vsc1->value(); }
+
     // What point measurement needs of the window.
     void SelectMeasureTab() override { SelectTab(2); }
     void SetMainVisible(bool visible) override { setVisible(visible); }
@@ -176,5 +188,6 @@ private:
     QWidget* client_ = nullptr;
     favourites::FavouritesModel favModel_;
     std::unique_ptr<favourites::FileMenu> fileMenu_;
+    std::unique_ptr<favourites::FavouritesUi> favUi_;
     std::unique_ptr<measure::PointMeasure> measure_;
 };

@@ -3,6 +3,7 @@
 #include "app/frmTintra.h"
 
 #include "chart/ChartPicture.h"
+#include "favourites/FavouritesUi.h"
 #include "measure/PointMeasure.h"
 
 #include <QComboBox>
@@ -41,7 +42,7 @@ void frmTintra::BuildPanels(QWidget* c) {
     picFarge[1]->setGeometry(Px(8955), Px(165), Px(2880), Px(2880));
     picFarge[1]->SetBackColor(platform::ToPacked(palette().color(QPalette::Window).rgb()));
     picFarge[1]->hide();
-    picBoksUt = new QWidget(c);
+    picBoksUt = favUi_->picBoksUt();
     picBoksUt->setGeometry(Px(8985), Px(3210), Px(2880), Px(2880));
     picBoksUt->hide();
 

@@ -1,5 +1,6 @@
 #include "app/frmTintra.h"
 #include "chart/ChartPicture.h"
+#include "favourites/BoxPanel.h"
 #include "platform/doubles/Doubles.h"
 
 #include <QLabel>
@@ -36,7 +37,8 @@ class ChartTabsTest : public QObject {
     QList<QWidget*> VisiblePanels() const {
         QList<QWidget*> shown;
         for (QWidget* p : {static_cast<QWidget*>(w->picFarge[0]),
-                           static_cast<QWidget*>(w->picFarge[1]), w->picBoksUt}) {
+                           static_cast<QWidget*>(w->picFarge[1]),
+                           static_cast<QWidget*>(w->picBoksUt)}) {
             if (p->isVisible()) {
                 shown << p;
             }
@@ -119,10 +121,10 @@ private slots:
         QCOMPARE(w->TabStrip1->tabText(1), QString("Punktmål"));
 
         w->TabStrip1->setCurrentIndex(2); // as a user's click does
-        QCOMPARE(VisiblePanels(), QList<QWidget*>{w->picBoksUt});
+        QCOMPARE(VisiblePanels(), QList<QWidget*>{static_cast<QWidget*>(w->picBoksUt)});
         QCOMPARE(w->picBoksUt->pos(), place);
         QVERIFY(w->SelectTab(3)); // already selected: the same panel stays
-        QCOMPARE(VisiblePanels(), QList<QWidget*>{w->picBoksUt});
+        QCOMPARE(VisiblePanels(), QList<QWidget*>{static_cast<QWidget*>(w->picBoksUt)});
         QVERIFY(w->SelectTab(2));
         QCOMPARE(VisiblePanels(), QList<QWidget*>{w->picFarge[1]});
         QCOMPARE(w->picFarge[1]->pos(), place);

@@ -1,0 +1,283 @@
+#include "favourites/BoxPanel.h"
+
+#include "colour/Module1.h"
+#include "platform/PictureBox.h"
+#include "resources/Resources.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <limits>
+
+namespace favourites {
+
+namespace {
+
+// The frame drawn round every box; between two boxes it is their shared row.
+const QColor kFrame(0x80, 0x80, 0x80);
+
+// Components of a packed colour; values outside 0..16777215 keep their low
+// 24 bits, as the fill does.
+int16_t R(int32_t c) {
+    return static_cast<int16_t>(c & 0xFF);
+}
+int16_t G(int32_t c) {
+    return static_cast<int16_t>((c >> 8) & 0xFF);
+}
+int16_t B(int32_t c) {
+    return static_cast<int16_t>((c >> 16) & 0xFF);
+}
+
+QFont BoxFont() {
+    QFont f(QStringLiteral("Microsoft Sans Serif"));
+    f.setPointSizeF(8.25);
+    return f;
+}
+
+} // namespace
+
+// The visible part of the inner panel. It paints the boxes in view and turns
+// mouse events into box events.
+class BoxView : public QWidget {
+public:
+    explicit BoxView(BoxPanel& panel) : QWidget(&panel), panel_(panel) {
+        setGeometry(0, 0, BoxPanel::kInnerWidth, BoxPanel::kSide);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setMouseTracking(true);
+        setFont(BoxFont());
+    }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override { Press(e, false); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { Press(e, true); }
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    void Press(QMouseEvent* e, bool second);
+    // Position inside box `index` of a point of this widget.
+    QPointF InBox(int index, const QPointF& pos) const {
+        const QRect r = BoxPanel::BoxRect(index);
+        return {pos.x() - r.left(), pos.y() - static_cast<double>(panel_.innerTop_) - r.top()};
+    }
+    void ShowPointer(const QPoint& pos) {
+        const bool overBox = panel_.BoxAt(pos) >= 0;
+        if (overBox != eyedropper_) {
+            eyedropper_ = overBox;
+            if (overBox) {
+                setCursor(resources::EyedropperCursor());
+            } else {
+                unsetCursor();
+            }
+        }
+    }
+
+    BoxPanel& panel_;
+    int pressed_ = -1;      // box that takes the release
+    int lastReleased_ = -1; // box of the last click, for double-clicks
+    bool pendingDouble_ = false;
+    bool eyedropper_ = false;
+};
+
+void BoxView::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    p.fillRect(e->rect(), platform::FromPacked(BoxPanel::kBackColour));
+    const int n = std::min(panel_.count_, panel_.model_.Count());
+    if (n == 0) {
+        return;
+    }
+    // Boxes that reach into the widget: box k covers rows top + 1 + 19k to
+    // top + 20 + 19k.
+    const qint64 top = panel_.innerTop_;
+    const qint64 first = std::max<qint64>(0, (-top - BoxPanel::kBoxTop) / BoxPanel::kPitch - 1);
+    const QFontMetrics fm(font());
+    for (qint64 k = first; k < n; ++k) {
+        const qint64 y = top + BoxPanel::kBoxTop + BoxPanel::kPitch * k;
+        if (y >= height()) {
+            break;
+        }
+        const int index = static_cast<int>(k);
+        const int32_t colour = panel_.model_.FavColors()[index];
+        const QRect box(BoxPanel::kBoxLeft, static_cast<int>(y), BoxPanel::kBoxWidth,
+                        BoxPanel::kBoxHeight);
+        // Later boxes are painted over earlier ones, shared row included.
+        p.setClipRect(box);
+        p.fillRect(box, platform::FromPacked(colour));
+        p.setPen(kFrame);
+        p.drawRect(box.adjusted(0, 0, -1, -1));
+        p.setPen(BoxPanel::ForeColorFor(colour));
+        p.drawText(box.left() + BoxPanel::kTextX, box.top() + BoxPanel::kTextY + fm.ascent(),
+                   BoxPanel::BoxText(colour, panel_.model_.FavNames()[index]));
+    }
+}
+
+void BoxView::Press(QMouseEvent* e, bool second) {
+    const int index = panel_.BoxAt(e->position().toPoint());
+    // The first button down picks the box that gets every event up to the
+    // last release.
+    if (e->buttons() == e->button() || pressed_ < 0) {
+        pressed_ = index;
+    }
+    if (index < 0 || index != pressed_) {
+        return;
+    }
+    // A double-click counts only when both clicks hit the same box.
+    pendingDouble_ = second && e->button() == Qt::LeftButton && index == lastReleased_;
+    const QPointF at = InBox(index, e->position());
+    emit panel_.MouseDown(index, platform::VbButton(e->button()), platform::VbShift(e->modifiers()),
+                          at.x(), at.y());
+}
+
+void BoxView::mouseReleaseEvent(QMouseEvent* e) {
+    const int index = pressed_;
+    const bool dbl = pendingDouble_ && e->button() == Qt::LeftButton;
+    if (e->buttons() == Qt::NoButton) {
+        pressed_ = -1;
+    }
+    if (dbl) {
+        pendingDouble_ = false;
+    }
+    lastReleased_ = index;
+    if (index < 0) {
+        return;
+    }
+    const QPointF at = InBox(index, e->position());
+    emit panel_.MouseUp(index, platform::VbButton(e->button()), platform::VbShift(e->modifiers()),
+                        at.x(), at.y());
+    if (dbl) {
+        emit panel_.DblClick(index);
+    }
+    ShowPointer(mapFromGlobal(QCursor::pos()));
+}
+
+void BoxView::mouseMoveEvent(QMouseEvent* e) {
+    ShowPointer(e->position().toPoint());
+}
+
+BoxPanel::BoxPanel(const FavouritesModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setFixedSize(kSide, kSide);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, platform::FromPacked(kBackColour));
+    setPalette(pal);
+
+    view_ = new BoxView(*this);
+
+    vsbFav_ = new QScrollBar(Qt::Vertical, this);
+    vsbFav_->setGeometry(kBarLeft, 0, kBarWidth, kBarHeight);
+    vsbFav_->setRange(0, 0);
+    vsbFav_->setSingleStep(kPitch);
+    vsbFav_->setPageStep(kPitch);
+    connect(vsbFav_, &QScrollBar::valueChanged, this, [this] { vsbFav_Change(); });
+    connect(vsbFav_, &QScrollBar::sliderMoved, this, [this] { vsbFav_Scroll(); });
+}
+
+QWidget* BoxPanel::picBoksInn() const {
+    return view_;
+}
+
+void BoxPanel::ClearColorbox() {
+    count_ = 0;
+    innerHeight_ = kBoxHeight;
+    if (innerHeight_ > kSide) {
+        vsbFav_->setMaximum(static_cast<int>(innerHeight_ - kSide));
+    }
+    view_->update();
+}
+
+void BoxPanel::UpdateColorbox() {
+    ClearColorbox();
+    count_ = model_.Count();
+    // Empty: the height of one box and a row above and below it. Otherwise the
+    // column ends with the last box's bottom row.
+    innerHeight_ = count_ == 0 ? kBoxHeight + 2 : 2 + static_cast<qint64>(kPitch) * count_;
+    const qint64 range = innerHeight_ > kSide ? innerHeight_ - kSide : 0;
+    // Setting a smaller maximum clamps the value, which moves the inner panel.
+    vsbFav_->setMaximum(static_cast<int>(std::min<qint64>(range, std::numeric_limits<int>::max())));
+    view_->update();
+}
+
+void BoxPanel::vsbFav_Change() {
+    MoveInner();
+}
+
+void BoxPanel::vsbFav_Scroll() {
+    MoveInner();
+}
+
+void BoxPanel::MoveInner() {
+    innerTop_ = -static_cast<qint64>(vsbFav_->value());
+    view_->update();
+}
+
+QRect BoxPanel::BoxRect(int index) {
+    return {kBoxLeft, kBoxTop + kPitch * index, kBoxWidth, kBoxHeight};
+}
+
+int BoxPanel::BoxAt(const QPoint& pos) const {
+    if (pos.x() < kBoxLeft || pos.x() >= kBoxLeft + kBoxWidth || pos.y() < 0 ||
+        pos.y() >= view_->height()) {
+        return -1;
+    }
+    const qint64 y = pos.y() - innerTop_ - kBoxTop; // row inside the column of boxes
+    if (y < 0 || count_ == 0) {
+        return -1;
+    }
+    // Rows from a multiple of 19 on belong to the later box; only the last box
+    // keeps its bottom row to itself.
+    const qint64 k = std::min<qint64>(y / kPitch, count_ - 1);
+    return y < kPitch * k + kBoxHeight ? static_cast<int>(k) : -1;
+}
+
+int32_t BoxPanel::BoxColour(int index) const {
+    if (index < 0 || index >= std::min(count_, model_.Count())) {
+        return -1;
+    }
+    return model_.FavColors()[index];
+}
+
+QString BoxPanel::Tag(int index) const {
+    return QString::number(BoxColour(index));
+}
+
+QString BoxPanel::BoxText(int index) const {
+    if (index < 0 || index >= std::min(count_, model_.Count())) {
+        return {};
+    }
+    return BoxText(model_.FavColors()[index], model_.FavNames()[index]);
+}
+
+QColor BoxPanel::BoxForeColor(int index) const {
+    if (index < 0 || index >= std::min(count_, model_.Count())) {
+        return {};
+    }
+    return ForeColorFor(model_.FavColors()[index]);
+}
+
+QPoint BoxPanel::BoxToGlobal(int index, double x, double y) const {
+    const QRect r = BoxRect(index);
+    const QPointF local(r.left() + x, static_cast<double>(innerTop_) + r.top() + y);
+    return view_->mapToGlobal(local).toPoint();
+}
+
+QString BoxPanel::BoxText(int32_t colour, const QString& name) {
+    return QString::fromStdString(Module1::HexHTML(R(colour), G(colour), B(colour))) + u' ' + name;
+}
+
+QColor BoxPanel::ForeColorFor(int32_t colour) {
+    // Worked out here rather than through LongToHSL, which would leave the
+    // colour in the shared components every time a box is painted.
+    const Module1::HSLValue hsl = Module1::RGBToHSL(R(colour), G(colour), B(colour));
+    return hsl.L <= kWhiteTextMaxLightness ? QColor(Qt::white) : QColor(Qt::black);
+}
+
+void BoxPanel::wheelEvent(QWheelEvent* e) {
+    QCoreApplication::sendEvent(vsbFav_, e);
+}
+
+} // namespace favourites

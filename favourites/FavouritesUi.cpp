@@ -1,0 +1,133 @@
+#include "favourites/FavouritesUi.h"
+
+#include "colour/Module1.h"
+#include "favourites/frmLagre.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+
+#include <utility>
+
+namespace favourites {
+
+namespace {
+constexpr int kRightButton = 2;
+} // namespace
+
+FavouritesUi::FavouritesUi(FavouritesModel& model, FavouritesHost& host,
+                           platform::IMessageBox& messageBox, platform::IModal& modal,
+                           QWidget* panelParent)
+    : model_(model), host_(host), messageBox_(messageBox), modal_(modal),
+      panel_(new BoxPanel(model, panelParent)),
+      mnuMus_(std::make_unique<QMenu>(QStringLiteral("Mus"))) {
+    mnuMusD[0] = mnuMus_->addAction(QStringLiteral("Slett"));
+    mnuMusD[1] = mnuMus_->addAction(QStringLiteral("Slett alle"));
+    mnuMusD[2] = mnuMus_->addSeparator();
+    mnuMusD[3] = mnuMus_->addAction(QStringLiteral("Rediger"));
+    for (int i = 0; i < static_cast<int>(mnuMusD.size()); ++i) {
+        connect(mnuMusD[i], &QAction::triggered, this, [this, i] { mnuMusD_Click(i); });
+    }
+
+    connect(panel_, &BoxPanel::MouseDown, this,
+            [this](int i, int b, int s, double x, double y) { picColor_MouseDown(i, b, s, x, y); });
+    connect(panel_, &BoxPanel::MouseUp, this,
+            [this](int i, int b, int s, double x, double y) { picColor_MouseUp(i, b, s, x, y); });
+    connect(panel_, &BoxPanel::DblClick, this, [this](int i) { picColor_DblClick(i); });
+}
+
+FavouritesUi::~FavouritesUi() {
+    if (panel_ && !panel_->parent()) {
+        delete panel_.data();
+    }
+}
+
+void FavouritesUi::picColor_MouseDown(int Index, int, int, double, double) {
+    const int32_t colour = panel_->Tag(Index).toInt();
+    if (colour == -1) {
+        return;
+    }
+    host_.PickColour(colour);
+    host_.HideChartMarkers();
+}
+
+void FavouritesUi::picColor_MouseUp(int Index, int Button, int, double X, double Y) {
+    model_.SelectedPos = Index + 1;
+    if (Button == kRightButton) {
+        modal_.Popup(*mnuMus_, panel_->BoxToGlobal(Index, X, Y));
+    }
+}
+
+void FavouritesUi::picColor_DblClick(int) {
+    mnuMusD_Click(3);
+}
+
+void FavouritesUi::mnuMusD_Click(int Index) {
+    // SelectedPos is not kept in step with the list: every command checks it.
+    switch (Index) {
+    case 0: // Slett
+        if (model_.Delete(model_.SelectedPos)) {
+            panel_->UpdateColorbox();
+            model_.ListChanged = true;
+        }
+        break;
+    case 1: { // Slett alle
+        const platform::MsgAnswer answer = messageBox_.Show(
+            host_.DialogOwner(),
+            QStringLiteral("Er du sikker på at du vil slette alle fargene i denne listen?"),
+            QStringLiteral("Tøm listen"), platform::MsgButtons::OKCancel,
+            platform::MsgIcon::Question);
+        if (answer == platform::MsgAnswer::OK) {
+            model_.DeleteAll();
+            panel_->UpdateColorbox();
+            model_.ListChanged = true;
+        }
+        break;
+    }
+    case 3: { // Rediger
+        const int pos = model_.SelectedPos;
+        const int32_t colour = panel_->BoxColour(pos - 1);
+        if (!model_.IsValidPos(pos) || colour == -1) {
+            break;
+        }
+        std::unique_ptr<frmLagre> dialog = LoadDialog(colour);
+        dialog->setWindowTitle(QStringLiteral("Endre fargenavn"));
+        model_.RenameMode = true;
+        dialog->SetName(model_.Name(pos));
+        ShowDialog(std::move(dialog));
+        break;
+    }
+    default: // the separator
+        break;
+    }
+}
+
+void FavouritesUi::cmdSpar_Click() {
+    std::unique_ptr<frmLagre> dialog = LoadDialog(host_.CurrentColour());
+    model_.RenameMode = false;
+    ShowDialog(std::move(dialog));
+}
+
+std::unique_ptr<frmLagre> FavouritesUi::LoadDialog(int32_t colour) {
+    auto dialog = std::make_unique<frmLagre>(model_, *panel_, host_, host_.DialogOwner());
+    // The label's text follows the lightness slider, not the colour itself.
+    dialog->SetLbl1ForeColor(host_.LightnessValue() <= BoxPanel::kWhiteTextMaxLightness
+                                 ? QColor(Qt::white)
+                                 : QColor(Qt::black));
+    dialog->SetLbl1BackColor(colour);
+    Module1::LongToRGB(colour);
+    dialog->lbl1->setText(
+        QString::fromStdString(Module1::HexHTML(Module1::Red, Module1::Green, Module1::Blue)));
+    return dialog;
+}
+
+void FavouritesUi::ShowDialog(std::unique_ptr<frmLagre> dialog) {
+    // The owner may be destroyed while the dialog runs (the program is closed
+    // from outside) and take the dialog with it.
+    const QPointer<frmLagre> alive(dialog.get());
+    frmLagre* shown = dialog.release();
+    modal_.Exec(*shown);
+    delete alive.data();
+}
+
+} // namespace favourites
