@@ -15,8 +15,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTabBar>
 #include <QShowEvent>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -29,7 +29,9 @@
 namespace {
 
 // Design positions are in twips: 15 to a pixel at 96 dots per inch.
-constexpr int Px(int twips) { return (twips + 7) / 15; }
+constexpr int Px(int twips) {
+    return (twips + 7) / 15;
+}
 
 QRect Twips(int left, int top, int width, int height) {
     return {Px(left), Px(top), Px(width), Px(height)};
@@ -85,7 +87,9 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
 
 frmTintra::~frmTintra() = default;
 
-QString frmTintra::AppTitle() { return QStringLiteral("Tintra"); }
+QString frmTintra::AppTitle() {
+    return QStringLiteral("Tintra");
+}
 
 QString frmTintra::ExeName() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
@@ -319,9 +323,13 @@ void frmTintra::HScroll1_Change(int /*Index*/) {
     CompareColors();
 }
 
-void frmTintra::cboHexFormat_Click() { HScroll1_Scroll(0); }
+void frmTintra::cboHexFormat_Click() {
+    HScroll1_Scroll(0);
+}
 
-void frmTintra::cboRgbFormat_Click() { HScroll1_Scroll(0); }
+void frmTintra::cboRgbFormat_Click() {
+    HScroll1_Scroll(0);
+}
 
 void frmTintra::vsc1_Change() {
     lblLight->setText(QString::number(vsc1->value()));
@@ -350,7 +358,9 @@ void frmTintra::vsc1_Scroll() {
     SetDisplay(lblHSL2, Notation::HSLText(base.H, base.S, l));
 }
 
-void frmTintra::CompareColors() { lin1->setVisible(picValgt->BackColor() == pic1->BackColor()); }
+void frmTintra::CompareColors() {
+    lin1->setVisible(picValgt->BackColor() == pic1->BackColor());
+}
 
 void frmTintra::cmdKopi_Click(int Index) {
     const QLabel* source[4] = {lblHex2, lblRGB2, lblLong2, lblHSL2};
@@ -361,26 +371,42 @@ void frmTintra::cmdKopi_Click(int Index) {
     services_.clipboard->SetText(source[Index]->text());
 }
 
-void frmTintra::mnuFilNy_Click() { fileMenu_->mnuFilNy_Click(); }
+void frmTintra::mnuFilNy_Click() {
+    fileMenu_->mnuFilNy_Click();
+}
 
-void frmTintra::mnuFilApne_Click() { fileMenu_->mnuFilApne_Click(); }
+void frmTintra::mnuFilApne_Click() {
+    fileMenu_->mnuFilApne_Click();
+}
 
-void frmTintra::mnuFilLagre_Click() { fileMenu_->mnuFilLagre_Click(); }
+void frmTintra::mnuFilLagre_Click() {
+    fileMenu_->mnuFilLagre_Click();
+}
 
-void frmTintra::mnuFilLagreSom_Click() { fileMenu_->mnuFilLagreSom_Click(); }
+void frmTintra::mnuFilLagreSom_Click() {
+    fileMenu_->mnuFilLagreSom_Click();
+}
 
 // Closing runs the close sequence, which may keep the window open.
-void frmTintra::mnuFilAvslutt_Click() { close(); }
+void frmTintra::mnuFilAvslutt_Click() {
+    close();
+}
 
 void frmTintra::SetCaption(const QString& fileName) {
     setWindowTitle(ExeName() + QStringLiteral(" - ") + fileName);
 }
 
-void frmTintra::SelectFavouritesTab() { SelectTab(3); }
+void frmTintra::SelectFavouritesTab() {
+    SelectTab(3);
+}
 
-void frmTintra::UpdateColorbox() { favUi_->UpdateColorbox(); }
+void frmTintra::UpdateColorbox() {
+    favUi_->UpdateColorbox();
+}
 
-void frmTintra::ClearColorbox() { favUi_->ClearColorbox(); }
+void frmTintra::ClearColorbox() {
+    favUi_->ClearColorbox();
+}
 
 void frmTintra::HideChartMarkers() {
     linX->hide();

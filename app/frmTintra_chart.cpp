@@ -12,7 +12,9 @@
 #include <QTabBar>
 
 namespace {
-constexpr int Px(int twips) { return (twips + 7) / 15; }
+constexpr int Px(int twips) {
+    return (twips + 7) / 15;
+}
 } // namespace
 
 void frmTintra::BuildPanels(QWidget* c) {
@@ -44,6 +46,7 @@ void frmTintra::BuildPanels(QWidget* c) {
     picFarge[1]->hide();
     picBoksUt = favUi_->picBoksUt();
     picBoksUt->setGeometry(Px(8985), Px(3210), Px(2880), Px(2880));
+    picBoksUt->raise(); // over the strip's page, which was made after it
     picBoksUt->hide();
 
     linX = new platform::LineMarker(Qt::Vertical, picFarge[0]);
@@ -92,11 +95,17 @@ void frmTintra::MarkPicture(platform::PictureBox* picture, double x, double y) {
     linY->show();
 }
 
-void frmTintra::MarkMeasurePicture(double x, double y) { MarkPicture(picFarge[1], x, y); }
+void frmTintra::MarkMeasurePicture(double x, double y) {
+    MarkPicture(picFarge[1], x, y);
+}
 
-void frmTintra::cboZoom_Click() { measure_->cboZoom_Click(cboZoom->currentIndex()); }
+void frmTintra::cboZoom_Click() {
+    measure_->cboZoom_Click(cboZoom->currentIndex());
+}
 
-void frmTintra::cmdPunkt_Click() { measure_->cmdPunkt_Click(); }
+void frmTintra::cmdPunkt_Click() {
+    measure_->cmdPunkt_Click();
+}
 
 void frmTintra::picFarge_MouseMove(int Index, int Button, int Shift, double X, double Y) {
     picFarge_MouseDown(Index, Button, Shift, X, Y);
@@ -136,4 +145,6 @@ bool frmTintra::SelectTab(int n) {
     return true;
 }
 
-int frmTintra::SelectedTab() const { return TabStrip1->currentIndex() + 1; }
+int frmTintra::SelectedTab() const {
+    return TabStrip1->currentIndex() + 1;
+}

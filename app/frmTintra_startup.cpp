@@ -13,7 +13,9 @@
 #include <QTabBar>
 
 namespace {
-constexpr int Px(int twips) { return (twips + 7) / 15; }
+constexpr int Px(int twips) {
+    return (twips + 7) / 15;
+}
 const QString kSection = QStringLiteral("Tilpass");
 const QString kMeasurementFile = QStringLiteral("PM.bmp");
 

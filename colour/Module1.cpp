@@ -145,7 +145,8 @@ RGBValue HSLToRGB(int16_t H, int16_t S, int16_t L) {
     if (s != 0) {
         const double dl = l;
         const double ds = s;
-        const f32 q = l < 0.5f ? static_cast<f32>(dl * (1.0 + ds)) : static_cast<f32>(dl + ds - dl * ds);
+        const f32 q =
+            l < 0.5f ? static_cast<f32>(dl * (1.0 + ds)) : static_cast<f32>(dl + ds - dl * ds);
         const f32 p = static_cast<f32>(2.0 * dl - q);
         const f32 points[3] = {
             static_cast<f32>(static_cast<double>(h) + 1.0 / 3.0),

@@ -32,7 +32,9 @@ extern HSLValue CurrentHSL;
 void ResetState();
 
 // red + 256 * green + 65536 * blue
-constexpr int32_t Pack(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+constexpr int32_t Pack(int r, int g, int b) {
+    return r + 256 * g + 65536 * b;
+}
 
 void LongToRGB(const int32_t& v);
 HSLValue RGBToHSL(int16_t R, int16_t G, int16_t B);

@@ -48,10 +48,16 @@ std::optional<std::string> RgbText(int index, int16_t r, int16_t g, int16_t b) {
     }
 }
 
-std::string LongText(int32_t packed) { return std::to_string(packed); }
+std::string LongText(int32_t packed) {
+    return std::to_string(packed);
+}
 
-std::string HSLText(const Module1::HSLValue& hsl) { return Join3(hsl.H, hsl.S, hsl.L); }
+std::string HSLText(const Module1::HSLValue& hsl) {
+    return Join3(hsl.H, hsl.S, hsl.L);
+}
 
-std::string HSLText(int h, int s, int l) { return Join3(h, s, l); }
+std::string HSLText(int h, int s, int l) {
+    return Join3(h, s, l);
+}
 
 } // namespace Notation

@@ -14,7 +14,7 @@ namespace Notation {
 // Entries of the RGB notation list, by index.
 inline constexpr std::array<std::string_view, 3> RgbFormats = {"-- Ingen --", "VB 6", "VB.NET"};
 // Entries of the hex notation list, by index.
-inline constexpr std::array<std::string_view, 6> HexFormats = {"-- Ingen --", "VB 6",  "C++",
+inline constexpr std::array<std::string_view, 6> HexFormats = {"-- Ingen --", "VB 6", "C++",
                                                                "Delphi",      "Java", "HTML"};
 
 // Hex text in notation `index`. Entries 0 and 1 are built from the packed

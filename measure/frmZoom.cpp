@@ -153,12 +153,14 @@ QPointF frmZoom::Logical(const QPointF& eventPos) const {
 
 void frmZoom::mousePressEvent(QMouseEvent* e) {
     const QPointF p = Logical(e->position());
-    Form_MouseDown(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), p.x(), p.y());
+    Form_MouseDown(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), p.x(),
+                   p.y());
 }
 
 void frmZoom::mouseMoveEvent(QMouseEvent* e) {
     const QPointF p = Logical(e->position());
-    Form_MouseMove(platform::VbButtons(e->buttons()), platform::VbShift(e->modifiers()), p.x(), p.y());
+    Form_MouseMove(platform::VbButtons(e->buttons()), platform::VbShift(e->modifiers()), p.x(),
+                   p.y());
 }
 
 void frmZoom::mouseReleaseEvent(QMouseEvent* e) {

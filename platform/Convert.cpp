@@ -40,6 +40,8 @@ std::optional<float> ToSingle(const QString& text) {
     return static_cast<float>(*v);
 }
 
-QString SingleText(float value) { return QString::number(value, 'g', 7); }
+QString SingleText(float value) {
+    return QString::number(value, 'g', 7);
+}
 
 } // namespace platform

@@ -6,7 +6,9 @@
 
 namespace platform {
 
-inline QChar NativeSeparator() { return QDir::separator(); }
+inline QChar NativeSeparator() {
+    return QDir::separator();
+}
 
 // The folder text with a separator appended when it does not end in one; an
 // empty text becomes the separator alone.

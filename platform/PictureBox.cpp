@@ -8,7 +8,9 @@
 
 namespace platform {
 
-int VbButton(Qt::MouseButton button) { return VbButtons(button); }
+int VbButton(Qt::MouseButton button) {
+    return VbButtons(button);
+}
 
 int VbButtons(Qt::MouseButtons buttons) {
     int b = 0;
@@ -38,7 +40,9 @@ int VbShift(Qt::KeyboardModifiers mods) {
     return s;
 }
 
-int32_t ToPacked(QRgb rgb) { return qRed(rgb) + 256 * qGreen(rgb) + 65536 * qBlue(rgb); }
+int32_t ToPacked(QRgb rgb) {
+    return qRed(rgb) + 256 * qGreen(rgb) + 65536 * qBlue(rgb);
+}
 
 QColor FromPacked(int32_t packed) {
     return QColor(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);

@@ -3,10 +3,10 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QMenu>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
@@ -58,9 +58,13 @@ MsgAnswer QtMessageBox::Show(QWidget* owner, const QString& text, const QString&
     }
 }
 
-void QtClipboard::Clear() { QGuiApplication::clipboard()->clear(); }
+void QtClipboard::Clear() {
+    QGuiApplication::clipboard()->clear();
+}
 
-void QtClipboard::SetText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+void QtClipboard::SetText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
 
 QString QtSettings::GetSetting(const QString& app, const QString& section, const QString& key,
                                const QString& defaultValue) {
@@ -165,8 +169,12 @@ QImage QtScreenGrab::GrabDesktop() {
     return any ? desk : QImage();
 }
 
-int QtModal::Exec(QDialog& dialog) { return dialog.exec(); }
+int QtModal::Exec(QDialog& dialog) {
+    return dialog.exec();
+}
 
-void QtModal::Popup(QMenu& menu, const QPoint& globalPos) { menu.exec(globalPos); }
+void QtModal::Popup(QMenu& menu, const QPoint& globalPos) {
+    menu.exec(globalPos);
+}
 
 } // namespace platform

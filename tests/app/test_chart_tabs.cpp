@@ -36,9 +36,9 @@ class ChartTabsTest : public QObject {
 
     QList<QWidget*> VisiblePanels() const {
         QList<QWidget*> shown;
-        for (QWidget* p : {static_cast<QWidget*>(w->picFarge[0]),
-                           static_cast<QWidget*>(w->picFarge[1]),
-                           static_cast<QWidget*>(w->picBoksUt)}) {
+        for (QWidget* p :
+             {static_cast<QWidget*>(w->picFarge[0]), static_cast<QWidget*>(w->picFarge[1]),
+              static_cast<QWidget*>(w->picBoksUt)}) {
             if (p->isVisible()) {
                 shown << p;
             }
@@ -129,6 +129,15 @@ private slots:
         QCOMPARE(VisiblePanels(), QList<QWidget*>{w->picFarge[1]});
         QCOMPARE(w->picFarge[1]->pos(), place);
         QCOMPARE(w->picFarge[1]->size(), QSize(192, 192));
+
+        // Each panel takes the pointer where it stands, nothing lies over it.
+        for (int tab = 1; tab <= 3; ++tab) {
+            QVERIFY(w->SelectTab(tab));
+            QWidget* panel = VisiblePanels().value(0);
+            QWidget* hit = w->centralWidget()->childAt(place + QPoint(40, 12));
+            QVERIFY(hit == panel || panel->isAncestorOf(hit));
+        }
+        QVERIFY(w->SelectTab(2));
 
         QVERIFY(!w->SelectTab(0));
         QVERIFY(!w->SelectTab(4));

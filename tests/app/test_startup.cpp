@@ -20,7 +20,9 @@ using platform::doubles::FakeSettings;
 namespace {
 const QString kApp = QStringLiteral("Tintra");
 const QString kSection = QStringLiteral("Tilpass");
-QString Key(const char* key) { return FakeSettings::Key(kApp, kSection, QString::fromLatin1(key)); }
+QString Key(const char* key) {
+    return FakeSettings::Key(kApp, kSection, QString::fromLatin1(key));
+}
 } // namespace
 
 class StartupTest : public QObject {
@@ -66,15 +68,15 @@ private slots:
         QCOMPARE(w->Measure().lZoomHalf, 12);
         QCOMPARE(w->pos(), QPoint(17, 17));
         QCOMPARE(w->lblHSL2->text(), QString("0,0,120"));
-        QCOMPARE(w->FileMenu().CurrentPath,
-                 platform::StiMedBackslash(
-                     QDir::toNativeSeparators(QCoreApplication::applicationDirPath())));
+        QCOMPARE(w->FileMenu().CurrentPath, platform::StiMedBackslash(QDir::toNativeSeparators(
+                                                QCoreApplication::applicationDirPath())));
         QCOMPARE(w->FileMenu().CurrentFileName, QString("NyFargefil.kvc"));
         QCOMPARE(w->windowTitle(), frmTintra::ExeName() + " - NyFargefil.kvc");
         QCOMPARE(w->SelectedTab(), 1);
         // The hint is printed in the measurement picture: not all background.
         const QImage& pm = w->picFarge[1]->Image();
-        QVERIFY(pm.copy(0, 0, 150, 16) != QImage(150, 16, pm.format()).convertToFormat(pm.format()));
+        QVERIFY(pm.copy(0, 0, 150, 16) !=
+                QImage(150, 16, pm.format()).convertToFormat(pm.format()));
         QVERIFY(fakes->messageBox.shown.empty());
     }
 
@@ -99,8 +101,8 @@ private slots:
         QCOMPARE(w->SelectedTab(), 2);
         QVERIFY(w->picFarge[1]->isVisible() || !w->isVisible());
         QCOMPARE(w->pos(), QPoint(200, 100));
-        QCOMPARE(w->FileMenu().CurrentPath, platform::StiMedBackslash(
-                                                QDir::toNativeSeparators(files.path())));
+        QCOMPARE(w->FileMenu().CurrentPath,
+                 platform::StiMedBackslash(QDir::toNativeSeparators(files.path())));
         QCOMPARE(w->Favourites().Count(), 1);
         QCOMPARE(w->windowTitle(), frmTintra::ExeName() + " - Mine.kvc");
         QCOMPARE(w->picFarge[1]->Point(5, 5), 9 + 8 * 256 + 7 * 65536);
@@ -179,7 +181,8 @@ private slots:
         QVERIFY(!w->FileMenu().SaveCancelled);
 
         // Yes with a file name whose save fails: stays open, list kept.
-        w->FileMenu().CurrentPath = platform::StiMedBackslash(QDir::toNativeSeparators(dir->path()));
+        w->FileMenu().CurrentPath =
+            platform::StiMedBackslash(QDir::toNativeSeparators(dir->path()));
         w->FileMenu().CurrentFileName = "folder.kvc";
         QVERIFY(QDir(dir->path()).mkdir("folder.kvc"));
         fakes->messageBox.answers = {MsgAnswer::Yes};
@@ -192,7 +195,8 @@ private slots:
         QVERIFY(!Unload());
         QFile saved(dir->filePath("saved.kvc"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), QByteArray("255,\"R\xf8" "d\"\r\n"));
+        QCOMPARE(saved.readAll(), QByteArray("255,\"R\xf8"
+                                             "d\"\r\n"));
     }
 
     void unwritableMeasurementStillCloses() {

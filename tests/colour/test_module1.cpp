@@ -98,9 +98,9 @@ TEST(Module1, ConversionsStayInRangeForEveryInput) {
         }
     }
     for (int32_t v = 0; v <= 0xFFFFFF; v += 7) {
-        const HSLValue hsl = RGBToHSL(static_cast<int16_t>(v & 0xFF),
-                                      static_cast<int16_t>((v >> 8) & 0xFF),
-                                      static_cast<int16_t>(v >> 16));
+        const HSLValue hsl =
+            RGBToHSL(static_cast<int16_t>(v & 0xFF), static_cast<int16_t>((v >> 8) & 0xFF),
+                     static_cast<int16_t>(v >> 16));
         ASSERT_TRUE(hsl.H >= 0 && hsl.H <= 239 && hsl.S >= 0 && hsl.S <= 240 && hsl.L >= 0 &&
                     hsl.L <= 240)
             << v;

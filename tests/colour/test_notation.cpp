@@ -7,13 +7,12 @@ using Notation::RgbText;
 
 namespace {
 std::string Hex(int index, int r, int g, int b) {
-    return HexText(index, Module1::Pack(r, g, b), static_cast<int16_t>(r),
-                   static_cast<int16_t>(g), static_cast<int16_t>(b))
+    return HexText(index, Module1::Pack(r, g, b), static_cast<int16_t>(r), static_cast<int16_t>(g),
+                   static_cast<int16_t>(b))
         .value_or("<none>");
 }
 std::string Rgb(int index, int r, int g, int b) {
-    return RgbText(index, static_cast<int16_t>(r), static_cast<int16_t>(g),
-                   static_cast<int16_t>(b))
+    return RgbText(index, static_cast<int16_t>(r), static_cast<int16_t>(g), static_cast<int16_t>(b))
         .value_or("<none>");
 }
 } // namespace

@@ -3,11 +3,19 @@
 # display scale factors 1, 1.5 and 2; a "Kopi" click puts the hex text on the
 # X clipboard.
 source "$(dirname "$0")/lib.sh"
+tools="$2"
 start_xvfb 1600x1000x24
 
 for scale in 1 1.5 2; do
   export QT_SCALE_FACTOR=$scale
   start_tintra "$1"
+  if [ "$scale" = 1 ]; then
+    # On screen, the chart's drawing area shows exactly the program's chart.
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    "$tools/xgrab" "$TMP/screen.png" $((X + 336)) $((Y + MENU_H + 60)) 190 190
+    "$tools/imgtool" chart "$TMP/chart.png"
+    "$tools/imgtool" same "$TMP/screen.png" "$TMP/chart.png" || fail "the chart on screen differs"
+  fi
   # Seventh cell of row 10 (FF7C80): client (452, 176) at scale 1.
   click_at 452 176 "$scale"
   click_at 297 69 "$scale"

@@ -52,6 +52,7 @@ start_tintra() {
   APP_PID=$!
   WIN=$(timeout 20 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1) ||
     { cat "$TMP/app.log" >&2; fail "the main window did not appear"; }
+  xdotool windowfocus --sync "$WIN" 2>/dev/null || true
   sleep 0.3
 }
 

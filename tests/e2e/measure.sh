@@ -30,7 +30,6 @@ measure_plain() {
   sleep 0.5
   WIN=$(timeout 5 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1)
   click_at 297 69 "$1"    # "Kopi" of the hex text
-  echo "scale $1 at $2,$3" >&2
   expect_clipboard "$4"
   stop_tintra
 }

@@ -36,8 +36,7 @@ private slots:
 
         // Wheel.
         QWheelEvent wheel(QPointF(50, 10), bar.mapToGlobal(QPointF(50, 10)), QPoint(),
-                          QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                          false);
+                          QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&bar, &wheel);
         QCOMPARE(scroll.count(), 3);
         QCOMPARE(valueAtScroll, bar.value());
