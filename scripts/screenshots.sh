@@ -1,19 +1,35 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the real program under Xvfb:
-#   scripts/screenshots.sh BUILD_DIR
+#   scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(readlink -f "${1:-$root/build}")
 source "$root/tests/e2e/lib.sh"
-start_xvfb 800x500x24
-start_tintra "$build/app/Tintra"
+start_xvfb 900x520x24
+xsetroot -solid '#3A6EA5'
 
-shoot() { # shoot NAME: the main window, frame and all
-  eval "$(xdotool getwindowgeometry --shell "$WIN")"
-  "$build/tests/xgrab" "$root/docs/$1.png" "$X" "$Y" "$WIDTH" "$HEIGHT"
+shoot() { # shoot NAME [X Y W H]: the main window, or a part of the screen
+  if [ $# -eq 1 ]; then
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    set -- "$1" "$X" "$Y" "$WIDTH" "$HEIGHT"
+  fi
+  "$build/tests/xgrab" "$root/docs/$1.png" "$2" "$3" "$4" "$5"
 }
 
-# A colour picked from the chart, shown in the HTML notation.
+# A few favourites in a colour file the program opens at start.
+mkdir -p "$XDG_CONFIG_HOME/Tintra" "$TMP/farger"
+printf '%s\r\n' '16711680,"Blå"' '8421504,"Grå"' '32768,"Grønn"' '33023,"Oransje"' \
+  '8421631,"Laks"' >"$TMP/farger/Eksempel.kvc"
+printf '[Tilpass]\nPath=%s\nFileName=Eksempel.kvc\nActiveTab=1\nHexFormat=5\n' \
+  "$TMP/farger" >"$XDG_CONFIG_HOME/Tintra/Tintra.conf"
+start_tintra "$build/app/Tintra"
+
+# A colour picked from the chart, in the HTML notation, one shade lighter.
 click_at 452 176
 shoot tintra-chart
+
+# The favourites.
+click_at 505 40
+click_at 380 108
+shoot tintra-favourites
 echo "screenshots written to docs/"
