@@ -43,21 +43,26 @@ measure_plain 1.5 1009 496 "FF"
 measure_plain 1.5 1009 497 "FF0000"
 
 # Through the magnifier ("Zoom x8"): press on the still, then click the
-# centre of the enlarged view, which shows the pressed pixel.
-export QT_SCALE_FACTOR=1
-configure 3
-start_tintra "$BIN"
-click_at 360 281
-sleep 0.8
-xdotool mousemove 1008 501 mousedown 1 mouseup 1
-sleep 0.3
-ZOOM=$(timeout 5 xdotool search --sync --onlyvisible --name "^Zoom" | head -1)
-xdotool mousemove --window "$ZOOM" 95 95 click 1
-sleep 0.5
-WIN=$(timeout 5 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1)
-click_at 297 69
-expect_clipboard "FF"
-stop_tintra
+# enlarged view where it shows the pressed pixel: view pixel v shows block
+# pixel v * 24 / (190 * scale), and block pixel 12 is the pressed one.
+measure_zoom() { # measure_zoom SCALE VIEW_X
+  export QT_SCALE_FACTOR=$1
+  configure 3
+  start_tintra "$BIN"
+  click_at 360 281 "$1"
+  sleep 0.8
+  xdotool mousemove 1008 501 mousedown 1 mouseup 1
+  sleep 0.3
+  ZOOM=$(timeout 5 xdotool search --sync --onlyvisible --name "^Zoom" | head -1)
+  xdotool mousemove --window "$ZOOM" "$2" "$2" click 1
+  sleep 0.5
+  WIN=$(timeout 5 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1)
+  click_at 297 69 "$1"
+  expect_clipboard "FF"
+  stop_tintra
+}
+measure_zoom 1 96
+measure_zoom 1.5 145
 
 # Two monitors made from the one screen: the right one can be measured too.
 xrandr --setmonitor left 800/211x900/238+0+0 screen >/dev/null

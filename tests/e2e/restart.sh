@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# First start, exit through "Fil > Avslutt", the stored keys and "PM.bmp",
+# then a second start that finds the state restored.
+source "$(dirname "$0")/lib.sh"
+work="$TMP/work"
+mkdir -p "$work"
+conf="$XDG_CONFIG_HOME/Tintra/Tintra.conf"
+
+start_tintra "$1" "$work"
+[ ! -e "$conf" ] || fail "settings existed before the first exit"
+# Hex notation "HTML" (the last entry), then the tab "Favoritter".
+click_at 54 66
+xdotool key End Return
+sleep 0.3
+click_at 505 37
+xdotool key alt+f
+sleep 0.3
+xdotool key a
+for _ in $(seq 50); do
+  kill -0 "$APP_PID" 2>/dev/null || break
+  sleep 0.1
+done
+! kill -0 "$APP_PID" 2>/dev/null || fail "Avslutt did not end the program"
+APP_PID=""
+
+for kv in HexFormat=5 RgbFormat=0 ZoomFactor=3 ActiveTab=3 FileName=NyFargefil.kvc \
+  MainLeft=255 MainTop=255; do
+  grep -qx "$kv" "$conf" || fail "settings lack $kv: $(tr '\n' ' ' <"$conf")"
+done
+grep -q '^Path=' "$conf" || fail "settings lack Path"
+[ "$(head -c 2 "$work/PM.bmp")" = "BM" ] || fail "PM.bmp is not a BMP picture"
+
+start_tintra "$1" "$work"
+# The chart's place shows the favourites now: a click there picks nothing.
+click_at 452 176
+click_at 297 69
+expect_clipboard '"#808080"'
+pass
