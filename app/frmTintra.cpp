@@ -1,5 +1,7 @@
 #include "app/frmTintra.h"
 
+#include "platform/Twips.h"
+
 #include "colour/Module1.h"
 #include "colour/Notation.h"
 #include "favourites/FavouritesUi.h"
@@ -28,10 +30,7 @@
 
 namespace {
 
-// Design positions are in twips: 15 to a pixel at 96 dots per inch.
-constexpr int Px(int twips) {
-    return (twips + 7) / 15;
-}
+using platform::Px;
 
 QRect Twips(int left, int top, int width, int height) {
     return {Px(left), Px(top), Px(width), Px(height)};

@@ -2,6 +2,8 @@
 // the measurement picture.
 #include "app/frmTintra.h"
 
+#include "platform/Twips.h"
+
 #include "chart/ChartPicture.h"
 #include "favourites/FavouritesUi.h"
 #include "measure/PointMeasure.h"
@@ -11,11 +13,7 @@
 #include <QPushButton>
 #include <QTabBar>
 
-namespace {
-constexpr int Px(int twips) {
-    return (twips + 7) / 15;
-}
-} // namespace
+using platform::Px;
 
 void frmTintra::BuildPanels(QWidget* c) {
     Label2 = new QLabel(QString::fromUtf8("Klikk på fargen du vil måle"), c);

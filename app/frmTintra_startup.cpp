@@ -2,6 +2,8 @@
 // the colour file of the last run come back, and are stored again at the end.
 #include "app/frmTintra.h"
 
+#include "platform/Twips.h"
+
 #include "platform/Convert.h"
 #include "platform/Paths.h"
 #include "resources/Resources.h"
@@ -13,9 +15,7 @@
 #include <QTabBar>
 
 namespace {
-constexpr int Px(int twips) {
-    return (twips + 7) / 15;
-}
+using platform::Px;
 const QString kSection = QStringLiteral("Tilpass");
 const QString kMeasurementFile = QStringLiteral("PM.bmp");
 
@@ -58,10 +58,10 @@ void frmTintra::Form_Load() {
     SelectStored(cboZoom, GetSetting("ZoomFactor", QStringLiteral("3")), 3);
 
     if (const auto left = platform::ToSingle(GetSetting("MainLeft", QStringLiteral("250")))) {
-        move(qRound(*left / 15.0f), y());
+        move(qRound(*left / platform::kTwipsPerPixel), y());
     }
     if (const auto top = platform::ToSingle(GetSetting("MainTop", QStringLiteral("250")))) {
-        move(x(), qRound(*top / 15.0f));
+        move(x(), qRound(*top / platform::kTwipsPerPixel));
     }
 
     const QCursor eyedropper = resources::EyedropperCursor();
@@ -137,8 +137,10 @@ void frmTintra::Form_Unload(bool& Cancel) {
     SaveSetting("Path", files.CurrentPath);
     SaveSetting("FileName", files.CurrentFileName);
     if (!isMinimized() && !isMaximized()) {
-        SaveSetting("MainLeft", platform::SingleText(static_cast<float>(x() * 15)));
-        SaveSetting("MainTop", platform::SingleText(static_cast<float>(y() * 15)));
+        SaveSetting("MainLeft",
+                    platform::SingleText(static_cast<float>(x() * platform::kTwipsPerPixel)));
+        SaveSetting("MainTop",
+                    platform::SingleText(static_cast<float>(y() * platform::kTwipsPerPixel)));
     }
     // The program is closing: a measurement picture that cannot be written
     // (no write access here) is let go without a message.
