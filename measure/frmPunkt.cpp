@@ -19,7 +19,8 @@
 namespace measure {
 
 frmPunkt::frmPunkt(PointMeasure& measure, QWidget* owner)
-    : QWidget(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_(measure) {
+    : MeasureWindow(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_(measure) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -116,38 +117,8 @@ void frmPunkt::paintEvent(QPaintEvent*) {
     p.drawImage(0, 0, still_);
 }
 
-QPoint frmPunkt::Device(const QPointF& logical) const {
-    return platform::PointerPixel(this, logical);
-}
-
-void frmPunkt::mousePressEvent(QMouseEvent* e) {
-    const QPoint d = Device(e->position());
-    Form_MouseDown(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), d.x(),
-                   d.y());
-}
-
-void frmPunkt::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint d = Device(e->position());
-    Form_MouseMove(platform::VbButtons(e->buttons()), platform::VbShift(e->modifiers()), d.x(),
-                   d.y());
-}
-
-void frmPunkt::mouseReleaseEvent(QMouseEvent* e) {
-    const QPoint d = Device(e->position());
-    Form_MouseUp(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), d.x(), d.y());
-}
-
-void frmPunkt::keyReleaseEvent(QKeyEvent* e) {
-    if (!e->isAutoRepeat()) {
-        Form_KeyUp(e->key() == Qt::Key_Escape ? kEscape : e->key(),
-                   platform::VbShift(e->modifiers()));
-    }
-}
-
-void frmPunkt::closeEvent(QCloseEvent* e) {
-    // Closing from outside (the window manager) leaves the measurement as Escape does.
-    e->ignore();
-    Form_KeyUp(kEscape, 0);
+QPointF frmPunkt::PointerAt(const QPointF& eventPos) const {
+    return platform::PointerPixel(this, eventPos);
 }
 
 } // namespace measure

@@ -3,6 +3,7 @@
 // still copy of it, taken once when the window loads. Its coordinates are
 // device pixels of the copy, so window point (x, y) is screen pixel (x, y).
 #include "measure/Measure.h"
+#include "measure/MeasureWindow.h"
 
 #include <QImage>
 #include <QWidget>
@@ -13,17 +14,17 @@ namespace measure {
 
 class PointMeasure;
 
-class frmPunkt : public QWidget {
+class frmPunkt : public MeasureWindow {
 public:
     frmPunkt(PointMeasure& measure, QWidget* owner);
 
     void Form_Load();
     // button: 1 left, 2 right, 4 middle (a move passes the buttons held);
     // shift is not used.
-    void Form_MouseDown(int button, int shift, double x, double y);
-    void Form_MouseMove(int button, int shift, double x, double y);
-    void Form_MouseUp(int button, int shift, double x, double y);
-    void Form_KeyUp(int keyCode, int shift);
+    void Form_MouseDown(int button, int shift, double x, double y) override;
+    void Form_MouseMove(int button, int shift, double x, double y) override;
+    void Form_MouseUp(int button, int shift, double x, double y) override;
+    void Form_KeyUp(int keyCode, int shift) override;
 
     // Colour of the still at (x, y), or -1 outside it.
     int32_t Point(double x, double y) const { return PointOf(still_, x, y); }
@@ -31,15 +32,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void keyReleaseEvent(QKeyEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
+
+    // The device pixel under the pointer.
+    QPointF PointerAt(const QPointF& eventPos) const override;
 
 private:
-    QPoint Device(const QPointF& logical) const;
-
     PointMeasure& m_;
     QImage still_;
 };

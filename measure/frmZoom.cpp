@@ -32,8 +32,8 @@ double StoredTwips(platform::ISettings* settings, const QString& key) {
 } // namespace
 
 frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+    : MeasureWindow(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                               Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       m_(measure) {
     setWindowTitle(QStringLiteral("Zoom"));
     setFixedSize(kZoomView, kZoomView);
@@ -142,43 +142,13 @@ void frmZoom::paintEvent(QPaintEvent*) {
 
 // The corner of the device pixel under the pointer, in logical pixels, so
 // that reading the view back finds exactly that device pixel.
-QPointF frmZoom::Logical(const QPointF& eventPos) const {
+QPointF frmZoom::PointerAt(const QPointF& eventPos) const {
     const double dpr = devicePixelRatioF();
     const QPoint d = platform::PointerPixel(this, eventPos);
     if (d == DevicePixel(eventPos, dpr)) {
         return eventPos;
     }
     return {d.x() / dpr, d.y() / dpr};
-}
-
-void frmZoom::mousePressEvent(QMouseEvent* e) {
-    const QPointF p = Logical(e->position());
-    Form_MouseDown(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), p.x(),
-                   p.y());
-}
-
-void frmZoom::mouseMoveEvent(QMouseEvent* e) {
-    const QPointF p = Logical(e->position());
-    Form_MouseMove(platform::VbButtons(e->buttons()), platform::VbShift(e->modifiers()), p.x(),
-                   p.y());
-}
-
-void frmZoom::mouseReleaseEvent(QMouseEvent* e) {
-    const QPointF p = Logical(e->position());
-    Form_MouseUp(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), p.x(), p.y());
-}
-
-void frmZoom::keyReleaseEvent(QKeyEvent* e) {
-    if (!e->isAutoRepeat()) {
-        Form_KeyUp(e->key() == Qt::Key_Escape ? kEscape : e->key(),
-                   platform::VbShift(e->modifiers()));
-    }
-}
-
-void frmZoom::closeEvent(QCloseEvent* e) {
-    // The close box ends the measurement as Escape does.
-    e->ignore();
-    Form_KeyUp(kEscape, 0);
 }
 
 } // namespace measure

@@ -5,6 +5,7 @@
 // image holds the view in device pixels, and every read takes the device
 // pixel under the given position.
 #include "measure/Measure.h"
+#include "measure/MeasureWindow.h"
 
 #include <QImage>
 #include <QWidget>
@@ -15,16 +16,16 @@ namespace measure {
 
 class PointMeasure;
 
-class frmZoom : public QWidget {
+class frmZoom : public MeasureWindow {
 public:
     frmZoom(PointMeasure& measure, QWidget* owner);
 
     void Form_Load();
     // Button and shift are not used: every button acts alike.
-    void Form_MouseDown(int button, int shift, double x, double y);
-    void Form_MouseMove(int button, int shift, double x, double y);
-    void Form_MouseUp(int button, int shift, double x, double y);
-    void Form_KeyUp(int keyCode, int shift);
+    void Form_MouseDown(int button, int shift, double x, double y) override;
+    void Form_MouseMove(int button, int shift, double x, double y) override;
+    void Form_MouseUp(int button, int shift, double x, double y) override;
+    void Form_KeyUp(int keyCode, int shift) override;
     // Stores the position (unless minimised or maximised).
     void Form_Unload();
 
@@ -35,16 +36,11 @@ public:
     // The view in device pixels; draw into it and call update().
     QImage& View() { return view_; }
 
-private:
-    QPointF Logical(const QPointF& eventPos) const;
-
 protected:
+    // The corner of the device pixel under the pointer, in logical pixels.
+    QPointF PointerAt(const QPointF& eventPos) const override;
+
     void paintEvent(QPaintEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void keyReleaseEvent(QKeyEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
 
 private:
     PointMeasure& m_;
