@@ -10,10 +10,21 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QTabBar>
 
 using platform::Px;
+
+namespace {
+// Narrower tab padding, so the three captions fit the strip's width.
+class TabStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override {
+        return m == PM_TabBarTabHSpace ? 12 : QProxyStyle::pixelMetric(m, o, w);
+    }
+};
+} // namespace
 
 void frmTintra::BuildPanels(QWidget* c) {
     Label2 = new QLabel(QString::fromUtf8("Klikk på fargen du vil måle"), c);
@@ -26,7 +37,9 @@ void frmTintra::BuildPanels(QWidget* c) {
     TabStrip1->setDrawBase(false);
     TabStrip1->setExpanding(false);
     TabStrip1->setUsesScrollButtons(false);
-    TabStrip1->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 3px 6px; }"));
+    auto* tabStyle = new TabStyle;
+    tabStyle->setParent(TabStrip1);
+    TabStrip1->setStyle(tabStyle);
     TabStrip1->addTab(QStringLiteral("Fargekart"));
     TabStrip1->addTab(QString::fromUtf8("Punktmål"));
     TabStrip1->addTab(QStringLiteral("Favoritter"));
@@ -65,9 +78,6 @@ void frmTintra::BuildPanels(QWidget* c) {
 
     cmdSpar = new QPushButton(QStringLiteral("Spar"), c);
     cmdSpar->setGeometry(542, 270, 51, 23);
-    QFont tahoma(QStringLiteral("Tahoma"));
-    tahoma.setPointSizeF(8.25);
-    cmdSpar->setFont(tahoma);
     cmdSpar->setToolTip(QStringLiteral("Legger valgt farge inn i favorittlisten"));
 }
 
@@ -110,24 +120,20 @@ void frmTintra::picFarge_MouseMove(int Index, int Button, int Shift, double X, d
 }
 
 void frmTintra::TabStrip1_Click() {
-    picFarge[0]->hide();
-    picFarge[1]->hide();
-    picBoksUt->hide();
+    // The panels not chosen are hidden and the chosen one shown on the
+    // chart's place; one already shown is left alone, so a repeated selection
+    // (every move of a measurement selects its tab) costs nothing.
+    const int n = SelectedTab();
     const QPoint place = picFarge[0]->pos();
-    switch (SelectedTab()) {
-    case 1:
-        picFarge[0]->show();
-        break;
-    case 2:
-        picFarge[1]->move(place);
-        picFarge[1]->show();
-        break;
-    case 3:
-        picBoksUt->move(place);
-        picBoksUt->show();
-        break;
-    default:
-        break;
+    QWidget* panels[3] = {picFarge[0], picFarge[1], picBoksUt};
+    for (int i = 0; i < 3; ++i) {
+        if (i + 1 != n) {
+            panels[i]->hide();
+        }
+    }
+    if (n >= 1 && n <= 3) {
+        panels[n - 1]->move(place);
+        panels[n - 1]->show();
     }
 }
 

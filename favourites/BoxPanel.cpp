@@ -32,8 +32,10 @@ int16_t B(int32_t c) {
     return static_cast<int16_t>((c >> 16) & 0xFF);
 }
 
+// The application's font at the boxes' size (looking up a named font that
+// is not installed costs start-up time for a substitute that looks the same).
 QFont BoxFont() {
-    QFont f(QStringLiteral("Microsoft Sans Serif"));
+    QFont f;
     f.setPointSizeF(8.25);
     return f;
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace measure {
 
@@ -27,16 +28,23 @@ void StretchBlock(const QImage& src, const QRect& block, QImage& dst, const QSiz
     Q_ASSERT(src.depth() == 32 && dst.depth() == 32);
     const int w = std::min(view.width(), dst.width());
     const int h = std::min(view.height(), dst.height());
+    const int srcW = src.width();
+    const int srcH = src.height();
+    // The source column of each view column, worked out once per copy.
+    std::vector<int> columns(static_cast<size_t>(std::max(w, 0)));
+    for (int x = 0; x < w; ++x) {
+        columns[static_cast<size_t>(x)] = BlockSource({x, 0}, block, view).x();
+    }
     for (int y = 0; y < h; ++y) {
         const int sy = BlockSource({0, y}, block, view).y();
-        if (sy < 0 || sy >= src.height()) {
+        if (sy < 0 || sy >= srcH) {
             continue;
         }
         const auto* in = reinterpret_cast<const QRgb*>(src.constScanLine(sy));
         auto* out = reinterpret_cast<QRgb*>(dst.scanLine(y));
         for (int x = 0; x < w; ++x) {
-            const int sx = BlockSource({x, 0}, block, view).x();
-            if (sx >= 0 && sx < src.width()) {
+            const int sx = columns[static_cast<size_t>(x)];
+            if (sx >= 0 && sx < srcW) {
                 out[x] = in[sx];
             }
         }

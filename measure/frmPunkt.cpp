@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 
 #include <cmath>
@@ -113,7 +114,11 @@ void frmPunkt::paintEvent(QPaintEvent*) {
         still_.setDevicePixelRatio(devicePixelRatioF());
     }
     QPainter p(this);
-    p.fillRect(rect(), Qt::black);
+    // Only what the still does not cover is filled: the still is large.
+    const QRect covered(QPoint(), still_.deviceIndependentSize().toSize());
+    for (const QRect& r : QRegion(rect()).subtracted(covered)) {
+        p.fillRect(r, Qt::black);
+    }
     p.drawImage(0, 0, still_);
 }
 

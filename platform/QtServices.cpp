@@ -16,6 +16,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <vector>
+
 namespace platform {
 
 MsgAnswer QtMessageBox::Show(QWidget* owner, const QString& text, const QString& title,
@@ -137,36 +139,37 @@ std::optional<QString> QtFileDialog::GetOpenFileName(QWidget* owner, const FileD
 }
 
 QImage QtScreenGrab::GrabDesktop() {
-    const auto screens = QGuiApplication::screens();
-    if (screens.isEmpty()) {
+    // Each screen keeps its top-left corner at its native (device) position;
+    // only its size is scaled. Each screen's own copy, in device pixels, goes
+    // at that corner.
+    struct Shot {
+        QPoint at;
+        QImage image;
+    };
+    std::vector<Shot> shots;
+    QRect all;
+    for (QScreen* s : QGuiApplication::screens()) {
+        QImage image = s->grabWindow(0).toImage();
+        if (image.isNull()) {
+            continue;
+        }
+        image.setDevicePixelRatio(1.0);
+        all |= QRect(s->geometry().topLeft(), image.size());
+        shots.push_back({s->geometry().topLeft(), std::move(image)});
+    }
+    if (shots.empty()) {
         return {};
     }
-    // Each screen keeps its top-left corner at its native (device) position;
-    // only its size is scaled. Lay every screen's own copy at its place, in
-    // device pixels.
-    auto deviceRect = [](QScreen* s) {
-        const QRect g = s->geometry();
-        return QRect(g.topLeft(), (QSizeF(g.size()) * s->devicePixelRatio()).toSize());
-    };
-    QRect all;
-    for (QScreen* s : screens) {
-        all |= deviceRect(s);
+    if (shots.size() == 1) {
+        return shots.front().image.convertToFormat(QImage::Format_RGB32);
     }
     QImage desk(all.size(), QImage::Format_RGB32);
     desk.fill(Qt::black);
-    bool any = false;
     QPainter painter(&desk);
-    for (QScreen* s : screens) {
-        QImage shot = s->grabWindow(0).toImage();
-        if (shot.isNull()) {
-            continue;
-        }
-        any = true;
-        shot.setDevicePixelRatio(1.0);
-        painter.drawImage(deviceRect(s).topLeft() - all.topLeft(), shot);
+    for (const Shot& shot : shots) {
+        painter.drawImage(shot.at - all.topLeft(), shot.image);
     }
-    painter.end();
-    return any ? desk : QImage();
+    return desk;
 }
 
 int QtModal::Exec(QDialog& dialog) {

@@ -13,6 +13,20 @@ configure() { # configure ZOOMFACTOR
   printf '[Tilpass]\nZoomFactor=%s\n' "$1" >"$XDG_CONFIG_HOME/Tintra/Tintra.conf"
 }
 
+# wait_for_still X Y: puts the pointer at (X, Y) and waits until the still
+# copy covers it.
+wait_for_still() {
+  local root
+  root=$(xwininfo -root -int | awk '/Window id/ { print $4 }')
+  xdotool mousemove "$1" "$2"
+  for _ in $(seq 100); do
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$WINDOW" != "$root" ] && [ "$WINDOW" != "$WIN" ] && return 0
+    sleep 0.1
+  done
+  fail "the still copy did not appear"
+}
+
 stop_tintra() {
   kill "$APP_PID" 2>/dev/null || true
   wait "$APP_PID" 2>/dev/null || true
@@ -25,8 +39,8 @@ measure_plain() {
   configure 0
   start_tintra "$BIN"
   click_at 360 281 "$1"   # "Punktmål"
-  sleep 0.8
-  xdotool mousemove "$2" "$3" click 1
+  wait_for_still "$2" "$3"
+  xdotool click 1
   sleep 0.5
   WIN=$(timeout 5 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1)
   click_at 297 69 "$1"    # "Kopi" of the hex text
@@ -50,8 +64,8 @@ measure_zoom() { # measure_zoom SCALE VIEW_X
   configure 3
   start_tintra "$BIN"
   click_at 360 281 "$1"
-  sleep 0.8
-  xdotool mousemove 1008 501 mousedown 1 mouseup 1
+  wait_for_still 1008 501
+  xdotool mousedown 1 mouseup 1
   sleep 0.3
   ZOOM=$(timeout 5 xdotool search --sync --onlyvisible --name "^Zoom" | head -1)
   xdotool mousemove --window "$ZOOM" "$2" "$2" click 1
