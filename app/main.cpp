@@ -1,10 +1,12 @@
 // Tintra: a desktop colour picker.
 #include "app/frmTintra.h"
 #include "platform/QtServices.h"
+#include "platform/Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    platform::PrepareDisplayConnection();
     QApplication app(argc, argv);
     QApplication::setApplicationName(frmTintra::AppTitle());
     QApplication::setOrganizationName(frmTintra::AppTitle());

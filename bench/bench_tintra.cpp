@@ -21,17 +21,18 @@
 #include "measure/frmPunkt.h"
 #include "measure/frmZoom.h"
 #include "platform/QtServices.h"
+#include "platform/Startup.h"
 #include "platform/doubles/Doubles.h"
 
 #include <benchmark/benchmark.h>
 #include <xcb/xcb.h>
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -138,7 +139,7 @@ public:
 
     void Arm() { painted_ = false; }
     // Processes events until the widget has painted and the X server has put
-// the result on screen; false after 5 s.
+    // the result on screen; false after 5 s.
     bool Wait() {
         QElapsedTimer t;
         t.start();
@@ -214,8 +215,7 @@ std::vector<int32_t> Colours() {
 
 // Times `act` per iteration; the repaint it leads to runs untimed after it,
 // so every refresh meets the widgets in their shown state.
-template <typename Act>
-void TimeHandler(benchmark::State& state, Act act) {
+template <typename Act> void TimeHandler(benchmark::State& state, Act act) {
     size_t i = 0;
     for (auto _ : state) {
         const auto t0 = Clock::now();
@@ -272,8 +272,7 @@ struct Measuring {
 
     // realGrab: the program's own copy of the screen (whatever it shows)
     // instead of a prepared picture of a 3840 x 2160 desktop.
-    explicit Measuring(int zoomIndex, bool realGrab = false)
-        : app(2, realGrab ? &real : nullptr) {
+    explicit Measuring(int zoomIndex, bool realGrab = false) : app(2, realGrab ? &real : nullptr) {
         if (!realGrab) {
             app.services.screenGrab.image = MakeDesktop(3840, 2160);
         }
@@ -406,7 +405,9 @@ QString FavouritesFile() {
     return path;
 }
 
-favourites::BoxPanel* Panel(frmTintra& w) { return w.findChild<favourites::BoxPanel*>(); }
+favourites::BoxPanel* Panel(frmTintra& w) {
+    return w.findChild<favourites::BoxPanel*>();
+}
 
 // Opening a colour file of 100,000 favourites on the favourites tab, until
 // the boxes have painted. The first open's growth of resident memory is kept
@@ -577,6 +578,8 @@ int main(int argc, char** argv) {
             args.push_back(argv[i]);
         }
     }
+    // As the program itself does before its QApplication.
+    platform::PrepareDisplayConnection();
     // Without a display the windows are drawn offscreen.
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
