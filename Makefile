@@ -3,8 +3,9 @@ BUILD ?= build
 BENCH_BUILD ?= build-bench
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench install clean
+.PHONY: all deps configure build run test sanitize fuzz bench install clean
 
 all: build
 
@@ -20,8 +21,17 @@ build: configure
 run: build
 	@scripts/run.sh $(BUILD)/app/Tintra
 
+# Every suite, then the unit and widget suites again under the sanitizers.
 test: build
 	cd $(BUILD) && ctest --output-on-failure --no-tests=error -j$(JOBS)
+	@JOBS=$(JOBS) scripts/sanitize.sh
+
+sanitize: deps
+	@JOBS=$(JOBS) scripts/sanitize.sh
+
+# The fuzzers (clang, libFuzzer), each for FUZZ_SECONDS.
+fuzz: deps
+	@JOBS=$(JOBS) scripts/fuzz.sh $(FUZZ_SECONDS)
 
 # Release build of its own, every benchmark, one table.
 bench: deps
@@ -33,4 +43,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BENCH_BUILD) build-asan build-fuzz

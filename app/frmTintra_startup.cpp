@@ -14,6 +14,9 @@
 #include <QDir>
 #include <QTabBar>
 
+#include <cmath>
+#include <optional>
+
 namespace {
 using platform::Px;
 const QString kSection = QStringLiteral("Tilpass");
@@ -26,6 +29,15 @@ void SelectStored(QComboBox* list, const QString& stored, int defaultIndex) {
     const auto index = platform::ToInt16(stored);
     const bool valid = index && *index >= 0 && *index < list->count();
     list->setCurrentIndex(valid ? *index : defaultIndex);
+}
+// A stored window edge in pixels; nothing for a value that is not a number
+// or lies beyond any screen.
+std::optional<int> StoredEdge(const QString& stored) {
+    const auto twips = platform::ToSingle(stored);
+    if (!twips || std::fabs(*twips / platform::kTwipsPerPixel) > 32767.0f) {
+        return std::nullopt;
+    }
+    return qRound(*twips / platform::kTwipsPerPixel);
 }
 } // namespace
 
@@ -57,11 +69,11 @@ void frmTintra::Form_Load() {
     SelectStored(cboRgbFormat, GetSetting("RgbFormat", QStringLiteral("0")), 0);
     SelectStored(cboZoom, GetSetting("ZoomFactor", QStringLiteral("3")), 3);
 
-    if (const auto left = platform::ToSingle(GetSetting("MainLeft", QStringLiteral("250")))) {
-        move(qRound(*left / platform::kTwipsPerPixel), y());
+    if (const auto left = StoredEdge(GetSetting("MainLeft", QStringLiteral("250")))) {
+        move(*left, y());
     }
-    if (const auto top = platform::ToSingle(GetSetting("MainTop", QStringLiteral("250")))) {
-        move(x(), qRound(*top / platform::kTwipsPerPixel));
+    if (const auto top = StoredEdge(GetSetting("MainTop", QStringLiteral("250")))) {
+        move(x(), *top);
     }
 
     const QCursor eyedropper = resources::EyedropperCursor();

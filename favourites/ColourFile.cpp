@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -160,8 +161,11 @@ private:
             stop = p_;
         }
         SkipDelimiter();
-        name =
-            utf8_ ? QString::fromUtf8(start, stop - start) : FromWindows1252(start, stop - start);
+        // Decoded keeping a leading U+FEFF, which QString::fromUtf8 drops.
+        name = utf8_ ? QString(QStringDecoder(QStringConverter::Utf8,
+                                              QStringConverter::Flag::ConvertInitialBom)(
+                           QByteArrayView(start, stop - start)))
+                     : FromWindows1252(start, stop - start);
         return true;
     }
 };
@@ -311,7 +315,7 @@ ReadResult LoadColourFile(const QString& path) {
     ReadResult failed;
     failed.ok = false;
     QFile in(QDir::fromNativeSeparators(path));
-    if (QFileInfo(in.fileName()).isDir() || !in.open(QIODevice::ReadOnly) ||
+    if (!QFileInfo(in.fileName()).isFile() || !in.open(QIODevice::ReadOnly) ||
         in.size() > kMaxColourFileSize) {
         return failed;
     }
