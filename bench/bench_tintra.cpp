@@ -24,6 +24,8 @@
 #include "platform/Startup.h"
 #include "platform/doubles/Doubles.h"
 
+#include "ProcStatus.h"
+
 #include <benchmark/benchmark.h>
 #include <xcb/xcb.h>
 
@@ -64,21 +66,6 @@ void Fail(benchmark::State& state, const char* why) {
 
 double Seconds(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
-}
-
-// Resident memory of this process, in kB.
-long RssKb() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            std::istringstream in(line.substr(6));
-            long kb = -1;
-            in >> kb;
-            return kb;
-        }
-    }
-    return -1;
 }
 
 // A favourites list of `n` colours with names of the length people give them.

@@ -17,6 +17,8 @@
 // A window counts as the program's when its _NET_WM_PID names the process;
 // a program that sets no such property is recognised by being the only
 // client that maps top-level windows on the display during its run.
+#include "ProcStatus.h"
+
 #include <xcb/xcb.h>
 
 #include <dirent.h>
@@ -93,20 +95,6 @@ Options Parse(int argc, char** argv) {
         Usage("nothing to run");
     }
     return o;
-}
-
-long RssKb(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            std::istringstream in(line.substr(6));
-            long kb = -1;
-            in >> kb;
-            return kb;
-        }
-    }
-    return -1;
 }
 
 // CPU time used so far by every thread of the process, in milliseconds.
@@ -236,8 +224,7 @@ struct Result {
 };
 
 // One run, or nothing when the window never came.
-std::optional<Result> RunOnce(Display& display, const Program& p,
-                                               const Options& o) {
+std::optional<Result> RunOnce(Display& display, const Program& p, const Options& o) {
     display.Drain();
     const auto start = Clock::now();
     const pid_t pid = fork();
@@ -266,7 +253,7 @@ std::optional<Result> RunOnce(Display& display, const Program& p,
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(o.idleMs));
     display.Drain();
-    const long rss = RssKb(pid);
+    const long rss = RssKb(std::to_string(pid));
     Stop(pid);
     return Result{std::chrono::duration<double, std::milli>(*mapped - start).count(), cpu, rss};
 }

@@ -119,13 +119,6 @@ for f in ulesbar.kvc ror.kvc; do
 done
 
 # Nothing was written, also not at the end.
-xdotool key alt+f
-sleep 0.3
-xdotool key a
-for _ in $(seq 100); do
-  kill -0 "$APP_PID" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$APP_PID" 2>/dev/null && fail "Avslutt did not end the program"
+quit_via_menu
 [ "$before" = "$(listing)" ] || fail "the folder of the colour files changed: $(diff <(echo "$before") <(listing))"
 pass

@@ -67,6 +67,19 @@ click_at() {
   sleep 0.2
 }
 
+# quit_via_menu: "Fil > Avslutt", and waits until the program has ended.
+quit_via_menu() {
+  xdotool key alt+f
+  sleep 0.3
+  xdotool key a
+  for _ in $(seq 100); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  ! kill -0 "$APP_PID" 2>/dev/null || fail "Avslutt did not end the program"
+  APP_PID=""
+}
+
 expect_clipboard() {
   local got
   got=$(timeout 2 xclip -o -selection clipboard 2>/dev/null || true)

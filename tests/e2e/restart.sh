@@ -13,15 +13,7 @@ click_at 54 66
 xdotool key End Return
 sleep 0.3
 click_at 505 37
-xdotool key alt+f
-sleep 0.3
-xdotool key a
-for _ in $(seq 50); do
-  kill -0 "$APP_PID" 2>/dev/null || break
-  sleep 0.1
-done
-! kill -0 "$APP_PID" 2>/dev/null || fail "Avslutt did not end the program"
-APP_PID=""
+quit_via_menu
 
 for kv in HexFormat=5 RgbFormat=0 ZoomFactor=3 ActiveTab=3 FileName=NyFargefil.kvc \
   MainLeft=255 MainTop=255; do
