@@ -257,23 +257,6 @@ private slots:
         QCOMPARE(f->tabs, 1);
         QVERIFY(f->model.ListChanged && !f->model.RenameMode);
     }
-
-    void hundredThousand() {
-        ColourList big;
-        for (int i = 0; i < 100000; ++i) {
-            big.colors << (i < 99999 ? i * 167 : Pack(1, 2, 3));
-            big.names << QStringLiteral("n%1").arg(i);
-        }
-        f->model.Load(std::move(big));
-        f->ui.UpdateColorbox();
-        f->model.AddColor(0, "ny");
-        f->ui.UpdateColorbox();
-        QCOMPARE(panel->InnerHeight(), 2 + 19 * 100001LL);
-        panel->vsbFav()->setValue(panel->vsbFav()->maximum());
-        QCOMPARE(panel->BoxAt({5, 191}), 100000); // the last box's bottom row
-        inner->grab();
-        QCOMPARE(panel->BoxText(100000), QString("\"#010203\" n99999"));
-    }
 };
 
 QTEST_MAIN(TestFavouritesUi)

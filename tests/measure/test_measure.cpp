@@ -99,17 +99,6 @@ private slots:
         host.reset();
     }
 
-    void zoomTableAndPointerMapping() {
-        const int32_t halves[] = {96, 48, 24, 12, 8};
-        for (int i = 0; i < 5; ++i) {
-            QCOMPARE(ZoomHalfFor(i, 0), halves[i]);
-        }
-        QCOMPARE(ZoomHalfFor(5, 12), 12);
-        QCOMPARE(ZoomHalfFor(-1, 12), 12);
-        QCOMPARE(DevicePixel({500 / 1.5, 300 / 1.5}, 1.5), QPoint(500, 300));
-        QCOMPARE(DevicePixel({250.5, 0.49}, 2), QPoint(501, 0));
-    }
-
     void withoutZoomTheReleasePicksThePixel() {
         Start(0);
         QCOMPARE(fakes->screenGrab.grabs, 1);
