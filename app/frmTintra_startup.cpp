@@ -34,10 +34,14 @@ void SelectStored(QComboBox* list, const QString& stored, int defaultIndex) {
 // or lies beyond any screen.
 std::optional<int> StoredEdge(const QString& stored) {
     const auto twips = platform::ToSingle(stored);
-    if (!twips || std::fabs(*twips / platform::kTwipsPerPixel) > 32767.0f) {
+    if (!twips) {
         return std::nullopt;
     }
-    return qRound(*twips / platform::kTwipsPerPixel);
+    const float pixels = *twips / platform::kTwipsPerPixel;
+    if (!(std::fabs(pixels) < 32767.5f)) {
+        return std::nullopt;
+    }
+    return qRound(pixels);
 }
 } // namespace
 
