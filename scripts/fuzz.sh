@@ -39,7 +39,9 @@ for t in "${targets[@]}"; do
   work=$build/fuzz-work/$t
   mkdir -p "$work/corpus"
   echo "== fuzz_$t for ${seconds}s"
-  if ! "$build/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+  # A fixed seed makes a run repeatable (the same commit fuzzes the same
+  # inputs first); FUZZ_SEED=0 lets libFuzzer pick one.
+  if ! "$build/tests/fuzz/fuzz_$t" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
       -max_len=65536 -print_final_stats=1 -artifact_prefix="$work/" \
       "$work/corpus" "tests/fuzz/corpus/$t" >"$work/log" 2>&1; then
     tail -n 60 "$work/log" >&2
