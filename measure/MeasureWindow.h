@@ -17,6 +17,10 @@ public:
     virtual void Form_MouseUp(int button, int shift, double x, double y) = 0;
     virtual void Form_KeyUp(int keyCode, int shift) = 0;
 
+    // Painted natively or through the backing store, never through a
+    // paint engine of the window's own.
+    QPaintEngine* paintEngine() const override { return nullptr; }
+
 protected:
     // Handler coordinates of the pointer for an event at `eventPos`.
     virtual QPointF PointerAt(const QPointF& eventPos) const = 0;

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QScreen>
@@ -108,8 +109,11 @@ void frmPunkt::Form_KeyUp(int keyCode, int) {
     m_.UnloadPunkt();
 }
 
-void frmPunkt::paintEvent(QPaintEvent*) {
+void frmPunkt::paintEvent(QPaintEvent* e) {
     // One still pixel on each device pixel.
+    if (native_.Paint(still_, e->region(), qRgb(0, 0, 0))) {
+        return;
+    }
     if (still_.devicePixelRatio() != devicePixelRatioF()) {
         still_.setDevicePixelRatio(devicePixelRatioF());
     }

@@ -4,6 +4,7 @@
 // device pixels of the copy, so window point (x, y) is screen pixel (x, y).
 #include "measure/Measure.h"
 #include "measure/MeasureWindow.h"
+#include "platform/NativeImage.h"
 
 #include <QImage>
 #include <QWidget>
@@ -39,6 +40,7 @@ protected:
 private:
     PointMeasure& m_;
     QImage still_;
+    platform::NativeImage native_{this};
 };
 
 } // namespace measure

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <cmath>
@@ -135,7 +136,10 @@ void frmZoom::Cls() {
     update();
 }
 
-void frmZoom::paintEvent(QPaintEvent*) {
+void frmZoom::paintEvent(QPaintEvent* e) {
+    if (native_.Paint(view_, e->region(), palette().color(QPalette::Window).rgb())) {
+        return;
+    }
     QPainter p(this);
     p.drawImage(0, 0, view_);
 }

@@ -6,6 +6,7 @@
 // pixel under the given position.
 #include "measure/Measure.h"
 #include "measure/MeasureWindow.h"
+#include "platform/NativeImage.h"
 
 #include <QImage>
 #include <QWidget>
@@ -45,6 +46,7 @@ protected:
 private:
     PointMeasure& m_;
     QImage view_;
+    platform::NativeImage native_{this};
 };
 
 } // namespace measure

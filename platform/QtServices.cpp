@@ -1,5 +1,7 @@
 #include "platform/QtServices.h"
 
+#include "platform/NativeImage.h"
+
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDialog>
@@ -146,6 +148,21 @@ QImage QtScreenGrab::GrabDesktop() {
         QPoint at;
         QImage image;
     };
+    // On X11 the whole desktop is read at once, in device pixels.
+    QRegion screens;
+    for (QScreen* s : QGuiApplication::screens()) {
+        screens |= QRect(s->geometry().topLeft(), s->geometry().size() * s->devicePixelRatio());
+    }
+    if (QImage desk = GrabRootArea(screens.boundingRect()); !desk.isNull()) {
+        // What lies between screens shows black.
+        QPainter painter(&desk);
+        const QRect bounds = QRect(screens.boundingRect().topLeft(), desk.size());
+        const QPoint corner = bounds.topLeft();
+        for (const QRect& gap : QRegion(bounds).subtracted(screens)) {
+            painter.fillRect(gap.translated(-corner), Qt::black);
+        }
+        return desk;
+    }
     std::vector<Shot> shots;
     QRect all;
     for (QScreen* s : QGuiApplication::screens()) {

@@ -40,6 +40,12 @@ measure_plain() {
   start_tintra "$BIN"
   click_at 360 281 "$1"   # "Punktmål"
   wait_for_still "$2" "$3"
+  # The still shows the screen pixel for pixel (right of the main window;
+  # xgrab reads the first monitor only).
+  if [ -z "${MONITORS:-}" ]; then
+    "$TOOLS/xgrab" "$TMP/still.png" 900 0 700 900
+    "$TOOLS/imgtool" same "$TMP/screen.png" "$TMP/still.png" || fail "the still differs from the screen"
+  fi
   xdotool click 1
   sleep 0.5
   WIN=$(timeout 5 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1)
@@ -49,6 +55,8 @@ measure_plain() {
 }
 
 BIN=$1
+TOOLS=$2
+"$TOOLS/xgrab" "$TMP/screen.png" 900 0 700 900
 # Root pixels where x or y is a multiple of 16 are red (packed value FF),
 # every other pixel blue (FF0000).
 measure_plain 1 1008 501 "FF"
@@ -79,6 +87,7 @@ measure_zoom 1 96
 measure_zoom 1.5 145
 
 # Two monitors made from the one screen: the right one can be measured too.
+MONITORS=2
 xrandr --setmonitor left 800/211x900/238+0+0 screen >/dev/null
 xrandr --setmonitor right 800/211x900/238+800+0 none >/dev/null
 measure_plain 1 1200 401 "FF"
