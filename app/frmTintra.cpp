@@ -136,7 +136,7 @@ void frmTintra::BuildEditor(QWidget* c) {
 
     // Copy buttons, level with the display each copies.
     const QLabel* copied[4] = {lblHex2, lblRGB2, lblLong2, lblHSL2};
-    const QIcon copyIcon{QPixmap(resources::kCopyIcon)};
+    const QIcon copyIcon{QPixmap::fromImage(resources::CopyIconImage())};
     for (int i = 0; i < 4; ++i) {
         auto* b = new QToolButton(c);
         b->setText(QStringLiteral("Kopi"));

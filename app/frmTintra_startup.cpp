@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QImageReader>
 #include <QTabBar>
 
 #include <cmath>
@@ -84,7 +85,11 @@ void frmTintra::Form_Load() {
     picFarge[0]->setCursor(eyedropper);
     picFarge[1]->setCursor(eyedropper);
     picFarge[1]->PrintText(0, 0, QString::fromUtf8(" Klikk knappen punktmål"), Qt::black);
-    const QImage measured(kMeasurementFile);
+    // Read as the BMP it is written as: guessing the format from the content
+    // would load every image-format plugin at start-up.
+    QImageReader reader(kMeasurementFile, "BMP");
+    reader.setAutoDetectImageFormat(false);
+    const QImage measured = reader.read();
     if (!measured.isNull()) {
         picFarge[1]->SetPicture(measured);
     }

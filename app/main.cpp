@@ -1,4 +1,5 @@
 // Tintra: a desktop colour picker.
+#include "app/AppStyle.h"
 #include "app/frmTintra.h"
 #include "platform/QtServices.h"
 #include "platform/Startup.h"
@@ -8,6 +9,7 @@
 int main(int argc, char** argv) {
     platform::PrepareDisplayConnection();
     QApplication app(argc, argv);
+    QApplication::setStyle(new AppStyle);
     QApplication::setApplicationName(frmTintra::AppTitle());
     QApplication::setOrganizationName(frmTintra::AppTitle());
 

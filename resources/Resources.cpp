@@ -2,10 +2,21 @@
 
 #include <QPixmap>
 
+// The pictures as the C arrays they are written as: read straight by
+// QImage's own XPM reader, without the image-format plugin look-up a file
+// or resource name costs at start-up.
+#include "resources/copy.xpm"
+#include "resources/eyedropper.xpm"
+#include "resources/tintra.xpm"
+
 namespace resources {
 
+QImage CopyIconImage() {
+    return QImage(copy_xpm);
+}
+
 QImage EyedropperImage() {
-    return QImage(kEyedropper).convertToFormat(QImage::Format_ARGB32);
+    return QImage(eyedropper_xpm).convertToFormat(QImage::Format_ARGB32);
 }
 
 QCursor EyedropperCursor() {
@@ -13,9 +24,7 @@ QCursor EyedropperCursor() {
 }
 
 QIcon AppIcon() {
-    // From a pixmap: an icon made from a file name looks through every icon
-    // engine plugin first, which costs start-up time.
-    return QIcon(QPixmap(kAppIcon));
+    return QIcon(QPixmap::fromImage(QImage(tintra_xpm)));
 }
 
 } // namespace resources

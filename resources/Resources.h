@@ -5,10 +5,8 @@
 #include <QString>
 
 namespace resources {
-// Resource paths of the program's pictures.
-inline const QString kCopyIcon = QStringLiteral(":/tintra/copy.xpm");
-inline const QString kEyedropper = QStringLiteral(":/tintra/eyedropper.xpm");
-inline const QString kAppIcon = QStringLiteral(":/tintra/tintra.xpm");
+// The 16 x 16 copy icon of the "Kopi" buttons.
+QImage CopyIconImage();
 
 // The pointer over the pictures one picks colours from: a 32 x 32 eyedropper,
 // black outline and white inside, its tip at the lower left.
