@@ -78,6 +78,10 @@ start_xvfb() {
   exit 1
 }
 start_xvfb
+# A desktop as a user has it has been drawn on: paint the root once, so the
+# server's framebuffer is not being written for the first time by whichever
+# program shows a full-screen picture first.
+xsetroot -solid '#3a6ea5'
 
 # What a user's start-up finds: settings, a colour file and PM.bmp.
 fix="$TMP/fixtures"
