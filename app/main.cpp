@@ -8,11 +8,13 @@
 
 int main(int argc, char** argv) {
     platform::PrepareDisplayConnection();
+    platform::FontConfigPreload fonts;
     QApplication app(argc, argv);
     QApplication::setStyle(new AppStyle);
     QApplication::setApplicationName(frmTintra::AppTitle());
     QApplication::setOrganizationName(frmTintra::AppTitle());
 
+    fonts.Wait();
     platform::QtServices services;
     frmTintra window(services.Get());
     window.Form_Initialize();

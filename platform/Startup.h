@@ -1,5 +1,6 @@
 #pragma once
-// Settings the program makes before its QApplication exists.
+// What the program does before and while its QApplication is set up.
+#include <thread>
 
 namespace platform {
 
@@ -9,5 +10,23 @@ namespace platform {
 // that both sides fault in page by page: several times slower to show than
 // sending it. Leaves a setting the user made alone.
 void PrepareDisplayConnection();
+
+// Reads the system's font configuration on a thread of its own, while the
+// QApplication connects to the display. The first text the window measures
+// would otherwise wait for it: reading the configuration is most of what
+// setting up fonts costs. Does nothing where Qt does not use fontconfig.
+class FontConfigPreload {
+public:
+    FontConfigPreload();
+    ~FontConfigPreload() { Wait(); }
+    FontConfigPreload(const FontConfigPreload&) = delete;
+    FontConfigPreload& operator=(const FontConfigPreload&) = delete;
+
+    // Returns once the configuration has been read.
+    void Wait();
+
+private:
+    std::thread thread_;
+};
 
 } // namespace platform
