@@ -14,6 +14,10 @@
 
 namespace platform {
 
+// An RGB32 picture; a large one in memory that comes in huge pages where the
+// system has them.
+QImage LargeImage(const QSize& size);
+
 // A copy of `area` (device pixels of the X11 root window), read in replies
 // small enough to land in memory the program already has. Null without an
 // X11 connection or when the server's pixels are not laid out as RGB32.
