@@ -9,46 +9,36 @@ using namespace Module1;
 namespace {
 // Pinned from a -O0 build and checked equal under -O3 -march=native.
 constexpr uint64_t kChecksum = 3613748179736407963ULL;
-} // namespace
 
-namespace {
 HSLValue HSL(int h, int s, int l) {
-    return {static_cast<int16_t>(h), static_cast<int16_t>(s), static_cast<int16_t>(l)};
+    return {int16_t(h), int16_t(s), int16_t(l)};
 }
 RGBValue RGB(int r, int g, int b) {
-    return {static_cast<int16_t>(r), static_cast<int16_t>(g), static_cast<int16_t>(b)};
+    return {int16_t(r), int16_t(g), int16_t(b)};
 }
 } // namespace
 
+// RGB to HSL and back: R, G, B, then H, S, L, then R, G, B again.
 TEST(Module1, RoundTripsKnownColours) {
-    struct Case {
-        RGBValue rgb;
-        HSLValue hsl;
-        RGBValue back;
+    const int cases[][9] = {
+        {18, 52, 86, 140, 156, 48, 17, 50, 84},
+        {0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {255, 255, 255, 0, 0, 240, 255, 255, 255},
+        {128, 128, 128, 0, 0, 120, 127, 127, 127},
+        {17, 17, 17, 0, 0, 16, 17, 17, 17}, // 17/255 as a float lies just above 1/15
+        {255, 0, 0, 0, 240, 120, 255, 0, 0},
+        {0, 255, 0, 80, 240, 120, 0, 255, 2}, // the hue divisor 239 shifts the way back
+        {0, 0, 255, 160, 240, 120, 4, 0, 255},
+        {255, 0, 255, 200, 240, 120, 255, 0, 249}, // a negative hue wraps; red wins a tie
+        {255, 255, 0, 40, 240, 120, 253, 255, 0},
+        {0, 0, 10, 160, 240, 4, 0, 0, 8},
+        {200, 100, 50, 13, 144, 117, 198, 98, 49},
     };
-    const Case cases[] = {
-        {RGB(18, 52, 86), HSL(140, 156, 48), RGB(17, 50, 84)},
-        {RGB(0, 0, 0), HSL(0, 0, 0), RGB(0, 0, 0)},
-        {RGB(255, 255, 255), HSL(0, 0, 240), RGB(255, 255, 255)},
-        {RGB(128, 128, 128), HSL(0, 0, 120), RGB(127, 127, 127)},
-        // 17/255 as a float lies just above 1/15: lightness 16, not 15.
-        {RGB(17, 17, 17), HSL(0, 0, 16), RGB(17, 17, 17)},
-        {RGB(255, 0, 0), HSL(0, 240, 120), RGB(255, 0, 0)},
-        // The hue divisor 239 shifts the way back.
-        {RGB(0, 255, 0), HSL(80, 240, 120), RGB(0, 255, 2)},
-        {RGB(0, 0, 255), HSL(160, 240, 120), RGB(4, 0, 255)},
-        // Negative hue wraps round; red is tested first when it ties.
-        {RGB(255, 0, 255), HSL(200, 240, 120), RGB(255, 0, 249)},
-        {RGB(255, 255, 0), HSL(40, 240, 120), RGB(253, 255, 0)},
-        {RGB(0, 0, 10), HSL(160, 240, 4), RGB(0, 0, 8)},
-        {RGB(200, 100, 50), HSL(13, 144, 117), RGB(198, 98, 49)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.rgb.R << "," << c.rgb.G << "," << c.rgb.B);
-        const HSLValue hsl = RGBToHSL(c.rgb.R, c.rgb.G, c.rgb.B);
-        EXPECT_EQ(hsl, c.hsl) << hsl.H << "," << hsl.S << "," << hsl.L;
-        const RGBValue back = HSLToRGB(hsl.H, hsl.S, hsl.L);
-        EXPECT_EQ(back, c.back) << back.R << "," << back.G << "," << back.B;
+    for (const auto& c : cases) {
+        const HSLValue hsl = RGBToHSL(int16_t(c[0]), int16_t(c[1]), int16_t(c[2]));
+        EXPECT_EQ(hsl, HSL(c[3], c[4], c[5])) << c[0] << "," << c[1] << "," << c[2];
+        EXPECT_EQ(HSLToRGB(hsl.H, hsl.S, hsl.L), RGB(c[6], c[7], c[8]))
+            << c[0] << "," << c[1] << "," << c[2];
     }
     EXPECT_EQ(HSLToRGB(0, 0, 121), RGB(128, 128, 128));
     EXPECT_EQ(HSLToRGB(239, 240, 120), RGB(255, 0, 0));
@@ -57,27 +47,18 @@ TEST(Module1, RoundTripsKnownColours) {
 }
 
 TEST(Module1, SplitsPackedValuesIntoSharedComponents) {
+    const auto components = [] { return RGB(Red, Green, Blue); };
     ResetState();
-    const int32_t v = 5649426;
-    LongToRGB(v);
-    EXPECT_EQ(Red, 18);
-    EXPECT_EQ(Green, 52);
-    EXPECT_EQ(Blue, 86);
-
+    LongToRGB(5649426);
+    EXPECT_EQ(components(), RGB(18, 52, 86));
     ResetState();
-    EXPECT_EQ(LongToHSL(v), HSL(140, 156, 48));
-    EXPECT_EQ(Red, 18);
-    EXPECT_EQ(Green, 52);
-    EXPECT_EQ(Blue, 86);
-
-    // Out-of-range values: a step whose result does not fit leaves its
-    // variable as it was; the others still run.
+    EXPECT_EQ(LongToHSL(5649426), HSL(140, 156, 48));
+    EXPECT_EQ(components(), RGB(18, 52, 86));
+    // Out of range: a step whose result does not fit leaves its variable as
+    // it was ((-1 & FF00FF00) / 256 is far outside 16 bits); the others run.
     Red = Green = Blue = 7;
-    const int32_t negative = -1;
-    LongToRGB(negative);
-    EXPECT_EQ(Red, -1);
-    EXPECT_EQ(Green, 7); // (-1 & FF00FF00) / 256 is far outside 16 bits
-    EXPECT_EQ(Blue, 255);
+    LongToRGB(-1);
+    EXPECT_EQ(components(), RGB(-1, 7, 255));
 }
 
 TEST(Module1, ConversionsStayInRangeForEveryInput) {
@@ -88,8 +69,7 @@ TEST(Module1, ConversionsStayInRangeForEveryInput) {
     for (int h = 0; h < 240; ++h) {
         for (int s = 0; s <= 240; ++s) {
             for (int l = 0; l <= 240; ++l) {
-                const RGBValue c = HSLToRGB(static_cast<int16_t>(h), static_cast<int16_t>(s),
-                                            static_cast<int16_t>(l));
+                const RGBValue c = HSLToRGB(int16_t(h), int16_t(s), int16_t(l));
                 ASSERT_TRUE(c.R >= 0 && c.R <= 255 && c.G >= 0 && c.G <= 255 && c.B >= 0 &&
                             c.B <= 255)
                     << h << "," << s << "," << l;
@@ -99,8 +79,7 @@ TEST(Module1, ConversionsStayInRangeForEveryInput) {
     }
     for (int32_t v = 0; v <= 0xFFFFFF; v += 7) {
         const HSLValue hsl =
-            RGBToHSL(static_cast<int16_t>(v & 0xFF), static_cast<int16_t>((v >> 8) & 0xFF),
-                     static_cast<int16_t>(v >> 16));
+            RGBToHSL(int16_t(v & 0xFF), int16_t((v >> 8) & 0xFF), int16_t(v >> 16));
         ASSERT_TRUE(hsl.H >= 0 && hsl.H <= 239 && hsl.S >= 0 && hsl.S <= 240 && hsl.L >= 0 &&
                     hsl.L <= 240)
             << v;

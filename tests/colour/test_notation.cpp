@@ -5,60 +5,43 @@
 using Notation::HexText;
 using Notation::RgbText;
 
-namespace {
-std::string Hex(int index, int r, int g, int b) {
-    return HexText(index, Module1::Pack(r, g, b), static_cast<int16_t>(r), static_cast<int16_t>(g),
-                   static_cast<int16_t>(b))
-        .value_or("<none>");
-}
-std::string Rgb(int index, int r, int g, int b) {
-    return RgbText(index, static_cast<int16_t>(r), static_cast<int16_t>(g), static_cast<int16_t>(b))
-        .value_or("<none>");
-}
-} // namespace
-
-TEST(Notation, EveryNotationOfOneColour) {
+// Each notation of some colours, by list index: the packed forms drop every
+// leading zero but keep one digit, a one-digit component keeps its zero, and
+// letters are upper case.
+TEST(Notation, EveryNotationOfSomeColours) {
+    const struct {
+        int r, g, b;
+        std::vector<std::string> hex, rgb;
+    } cases[] = {
+        {18,
+         52,
+         86,
+         {"563412", "&H563412", "0x00563412", "$00563412", "0x123456", "\"#123456\""},
+         {"18,52,86", "RGB(18,52,86)", "Argb(255,18,52,86)"}},
+        {0, 0, 0, {"0", "&H0", "0x00000000", "$00000000", "0x000000", "\"#000000\""}, {"0,0,0"}},
+        {255, 0, 0, {"FF", "&HFF", "0x000000FF", "$000000FF", "0xFF0000"}, {}},
+        {10, 200, 30, {"1EC80A", "&H1EC80A", "0x001EC80A", "$001EC80A", "0x0AC81E"}, {}},
+        {255, 255, 255, {"FFFFFF"}, {"255,255,255"}},
+    };
+    for (const auto& c : cases) {
+        const int32_t packed = Module1::Pack(c.r, c.g, c.b);
+        const auto r = int16_t(c.r), g = int16_t(c.g), b = int16_t(c.b);
+        for (size_t i = 0; i < c.hex.size(); ++i) {
+            EXPECT_EQ(HexText(int(i), packed, r, g, b), c.hex[i])
+                << c.r << "," << c.g << "," << c.b;
+        }
+        for (size_t i = 0; i < c.rgb.size(); ++i) {
+            EXPECT_EQ(RgbText(int(i), r, g, b), c.rgb[i]);
+        }
+    }
     EXPECT_EQ(Notation::LongText(Module1::Pack(18, 52, 86)), "5649426");
-    EXPECT_EQ(Rgb(0, 18, 52, 86), "18,52,86");
-    EXPECT_EQ(Rgb(1, 18, 52, 86), "RGB(18,52,86)");
-    EXPECT_EQ(Rgb(2, 18, 52, 86), "Argb(255,18,52,86)");
-    EXPECT_EQ(Hex(0, 18, 52, 86), "563412");
-    EXPECT_EQ(Hex(1, 18, 52, 86), "&H563412");
-    EXPECT_EQ(Hex(2, 18, 52, 86), "0x00563412");
-    EXPECT_EQ(Hex(3, 18, 52, 86), "$00563412");
-    EXPECT_EQ(Hex(4, 18, 52, 86), "0x123456");
-    EXPECT_EQ(Hex(5, 18, 52, 86), "\"#123456\"");
-    EXPECT_EQ(Notation::HSLText(Module1::HSLValue{140, 156, 48}), "140,156,48");
-}
-
-TEST(Notation, LeadingZerosAndLetterCase) {
-    // Black: the packed forms drop every leading zero but keep one digit.
-    EXPECT_EQ(Hex(0, 0, 0, 0), "0");
-    EXPECT_EQ(Hex(1, 0, 0, 0), "&H0");
-    EXPECT_EQ(Hex(2, 0, 0, 0), "0x00000000");
-    EXPECT_EQ(Hex(3, 0, 0, 0), "$00000000");
-    EXPECT_EQ(Hex(4, 0, 0, 0), "0x000000");
-    EXPECT_EQ(Hex(5, 0, 0, 0), "\"#000000\"");
-    // Pure red.
-    EXPECT_EQ(Hex(0, 255, 0, 0), "FF");
-    EXPECT_EQ(Hex(1, 255, 0, 0), "&HFF");
-    EXPECT_EQ(Hex(2, 255, 0, 0), "0x000000FF");
-    EXPECT_EQ(Hex(4, 255, 0, 0), "0xFF0000");
-    // A one-digit component keeps its zero; letters are upper case.
-    EXPECT_EQ(Hex(0, 10, 200, 30), "1EC80A");
-    EXPECT_EQ(Hex(3, 10, 200, 30), "$001EC80A");
-    EXPECT_EQ(Hex(4, 10, 200, 30), "0x0AC81E");
-    EXPECT_EQ(Hex(0, 255, 255, 255), "FFFFFF");
     EXPECT_EQ(Notation::LongText(16777215), "16777215");
+    EXPECT_EQ(Notation::HSLText(Module1::HSLValue{140, 156, 48}), "140,156,48");
     // The packed forms come from the packed value, the others from the
     // components (they differ only for callers that pass both).
-    EXPECT_EQ(HexText(0, 255, 1, 2, 3).value(), "FF");
-    EXPECT_EQ(HexText(4, 255, 1, 2, 3).value(), "0x010203");
-}
-
-TEST(Notation, NoSelectionGivesNoText) {
-    EXPECT_FALSE(HexText(-1, 0, 0, 0, 0).has_value());
-    EXPECT_FALSE(HexText(6, 0, 0, 0, 0).has_value());
-    EXPECT_FALSE(RgbText(-1, 0, 0, 0).has_value());
-    EXPECT_FALSE(RgbText(3, 0, 0, 0).has_value());
+    EXPECT_EQ(HexText(0, 255, 1, 2, 3), "FF");
+    EXPECT_EQ(HexText(4, 255, 1, 2, 3), "0x010203");
+    // No entry selected, or one past the list: no text.
+    EXPECT_FALSE(HexText(-1, 0, 0, 0, 0) || HexText(6, 0, 0, 0, 0) || RgbText(-1, 0, 0, 0) ||
+                 RgbText(3, 0, 0, 0));
 }

@@ -1,8 +1,8 @@
 #include "favourites/ColourFile.h"
 #include "favourites/FavPaths.h"
 #include "favourites/FavouritesModel.h"
+#include "tests/Support.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -28,9 +28,7 @@ TEST(ColourFile, WritesWindows1252UnlessANameNeedsUtf8AndReadsBack) {
                                 List({3, 4}, {"ǅ €", "\x01 tab\t"})};
     for (const auto& list : lists) {
         const ReadResult r = ReadColourFile(WriteColourFile(list));
-        EXPECT_TRUE(r.ok);
-        EXPECT_EQ(r.list.colors, list.colors);
-        EXPECT_EQ(r.list.names, list.names);
+        EXPECT_TRUE(r.ok && support::Same(r.list, list)) << list.names.join('|').toStdString();
     }
     // A quote cannot be stored; its stand-in keeps the records after it.
     EXPECT_EQ(ReadColourFile(WriteColourFile(List({1, 2}, {"a\"b", "c"}))).list.names,
@@ -47,31 +45,15 @@ TEST(ColourFile, ReadsLooseRecordsAndStopsAtABadOne) {
                              "1,\"Rød\"")
                   .list.names,
               QStringList("Rød"));
-    const QByteArray bad[] = {"x,\"a\"",
-                              "16777216,\"a\"",
-                              "-1,\"a\"",
-                              "2147483648,\"a\"",
-                              ",\"a\"",
-                              "1 2,\"a\"",
-                              QByteArray("7\0,\"a\"", 7),
-                              QByteArray(40, '9') + ",\"a\""};
-    for (const QByteArray& tail : bad) {
-        const ReadResult r = ReadColourFile("0,\"ok\"\r\n" + tail + "\r\n9,\"after\"\r\n");
-        EXPECT_FALSE(r.ok) << tail.toStdString();
-        EXPECT_EQ(r.badRecord, 2);
-        EXPECT_EQ(r.list.names, QStringList("ok"));
+    // Bad colours: not a number, out of range, empty, two numbers, a NUL, 40 digits.
+    const QByteArray bad[] = {
+        "x", "16777216", "-1", "2147483648", "", "1 2", QByteArray("7\0", 2), QByteArray(40, '9')};
+    for (const QByteArray& colour : bad) {
+        const ReadResult r = ReadColourFile("0,\"ok\"\r\n" + colour + ",\"a\"\r\n9,\"after\"\r\n");
+        EXPECT_TRUE(!r.ok && r.badRecord == 2 && r.list.names == QStringList("ok"))
+            << colour.toStdString();
     }
     EXPECT_FALSE(ReadColourFile("0,\"ok\"\r\n7\r\n").ok); // the name is missing
-}
-
-TEST(ColourFile, CopesWithHostileInput) {
-    const QByteArray longName(10 * 1024 * 1024, 'n');
-    ReadResult r = ReadColourFile("1,\"" + longName + "\"\r\n2,\"" + QByteArray("a\0b", 3) + "\"");
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.list.names[1].size(), longName.size());
-    EXPECT_EQ(r.list.names[0], QString::fromLatin1("a\0b", 3));
-    EXPECT_FALSE(ReadColourFile(QByteArray(10 * 1024 * 1024, '7')).ok);
-    EXPECT_FALSE(ReadColourFile("1,\"" + longName).ok);
 }
 
 TEST(ColourFile, ReportsWhatStopsSavingAndLoading) {
@@ -82,12 +64,12 @@ TEST(ColourFile, ReportsWhatStopsSavingAndLoading) {
 }
 
 TEST(FavPaths, SplitsAtTheLastSeparator) {
-    EXPECT_EQ(FilnavnISti("/farger/Mine.kvc"), "Mine.kvc");
-    EXPECT_EQ(StiUtenFilnavn("/farger/Mine.kvc"), "/farger/");
-    EXPECT_EQ(FilnavnISti("Mine.kvc"), "Mine.kvc");
-    EXPECT_EQ(StiUtenFilnavn("Mine.kvc"), "");
-    EXPECT_EQ(FilnavnISti("/farger/"), "");
-    EXPECT_EQ(StiUtenFilnavn("/farger/"), "/farger/");
+    const char* cases[][3] = {{"/farger/Mine.kvc", "/farger/", "Mine.kvc"},
+                              {"Mine.kvc", "", "Mine.kvc"},
+                              {"/farger/", "/farger/", ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(StiUtenFilnavn(c[0]) + "|" + FilnavnISti(c[0]), QString(c[1]) + "|" + c[2]);
+    }
 }
 
 TEST(FavouritesModel, KeepsColoursAndNamesInStep) {
@@ -95,11 +77,12 @@ TEST(FavouritesModel, KeepsColoursAndNamesInStep) {
     m.Load(List({2, 1}, {"b", "a"}));
     m.AddColor(3, "c");
     EXPECT_EQ(m.FavColors(), QList<int32_t>({3, 2, 1}));
-    EXPECT_TRUE(m.Rename(3, "z") && m.Delete(2) && !m.Delete(3) && !m.Rename(0, "x"));
-    EXPECT_EQ(m.FavNames(), QStringList({"c", "z"}));
+    EXPECT_TRUE(m.Rename(3, "z") && !m.Delete(4) && !m.Rename(0, "x"));
+    m.ListChanged = false;
+    EXPECT_TRUE(m.Delete(2) && m.ListChanged && m.FavNames() == QStringList({"c", "z"}));
     m.ListChanged = false;
     m.Clear(); // emptying for a new file is not a change
     EXPECT_FALSE(m.ListChanged);
-    m.DeleteAll();
+    m.DeleteAll(); // but "Slett alle" is, even of an empty list
     EXPECT_TRUE(m.ListChanged && m.Count() == 0);
 }

@@ -1,24 +1,23 @@
+// The favourites panel and its name dialog. What clicks, renames, menus and
+// "Spar" do to the list, and that the boxes follow it, is also the random
+// session's to check; here are the exact layout, texts, colours and dialogs.
 #include "colour/Module1.h"
 #include "favourites/FavouritesUi.h"
 #include "favourites/frmLagre.h"
 #include "platform/doubles/Doubles.h"
+#include "tests/Support.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QWheelEvent>
 
 #include <functional>
 #include <memory>
 
 using namespace favourites;
 using Module1::Pack;
-using platform::MsgAnswer;
 
 namespace {
 
@@ -46,11 +45,6 @@ struct Fakes : FavouritesHost, platform::doubles::FakeModal {
     }
 };
 
-// Centre of box k in picBoksInn while not scrolled.
-QPoint Centre(int k) {
-    return BoxPanel::BoxRect(k).center();
-}
-
 } // namespace
 
 class TestFavouritesUi : public QObject {
@@ -69,7 +63,7 @@ class TestFavouritesUi : public QObject {
     }
     // Script for the next dialog: checks and answers it.
     void Answer(std::function<void(frmLagre&)> script) {
-        f->dialogScripts.push_back([script](QDialog& d) { script(*qobject_cast<frmLagre*>(&d)); });
+        f->dialogScripts.push_back([script](QDialog& d) { script(static_cast<frmLagre&>(d)); });
     }
 
 private slots:
@@ -81,43 +75,31 @@ private slots:
     }
     void cleanup() { f.reset(); }
 
-    void layoutAndScrolling() {
-        f->ui.UpdateColorbox();
-        QCOMPARE(panel->BoxCount(), 0);
-        QCOMPARE(panel->InnerHeight(), 22);
-        QCOMPARE(panel->vsbFav()->maximum(), 0);
-
-        Fill(10);
-        QCOMPARE(panel->InnerHeight(), 192);
-        QCOMPARE(panel->vsbFav()->maximum(), 0);
-        QCOMPARE(panel->BoxColour(0), 10); // newest on top
-        QCOMPARE(panel->BoxColour(9), 1);
-
-        f->model.AddColor(11, "c11");
-        f->ui.UpdateColorbox();
-        QCOMPARE(panel->vsbFav()->maximum(), 19);
-        for (int c = 12; c <= 30; ++c) {
-            f->model.AddColor(c, "");
+    // The boxes: newest on top, 19 pixels apart sharing a row, where the
+    // later box wins; the scroll value stays as long as the range allows.
+    void layoutHitsAndScrolling() {
+        Fill(3);
+        QCOMPARE(panel->BoxColour(0), 3);
+        const QPoint points[] = {{5, 0}, {168, 19}, {169, 10}, {5, 20}, {5, 58}, {5, 59}};
+        const int boxes[] = {-1, 0, -1, 1, 2, -1};
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(panel->BoxAt(points[i]), boxes[i]);
         }
-        f->ui.UpdateColorbox();
+        Fill(28); // 31 boxes
         panel->vsbFav()->setValue(57);
         QCOMPARE(panel->InnerTop(), -57);
-        f->model.AddColor(31, "");
-        f->ui.UpdateColorbox(); // the scroll value stays
+        f->model.AddColor(32, "");
+        f->ui.UpdateColorbox();
         QCOMPARE(panel->vsbFav()->value(), 57);
-
         // Deleting down to 11 boxes clamps the value and moves the boxes back.
         f->model.SelectedPos = 1;
-        for (int i = 0; i < 20; ++i) {
+        for (int i = 0; i < 21; ++i) {
             f->ui.mnuMusD_Click(0);
         }
         QCOMPARE(panel->vsbFav()->value(), 19);
         QCOMPARE(panel->InnerTop(), -19);
         QCOMPARE(panel->BoxAt({5, 1}), 1); // inner row 20 is box 1's top row
-
-        QWheelEvent wheel({50, 50}, panel->mapToGlobal(QPointF(50, 50)), {}, {0, 120}, Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(panel, &wheel);
+        support::SendWheel(panel, QPointF(50, 50), 120);
         QCOMPARE(panel->vsbFav()->value(), 0);
     }
 
@@ -128,134 +110,76 @@ private slots:
         f->model.AddColor(Pack(75, 75, 75), "");
         f->model.AddColor(Pack(255, 128, 0), "Oransje");
         f->ui.UpdateColorbox();
-        QCOMPARE(panel->BoxText(0), QString("\"#FF8000\" Oransje"));
+        QCOMPARE(panel->BoxText(0) + "|" + panel->BoxText(2),
+                 QString("\"#FF8000\" Oransje|\"#4C4C4C\" "));
         QCOMPARE(panel->Tag(0), QString::number(Pack(255, 128, 0)));
-        QCOMPARE(panel->BoxText(2), QString("\"#4C4C4C\" "));
-        QCOMPARE(panel->BoxForeColor(1), QColor(Qt::white));
-        QCOMPARE(panel->BoxForeColor(2), QColor(Qt::black));
-        QCOMPARE(panel->BoxForeColor(3), QColor(Qt::white));
-        QCOMPARE(panel->BoxForeColor(4), QColor(Qt::black));
-        QCOMPARE(panel->BoxAt({5, 250}), -1);
-
+        // The text is white up to lightness 70 (grey 75), black above.
+        for (int k = 0; k < 5; ++k) {
+            QCOMPARE(panel->BoxForeColor(k), QColor(k % 2 ? Qt::white : Qt::black));
+        }
         // Painting shows the colours and leaves the shared components alone.
-        Module1::Red = 1;
-        Module1::Green = 2;
-        Module1::Blue = 3;
+        Module1::Red = Module1::Green = Module1::Blue = 2;
         const QImage shot = inner->grab().toImage();
         QCOMPARE(shot.pixelColor(160, 1 + 19 * 4 + 10), QColor(0, 0, 255));
         QCOMPARE(shot.pixelColor(160, 0), QColor(0xE0, 0xE0, 0xE0));
         QCOMPARE(Module1::Red + Module1::Green + Module1::Blue, 6);
     }
 
-    void hitTesting() {
+    // A click picks the box's colour and hides the chart's marker before the
+    // menu pops up where the pointer is, the box selected.
+    void clicksAndTheMenu() {
         Fill(3);
-        QCOMPARE(panel->BoxAt({5, 0}), -1); // the row above the first box
-        QCOMPARE(panel->BoxAt({168, 19}), 0);
-        QCOMPARE(panel->BoxAt({169, 10}), -1);
-        QCOMPARE(panel->BoxAt({5, 20}), 1); // shared row: the later box
-        QCOMPARE(panel->BoxAt({5, 58}), 2); // the last box keeps its bottom row
-        QCOMPARE(panel->BoxAt({5, 59}), -1);
-    }
-
-    void clicksPickSelectAndDelete() {
-        Fill(3);
-        QTest::mouseClick(inner, Qt::LeftButton, {}, Centre(2));
-        QCOMPARE(f->log, QStringList({"pick 1", "hide"}));
-        QCOMPARE(f->model.SelectedPos, 3);
-        QCOMPARE(f->popups, 0);
-        QTest::mouseClick(inner, Qt::LeftButton, {}, {5, 100}); // below the boxes
-        QCOMPARE(f->log.size(), 2);
-
-        f->log.clear();
-        f->menuChoices = {0};
-        QTest::mouseClick(inner, Qt::RightButton, {}, Centre(1));
-        QCOMPARE(f->log, QStringList({"pick 2", "hide", "menu at 2"}));
-        QCOMPARE(f->lastPopupAt, inner->mapToGlobal(Centre(1)));
-        QCOMPARE(f->model.FavColors(), QList<int32_t>({3, 1}));
-        QCOMPARE(f->model.FavNames(), QStringList({"c3", "c1"}));
-        QVERIFY(f->model.ListChanged);
-    }
-
-    void deleteAll() {
-        Fill(2);
-        f->box.answers = {MsgAnswer::Cancel, MsgAnswer::OK};
+        const QPoint centre = BoxPanel::BoxRect(1).center();
+        QTest::mouseClick(inner, Qt::LeftButton, {}, centre);
+        QTest::mouseClick(inner, Qt::RightButton, {}, centre);
+        QCOMPARE(f->log, QStringList({"pick 2", "hide", "pick 2", "hide", "menu at 2"}));
+        QCOMPARE(f->lastPopupAt, inner->mapToGlobal(centre));
+        f->box.answers = {platform::MsgAnswer::Cancel};
         f->ui.mnuMusD_Click(1);
-        QCOMPARE(f->model.Count(), 2);
-        QVERIFY(!f->model.ListChanged);
-        QCOMPARE(f->box.shown[0].text,
-                 QString("Er du sikker på at du vil slette alle fargene i denne listen?"));
-        QCOMPARE(f->box.shown[0].title, QString("Tøm listen"));
-        QVERIFY(f->box.shown[0].buttons == platform::MsgButtons::OKCancel);
-        QVERIFY(f->box.shown[0].icon == platform::MsgIcon::Question);
-        f->ui.mnuMusD_Click(1);
-        QCOMPARE(f->model.Count(), 0);
-        QCOMPARE(panel->BoxCount(), 0);
-        QVERIFY(f->model.ListChanged);
+        const auto& asked = f->box.shown.at(0);
+        QVERIFY(asked.title == "Tøm listen" && asked.buttons == platform::MsgButtons::OKCancel &&
+                asked.icon == platform::MsgIcon::Question);
+        // A selection left over from a longer list does nothing.
+        f->model.SelectedPos = 5;
+        for (int i : {3, 0, 2}) {
+            f->ui.mnuMusD_Click(i);
+        }
+        QVERIFY(f->dialogTitles.isEmpty() && f->model.Count() == 3 && !f->model.ListChanged);
     }
 
-    void renameDialog() {
+    void nameDialogs() {
         f->model.AddColor(Pack(255, 128, 0), "Oransje");
         f->model.ListChanged = false;
         f->ui.UpdateColorbox();
-        // Avbryt changes nothing; the only favourite keeps its place.
         Answer([](frmLagre& d) {
             QCOMPARE(d.txtNavn->selectedText(), QString("Oransje"));
             QCOMPARE(d.Lbl1BackColor(), Pack(255, 128, 0));
             QCOMPARE(d.lbl1->text(), QString("\"#FF8000\""));
-            d.cmdAvbryt->click();
-        });
-        QTest::mouseClick(inner, Qt::LeftButton, {}, Centre(0));
-        QTest::mouseDClick(inner, Qt::LeftButton, {}, Centre(0));
-        QTest::mouseRelease(inner, Qt::LeftButton, {}, Centre(0));
-        QCOMPARE(f->dialogTitles, QStringList({"Endre fargenavn"}));
-        QCOMPARE(f->model.FavNames(), QStringList({"Oransje"}));
-        QVERIFY(!f->model.ListChanged);
-
-        Answer([](frmLagre& d) {
             d.txtNavn->selectAll();
             QTest::keyClicks(d.txtNavn, "Gul");
             QTest::keyClick(d.txtNavn, Qt::Key_Return);
         });
+        f->model.SelectedPos = 1;
         f->ui.picColor_DblClick(0);
-        QCOMPARE(f->model.FavNames(), QStringList({"Gul"}));
-        QCOMPARE(f->model.FavColors(), QList<int32_t>({Pack(255, 128, 0)}));
         QCOMPARE(panel->BoxText(0), QString("\"#FF8000\" Gul"));
-        QVERIFY(f->model.ListChanged);
 
-        // A selection left over from a longer list does nothing.
-        f->model.SelectedPos = 5;
-        f->ui.mnuMusD_Click(3);
-        f->ui.mnuMusD_Click(0);
-        f->ui.mnuMusD_Click(2);
-        QCOMPARE(f->dialogTitles.size(), 2);
-        QCOMPARE(f->model.Count(), 1);
-    }
-
-    void sparDialog() {
-        Fill(1);
+        // "Spar": a name without quotes and at most 25 long, the label's text
+        // white up to lightness 70.
         f->current = Pack(10, 20, 30);
-        f->lightness = 70;
-        Answer([](frmLagre& d) {
-            QCOMPARE(d.Lbl1ForeColor(), QColor(Qt::white));
-            QCOMPARE(d.lbl1->text(), QString("\"#0A141E\""));
-            QTest::keyClicks(d.txtNavn, "a\"bcdefghijklmnopqrstuvwxyz0123");
-            QCOMPARE(d.txtNavn->text(), QString("abcdefghijklmnopqrstuvwxy"));
-            d.cmdAvbryt->click();
-        });
-        f->ui.cmdSpar_Click();
-        QCOMPARE(f->model.Count(), 1);
-
-        f->lightness = 71;
-        Answer([](frmLagre& d) {
-            QCOMPARE(d.Lbl1ForeColor(), QColor(Qt::black));
-            d.cmdOk->click();
-        });
-        f->ui.cmdSpar_Click();
-        QCOMPARE(f->dialogTitles, QStringList({"Lagre farge", "Lagre farge"}));
-        QCOMPARE(f->model.FavColors(), QList<int32_t>({Pack(10, 20, 30), 1}));
-        QCOMPARE(panel->BoxText(0), QString("\"#0A141E\" "));
-        QCOMPARE(f->tabs, 1);
-        QVERIFY(f->model.ListChanged && !f->model.RenameMode);
+        for (int lightness : {70, 71}) {
+            f->lightness = lightness;
+            Answer([lightness](frmLagre& d) {
+                QCOMPARE(d.Lbl1ForeColor(), QColor(lightness == 70 ? Qt::white : Qt::black));
+                QCOMPARE(d.lbl1->text(), QString("\"#0A141E\""));
+                QTest::keyClicks(d.txtNavn, "a\"bcdefghijklmnopqrstuvwxyz0123");
+                QCOMPARE(d.txtNavn->text(), QString("abcdefghijklmnopqrstuvwxy"));
+                lightness == 70 ? d.cmdAvbryt->click() : d.cmdOk->click();
+            });
+            f->ui.cmdSpar_Click();
+        }
+        QCOMPARE(f->dialogTitles, QStringList({"Endre fargenavn", "Lagre farge", "Lagre farge"}));
+        QCOMPARE(panel->BoxText(0), QString("\"#0A141E\" abcdefghijklmnopqrstuvwxy"));
+        QVERIFY(f->tabs == 1 && f->model.Count() == 2 && !f->model.RenameMode);
     }
 };
 

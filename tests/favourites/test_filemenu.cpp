@@ -1,30 +1,16 @@
 #include "favourites/FileMenu.h"
 #include "platform/doubles/Doubles.h"
+#include "tests/Support.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace favourites;
 using platform::MsgAnswer;
-using platform::MsgButtons;
-using platform::MsgIcon;
 
 namespace {
-
-struct FakeHost : FileMenuHost {
-    void SetCaption(const QString& fileName) override { caption = fileName; }
-    void SelectFavouritesTab() override {}
-    void UpdateColorbox() override { ++updates; }
-    void ClearColorbox() override {}
-    QWidget* DialogOwner() override { return nullptr; }
-    void SetBusyCursor(bool b) override { busy = b; }
-    QString caption;
-    int updates = 0;
-    bool busy = false;
-};
 
 class FileMenuTest : public ::testing::Test {
 protected:
@@ -32,34 +18,16 @@ protected:
     FavouritesModel model;
     platform::doubles::FakeMessageBox box;
     platform::doubles::FakeFileDialog dialog;
-    FakeHost host;
+    support::FileMenuHost host;
     FileMenu menu{model, box, dialog, host};
 
     QString File(const QString& name) { return dir.filePath(name); }
-    QByteArray Bytes(const QString& name) {
-        QFile f(File(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : "missing";
-    }
-    void Write(const QString& name, const QByteArray& bytes) {
-        QFile f(File(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-    }
+    QByteArray Bytes(const QString& name) { return support::Bytes(File(name)); }
     // An opened list "old.kvc" holding 1,"a", with one unsaved addition.
     void OpenChanged() {
-        Write("old.kvc", "1,\"a\"\r\n");
-        ASSERT_TRUE(menu.ApneFil(File("old.kvc")));
+        ASSERT_TRUE(support::Write(File("old.kvc"), "1,\"a\"\r\n") &&
+                    menu.ApneFil(File("old.kvc")));
         model.AddColor(2, "b");
-    }
-    void ExpectMsg(std::size_t i, const QString& text, const QString& title, MsgIcon icon,
-                   MsgButtons buttons = MsgButtons::OK) {
-        ASSERT_LT(i, box.shown.size());
-        EXPECT_EQ(box.shown[i].text, text);
-        EXPECT_EQ(box.shown[i].title, title);
-        EXPECT_EQ(box.shown[i].icon, icon);
-        EXPECT_EQ(box.shown[i].buttons, buttons);
-    }
-    void ExpectKept(const QString& name = "old.kvc") {
-        EXPECT_TRUE(model.Count() == 2 && model.ListChanged && menu.CurrentFileName == name);
     }
 };
 
@@ -72,13 +40,11 @@ TEST_F(FileMenuTest, SaveAndSaveAsAskForANameOnlyWhenNeeded) {
     EXPECT_TRUE(menu.SaveCancelled);
     menu.mnuFilLagre_Click();
     const auto& o = dialog.saveAsked.at(1);
-    EXPECT_EQ(o.filter, "Fargefil (*.KVC)|*.kvc");
-    EXPECT_EQ(o.fileName, "NyFargefil.kvc");
-    EXPECT_TRUE(o.overwritePrompt);
+    EXPECT_TRUE(o.filter == "Fargefil (*.KVC)|*.kvc" && o.fileName == "NyFargefil.kvc" &&
+                o.overwritePrompt);
     EXPECT_EQ(Bytes("ny.kvc"), "255,\"R\xF8"
                                "d\"\r\n");
-    EXPECT_EQ(menu.CurrentPath, dir.path() + "/");
-    EXPECT_EQ(host.caption, "ny.kvc");
+    EXPECT_TRUE(menu.CurrentPath == dir.path() + "/" && host.caption == "ny.kvc");
     EXPECT_TRUE(menu.FileSaved && !model.ListChanged && !menu.SaveCancelled && !host.busy);
     QFile::remove(File("ny.kvc"));
     menu.mnuFilLagre_Click(); // nothing changed: nothing written
@@ -87,88 +53,89 @@ TEST_F(FileMenuTest, SaveAndSaveAsAskForANameOnlyWhenNeeded) {
     menu.mnuFilLagreSom_Click(); // opened, not saved yet: straight to the file
     EXPECT_EQ(Bytes("old.kvc"), "1,\"a\"\r\n2,\"b\"\r\n");
     menu.mnuFilLagreSom_Click(); // saved once: the dialog asks (and is cancelled)
-    EXPECT_EQ(dialog.saveAsked.size(), 3u);
-    EXPECT_FALSE(menu.FileSaved);
+    EXPECT_TRUE(dialog.saveAsked.size() == 3 && !menu.FileSaved);
 }
 
 TEST_F(FileMenuTest, OpenReadsTheChosenFileAndKeepsWhatWasReadBeforeABadRecord) {
-    Write("bad.kvc", "1,\"a\"\r\n2,\"b\"\r\nx,\"c\"\r\n");
+    ASSERT_TRUE(support::Write(File("bad.kvc"), "1,\"a\"\r\n2,\"b\"\r\nx,\"c\"\r\n"));
     dialog.openAnswers = {"", File("bad.kvc")};
     menu.CurrentPath = dir.path() + "/";
     model.AddColor(9, "keep");
     model.ListChanged = false;
     menu.mnuFilApne_Click(); // cancelled
-    EXPECT_EQ(model.Count(), 1);
-    EXPECT_EQ(menu.CurrentFileName, "NyFargefil.kvc");
-    EXPECT_EQ(dialog.openAsked[0].filter, "Kvidra Fargefil (*.KVC)|*.kvc");
-    EXPECT_TRUE(dialog.openAsked[0].fileMustExist);
-    EXPECT_EQ(dialog.openAsked[0].initialDir, menu.CurrentPath);
+    EXPECT_TRUE(model.Count() == 1 && menu.CurrentFileName == "NyFargefil.kvc");
+    const auto& o = dialog.openAsked.at(0);
+    EXPECT_TRUE(o.filter == "Kvidra Fargefil (*.KVC)|*.kvc" && o.fileMustExist &&
+                o.initialDir == menu.CurrentPath);
     menu.mnuFilApne_Click();
     EXPECT_EQ(model.FavNames(), QStringList({"b", "a"}));
     EXPECT_EQ(menu.CurrentFileName, "bad.kvc");
     EXPECT_TRUE(menu.SaveCancelled && host.updates > 1 && box.shown.empty());
 }
 
-TEST_F(FileMenuTest, OpenQuestionAnswers) {
-    Write("other.kvc", "5,\"x\"\r\n");
-    OpenChanged();
-    box.answers = {MsgAnswer::Cancel, MsgAnswer::No, MsgAnswer::No, MsgAnswer::Yes};
-    dialog.openAnswers = {"", File("other.kvc"), File("old.kvc")};
-    menu.mnuFilApne_Click(); // Cancel
-    ExpectMsg(0, "Vil du lagre endringene i old.kvc ?", "Lagre", MsgIcon::Question,
-              MsgButtons::YesNoCancel);
-    EXPECT_TRUE(dialog.openAsked.empty());
-    menu.mnuFilApne_Click(); // No, dialog cancelled: the list stays changed
-    ExpectKept();
-    EXPECT_FALSE(menu.SaveCancelled);
-    menu.mnuFilApne_Click(); // No: other.kvc replaces the list
-    EXPECT_EQ(model.FavNames(), QStringList("x"));
-    model.AddColor(6, "y");
-    menu.mnuFilApne_Click(); // Yes: other.kvc saved, then old.kvc opened
-    EXPECT_EQ(Bytes("other.kvc"), "5,\"x\"\r\n6,\"y\"\r\n");
-    EXPECT_EQ(model.FavNames(), QStringList("a"));
-    // A new list asks for a name; cancelling it stops the opening.
-    menu.mnuFilNy_Click();
-    model.AddColor(7, "z");
-    box.answers = {MsgAnswer::Yes};
-    menu.mnuFilApne_Click();
-    EXPECT_EQ(dialog.saveAsked.size(), 1u);
-    EXPECT_EQ(dialog.openAsked.size(), 3u);
-    EXPECT_EQ(model.Count(), 1);
-}
-
-TEST_F(FileMenuTest, NewQuestionAnswers) {
-    OpenChanged();
-    box.answers = {MsgAnswer::Cancel, MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Yes};
-    menu.mnuFilNy_Click();
-    ExpectMsg(0, "Vil du lagre endringer i old.kvc før det opprettes ny?", "Tintra",
-              MsgIcon::Exclamation, MsgButtons::YesNoCancel);
-    EXPECT_TRUE(menu.SaveCancelled);
-    ExpectKept();
-    menu.mnuFilNy_Click(); // Yes: saved to old.kvc, then emptied
-    EXPECT_EQ(Bytes("old.kvc"), "1,\"a\"\r\n2,\"b\"\r\n");
-    EXPECT_EQ(model.Count(), 0);
-    EXPECT_EQ(host.caption, "NyFargefil.kvc");
-    model.AddColor(3, "c");
-    menu.mnuFilNy_Click(); // No: emptied, still counts as changed
-    EXPECT_TRUE(model.Count() == 0 && model.ListChanged);
-    model.AddColor(3, "c");
-    menu.mnuFilNy_Click(); // Yes on a new list: Save As, cancelled
-    EXPECT_EQ(dialog.saveAsked.size(), 1u);
-    EXPECT_EQ(model.Count(), 1);
-}
-
-TEST_F(FileMenuTest, FailedSavesKeepTheOldFileAndTheList) {
-    OpenChanged();
-    ASSERT_TRUE(QDir(dir.path()).mkdir("dir.kvc"));
-    menu.CurrentFileName = "dir.kvc"; // a folder refuses writing
-    box.answers = {MsgAnswer::Yes, MsgAnswer::OK, MsgAnswer::Yes, MsgAnswer::OK};
-    menu.mnuFilNy_Click();
-    menu.mnuFilApne_Click();
-    ExpectMsg(3, "Kan ikke lagre til fil da den er skrivebeskyttet.", "Feil", MsgIcon::Exclamation);
-    EXPECT_TRUE(dialog.openAsked.empty());
-    ExpectKept("dir.kvc");
-    // Faults part-way through a write are the save-fault suite's.
-    EXPECT_TRUE(model.ListChanged && !menu.FileSaved && !host.busy);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList("old.kvc"));
+// Ny and Åpne on a changed list, for each answer to the question: Cancel
+// keeps everything, No gives the list up, Yes saves it first and goes on only
+// when it was saved. A list without a file is saved through Save As (here
+// cancelled); a folder in the file's place refuses writing.
+TEST_F(FileMenuTest, QuestionsBeforeAChangedListIsGivenUp) {
+    using A = MsgAnswer;
+    const auto ny = [](const char* file) {
+        return "Tintra 1 2: Vil du lagre endringer i " + std::string(file) +
+               " før det opprettes ny?";
+    };
+    const auto apne = [](const char* file) {
+        return "Lagre 2 2: Vil du lagre endringene i " + std::string(file) + " ?";
+    };
+    const std::string denied = " / Feil 1 0: Kan ikke lagre til fil da den er skrivebeskyttet.";
+    const struct {
+        A answer;
+        const char* file; // the list's file
+        const char* open; // Åpne, answering its dialog so ("" cancels); Ny when none
+        std::string outcome;
+    } cases[] = {
+        {A::Cancel, "old.kvc", nullptr, ny("old.kvc") + "|b,a|changed|old.kvc|cancelled|1,a|0 0"},
+        {A::No, "old.kvc", nullptr, ny("old.kvc") + "||changed|NyFargefil.kvc||1,a|0 0"},
+        {A::Yes, "old.kvc", nullptr, ny("old.kvc") + "||saved|NyFargefil.kvc||1,a 2,b|0 0"},
+        {A::Yes, "NyFargefil.kvc", nullptr,
+         ny("NyFargefil.kvc") + "|b,a|changed|NyFargefil.kvc|cancelled|1,a|0 1"},
+        {A::Yes, "dir.kvc", nullptr, ny("dir.kvc") + denied + "|b,a|changed|dir.kvc||1,a|0 0"},
+        {A::Cancel, "old.kvc", "other.kvc", apne("old.kvc") + "|b,a|changed|old.kvc||1,a|0 0"},
+        {A::No, "old.kvc", "", apne("old.kvc") + "|b,a|changed|old.kvc||1,a|1 0"},
+        {A::No, "old.kvc", "other.kvc", apne("old.kvc") + "|x|saved|other.kvc||1,a|1 0"},
+        {A::Yes, "old.kvc", "other.kvc", apne("old.kvc") + "|x|saved|other.kvc||1,a 2,b|1 0"},
+        {A::Yes, "NyFargefil.kvc", "other.kvc",
+         apne("NyFargefil.kvc") + "|b,a|changed|NyFargefil.kvc|cancelled|1,a|0 1"},
+        {A::Yes, "dir.kvc", "other.kvc",
+         apne("dir.kvc") + denied + "|b,a|changed|dir.kvc||1,a|0 0"},
+    };
+    ASSERT_TRUE(support::Write(File("other.kvc"), "5,\"x\"\r\n") &&
+                QDir(dir.path()).mkdir("dir.kvc"));
+    for (const auto& c : cases) {
+        OpenChanged();
+        menu.CurrentFileName = host.caption = c.file;
+        box = {};
+        box.answers = {c.answer, A::OK};
+        dialog = {};
+        dialog.openAnswers = {c.open && *c.open ? File(c.open) : ""};
+        c.open ? menu.mnuFilApne_Click() : menu.mnuFilNy_Click();
+        QStringList told;
+        for (const auto& m : box.shown) {
+            told << QStringLiteral("%1 %2 %3: %4")
+                        .arg(m.title)
+                        .arg(int(m.icon))
+                        .arg(int(m.buttons))
+                        .arg(m.text);
+        }
+        const QStringList outcome = {
+            told.join(" / "),
+            model.FavNames().join(','),
+            model.ListChanged ? "changed" : "saved",
+            menu.CurrentFileName,
+            menu.SaveCancelled ? "cancelled" : "",
+            Bytes("old.kvc").replace("\"", "").replace("\r\n", " ").trimmed(),
+            QStringLiteral("%1 %2").arg(dialog.openAsked.size()).arg(dialog.saveAsked.size())};
+        EXPECT_EQ(outcome.join('|').toStdString(), c.outcome)
+            << (c.open ? "Åpne, " : "Ny, ") << int(c.answer) << ", " << c.file;
+        EXPECT_TRUE(host.caption == menu.CurrentFileName && !host.busy);
+    }
 }

@@ -6,6 +6,7 @@
 #include "favourites/ColourFile.h"
 #include "platform/Convert.h"
 #include "platform/doubles/Doubles.h"
+#include "tests/Support.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -13,7 +14,6 @@
 #include <QLabel>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace fuzzchecks {
@@ -25,27 +25,22 @@ std::string CheckColourFile(const QByteArray& bytes) {
     if (r.list.names.size() != n) {
         return "colours and names out of step";
     }
-    for (const int32_t c : r.list.colors) {
-        if (c < 0 || c > 0xFFFFFF) {
-            return "colour out of range: " + std::to_string(c);
-        }
+    if (std::any_of(r.list.colors.begin(), r.list.colors.end(),
+                    [](int32_t c) { return c < 0 || c > 0xFFFFFF; })) {
+        return "colour out of range";
     }
     if (r.ok != (r.badRecord == 0) || (!r.ok && r.badRecord != n + 1)) {
         return "stop reported at record " + std::to_string(r.badRecord) + " after " +
                std::to_string(n) + " records";
     }
     // A double quote cannot be stored: it comes back as its stand-in.
-    QStringList names = r.list.names;
-    for (QString& s : names) {
+    ColourList stored = r.list;
+    for (QString& s : stored.names) {
         s.replace(QChar('"'), QChar(0x201D));
     }
     const QByteArray written = WriteColourFile(r.list);
     const ReadResult back = ReadColourFile(written);
-    // Not QList's ==: Qt 6.4 compares integers with memcmp, also from null.
-    const auto& a = back.list.colors;
-    const auto& b = r.list.colors;
-    if (!back.ok || !std::equal(a.begin(), a.end(), b.begin(), b.end()) ||
-        back.list.names != names) {
+    if (!back.ok || !support::Same(back.list, stored)) {
         return "what was read does not read back the same after writing";
     }
     if (WriteColourFile(back.list) != written) {
@@ -56,8 +51,8 @@ std::string CheckColourFile(const QByteArray& bytes) {
 
 namespace {
 // The stored values, in the order of the input's lines.
-constexpr std::array<const char*, 7> kKeys = {"HexFormat", "RgbFormat", "ZoomFactor", "MainLeft",
-                                              "MainTop",   "ActiveTab", "Path"};
+const char* const kKeys[] = {"HexFormat", "RgbFormat", "ZoomFactor", "MainLeft",
+                             "MainTop",   "ActiveTab", "Path"};
 
 std::string Show(const QString& s) {
     return s.toStdString();
@@ -73,40 +68,38 @@ StartupSettings::StartupSettings() : w_(std::make_unique<Window>()) {}
 StartupSettings::~StartupSettings() = default;
 
 std::string StartupSettings::Check(const QByteArray& input) {
-    auto& settings = w_->fakes.settings.values;
     frmTintra& w = w_->w;
     const QList<QByteArray> lines = input.split('\n');
     QStringList stored;
-    settings.clear();
-    for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        if (static_cast<qsizetype>(i) < lines.size()) {
-            stored << QString::fromUtf8(lines[static_cast<qsizetype>(i)]);
-            settings[platform::doubles::FakeSettings::Key(frmTintra::AppTitle(), "Tilpass",
-                                                          kKeys[i])] = stored.last();
-        } else {
-            stored << QString();
+    w_->fakes.settings.values.clear();
+    for (int i = 0; i < 7; ++i) {
+        stored << (i < lines.size() ? QString::fromUtf8(lines[i]) : QString());
+        if (i < lines.size()) {
+            const QString key =
+                platform::doubles::FakeSettings::Key(frmTintra::AppTitle(), "Tilpass", kKeys[i]);
+            w_->fakes.settings.values[key] = stored[i];
         }
     }
 
     // As the window stood before its first start: nothing selected.
-    for (QComboBox* list : {w.cboHexFormat, w.cboRgbFormat, w.cboZoom}) {
+    QComboBox* const lists[] = {w.cboHexFormat, w.cboRgbFormat, w.cboZoom};
+    for (QComboBox* list : lists) {
         list->setCurrentIndex(-1);
     }
     Module1::ResetState();
     w.vsc1->setValue(121);
-    const int x0 = w.x(), y0 = w.y();
+    const int earlier[] = {w.x(), w.y()};
     w.Form_Load();
     QCoreApplication::processEvents();
 
-    // Each list shows an entry: the stored one when it names one.
-    const std::array<QComboBox*, 3> lists = {w.cboHexFormat, w.cboRgbFormat, w.cboZoom};
-    const std::array<int, 3> defaults = {0, 0, 3};
-    for (std::size_t i = 0; i < lists.size(); ++i) {
+    // Each list shows an entry: the stored one when it names one, else the
+    // first (the zoom list: its fourth).
+    for (int i = 0; i < 3; ++i) {
         const int index = lists[i]->currentIndex();
-        const auto wanted = platform::ToInt16(stored[static_cast<qsizetype>(i)]);
-        const bool named = stored[static_cast<qsizetype>(i)].size() && wanted && *wanted >= 0 &&
-                           *wanted < lists[i]->count();
-        if (index != (named ? *wanted : defaults[i])) {
+        const auto wanted = platform::ToInt16(stored[i]);
+        const bool named =
+            !stored[i].isEmpty() && wanted && *wanted >= 0 && *wanted < lists[i]->count();
+        if (index != (named ? *wanted : i == 2 ? 3 : 0)) {
             return std::string(kKeys[i]) + " selects entry " + std::to_string(index);
         }
     }
@@ -125,21 +118,20 @@ std::string StartupSettings::Check(const QByteArray& input) {
     }
     // The window stands at the stored position (twips, 15 to a pixel); one
     // that no window can have is skipped like any step that fails.
-    const std::array<int, 2> placed = {w.x(), w.y()}, earlier = {x0, y0};
-    for (const std::size_t i : {0u, 1u}) {
-        const QString& text = stored[static_cast<qsizetype>(3 + i)];
-        const auto v = platform::ToSingle(text);
+    const int placed[] = {w.x(), w.y()};
+    for (int i : {0, 1}) {
+        const auto v = platform::ToSingle(stored[3 + i]);
         const double px = v ? std::nearbyint(*v / 15.0) : 0;
         if ((v && std::fabs(px) <= 32767 && std::fabs(placed[i] - px) > 1) ||
             (v && std::fabs(px) >= 2147483648.0 && placed[i] != earlier[i])) {
-            return std::string(kKeys[3 + i]) + " " + Show(text) + " places the window at " +
-                   std::to_string(placed[i]);
+            return std::string(kKeys[3 + i]) + " " + Show(stored[3 + i]) +
+                   " places the window at " + std::to_string(placed[i]);
         }
     }
     // Where the window stands is stored at shutdown (as twips) and brings it
     // back to the same place at the next start.
     for (const int at : placed) {
-        const auto back = platform::ToSingle(platform::SingleText(static_cast<float>(at * 15.0)));
+        const auto back = platform::ToSingle(platform::SingleText(float(at * 15.0)));
         if (!back || std::nearbyint(*back / 15.0) != at) {
             return "the window's place " + std::to_string(at) + " does not survive being stored";
         }

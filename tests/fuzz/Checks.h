@@ -1,7 +1,6 @@
 #pragma once
-// What must hold for any input the fuzz targets are given. The fuzz targets
-// stop at the first broken promise; the corpus replay test runs every stored
-// input through the same checks in each ordinary build.
+// What must hold for any input the fuzz targets are given; the corpus replay
+// runs every stored input through the same checks in each ordinary build.
 #include <QByteArray>
 
 #include <memory>
@@ -9,15 +8,14 @@
 
 namespace fuzzchecks {
 
-// Reads the bytes as a colour file: colours and names stay in step, every
-// colour is in range, a stop is reported at the record after the last one
-// kept, and writing what was read and reading it again gives the same list.
-// Empty when all hold, otherwise what broke.
+// Reads the bytes as a colour file: colours and names in step and in range,
+// a stop reported at the record after the last one kept, and what was read
+// read back the same once written. Empty when all hold, else what broke.
 std::string CheckColourFile(const QByteArray& bytes);
 
-// The settings start-up reads, one stored value per line (missing lines are
-// missing settings), given to a real main window's start-up. Needs a
-// QApplication; the window is built once and started again for each input.
+// The settings start-up reads, one stored value a line (missing lines are
+// missing settings), given to a real main window's start-up, built once and
+// started again for each input. Needs a QApplication.
 class StartupSettings {
 public:
     StartupSettings();

@@ -1,9 +1,9 @@
 // Every stored fuzz input, the seeds and the inputs that once broke the
 // program, run through the fuzz targets' checks in each ordinary build.
 #include "Checks.h"
+#include "tests/Support.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTest>
 
 class FuzzReplay : public QObject {
@@ -14,9 +14,7 @@ class FuzzReplay : public QObject {
         const QStringList files = dir.entryList(QDir::Files);
         QVERIFY2(!files.isEmpty(), qPrintable(dir.path()));
         for (const QString& name : files) {
-            QFile f(dir.filePath(name));
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            const std::string broken = check(f.readAll());
+            const std::string broken = check(support::Bytes(dir.filePath(name)));
             QVERIFY2(broken.empty(), qPrintable(name + ": " + QString::fromStdString(broken)));
         }
     }
