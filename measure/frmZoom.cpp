@@ -8,6 +8,7 @@
 #include "platform/PictureBox.h"
 
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -41,7 +42,12 @@ frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    QFont f(QStringLiteral("Tahoma"));
+    // Tahoma where it is installed; elsewhere the window font, rather than
+    // a search for a stand-in that costs the first measurement its time.
+    QFont f = font();
+    if (QFontDatabase::hasFamily(QStringLiteral("Tahoma"))) {
+        f.setFamily(QStringLiteral("Tahoma"));
+    }
     f.setPointSizeF(8.25);
     setFont(f);
     const double ratio = devicePixelRatioF();
