@@ -190,8 +190,12 @@ TEST(SaveFaults, KilledWhileWritingLeavesAWholeFile) {
         const int status = InChild([&] {
             std::signal(SIGXFSZ, SIG_DFL);
             const rlimit limit{limits[round % 5], limits[round % 5]};
-            const itimerval timer{{0, 0}, {0, (round - 4) * step}};
-            round < 5 ? setrlimit(RLIMIT_FSIZE, &limit) : setitimer(ITIMER_REAL, &timer, nullptr);
+            const long us = (round - 4) * step;
+            const itimerval timer{{0, 0}, {us / 1000000, us % 1000000}};
+            if ((round < 5 ? setrlimit(RLIMIT_FSIZE, &limit)
+                           : setitimer(ITIMER_REAL, &timer, nullptr)) != 0) {
+                _exit(3); // no fault armed: the loop below would never end
+            }
             Program p(tmp.path(), {});
             for (int i = 0;; ++i) {
                 p.model.Clear();
