@@ -30,8 +30,9 @@ QImage LargeImage(const QSize& size) {
         return {};
     }
     madvise(memory, static_cast<size_t>(rounded), MADV_HUGEPAGE);
-    return QImage(static_cast<uchar*>(memory), size.width(), size.height(), size.width() * 4,
-                  QImage::Format_RGB32, std::free, memory);
+    return QImage(
+        static_cast<uchar*>(memory), size.width(), size.height(), size.width() * 4,
+        QImage::Format_RGB32, [](void* p) { std::free(p); }, memory);
 }
 
 #ifdef TINTRA_HAVE_XCB
