@@ -36,23 +36,19 @@ mkdir -p "$XDG_CONFIG_HOME/Tintra"
 printf '[Tilpass]\nPath=%s/\nFileName=mappe.kvc\nActiveTab=3\n' "$dir" \
   >"$XDG_CONFIG_HOME/Tintra/Tintra.conf"
 
-run_as=()
+RUN_AS=()
 if [ "$(id -u)" -eq 0 ]; then
   chmod 755 "$TMP"
   chown -R 65534:65534 "$dir" "$work" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-  run_as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 chmod 000 "$dir/ulesbar.kvc"
 listing() { (cd "$dir" && find . -printf '%p %s %T@ %m\n' | sort && find . -type f -exec md5sum {} + | sort); }
 before=$(listing)
 
 start_xvfb
-(cd "$work" && exec "${run_as[@]}" "$bin") >"$TMP/app.log" 2>&1 &
-APP_PID=$!
-WIN=$(timeout 20 xdotool search --sync --onlyvisible --name "^Tintra - mappe.kvc$" | head -1) ||
-  { cat "$TMP/app.log" >&2; fail "the window did not come up with the remembered folder"; }
-xdotool windowfocus --sync "$WIN" 2>/dev/null || true
-sleep 0.3
+# The window comes up with the remembered folder's file.
+start_tintra "$bin" "$work" "^Tintra - mappe.kvc$"
 
 alive() {
   kill -0 "$APP_PID" 2>/dev/null || { cat "$TMP/app.log" >&2; fail "Tintra died ($1)"; }

@@ -42,16 +42,17 @@ start_xvfb() {
   fail "no Xvfb display could be started"
 }
 
-# start_tintra BINARY [working folder]
+# start_tintra BINARY [working folder [window title pattern]]
+# RUN_AS, an array, is a command prefix to start it with (another user).
 start_tintra() {
   [ -n "${DISPLAY:-}" ] && [ -n "$XVFB_PID" ] || start_xvfb
   local dir=${2:-$TMP}
   local bin
   bin=$(readlink -f "$1")
-  (cd "$dir" && exec "$bin") >"$TMP/app.log" 2>&1 &
+  (cd "$dir" && exec ${RUN_AS[@]+"${RUN_AS[@]}"} "$bin") >"$TMP/app.log" 2>&1 &
   APP_PID=$!
-  WIN=$(timeout 20 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1) ||
-    { cat "$TMP/app.log" >&2; fail "the main window did not appear"; }
+  WIN=$(timeout 20 xdotool search --sync --onlyvisible --name "${3:-^Tintra - }" | head -1) ||
+    { cat "$TMP/app.log" >&2; fail "the main window did not appear (${3:-^Tintra - })"; }
   xdotool windowfocus --sync "$WIN" 2>/dev/null || true
   sleep 0.3
 }
