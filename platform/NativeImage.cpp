@@ -1,4 +1,5 @@
 #include "platform/NativeImage.h"
+#include "platform/Xcb.h"
 
 #include <QGuiApplication>
 
@@ -9,10 +10,6 @@
 #include <vector>
 
 #include <sys/mman.h>
-
-#ifdef TINTRA_HAVE_XCB
-#include <xcb/xcb.h>
-#endif
 
 namespace platform {
 
@@ -37,11 +34,6 @@ QImage LargeImage(const QSize& size) {
 
 #ifdef TINTRA_HAVE_XCB
 namespace {
-
-xcb_connection_t* Connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 // Bytes of pixel data in one request: well below the size from which the
 // server's allocator maps fresh memory for each request.
@@ -83,7 +75,7 @@ bool IsRgb(xcb_connection_t* c, xcb_visualid_t id) {
 
 QImage GrabRootArea(QRect area) {
 #ifdef TINTRA_HAVE_XCB
-    xcb_connection_t* c = Connection();
+    xcb_connection_t* c = XcbConnection();
     if (!c || !ServerTakesRgb32(c)) {
         return {};
     }
@@ -145,7 +137,7 @@ QImage GrabRootArea(QRect area) {
 
 NativeImage::NativeImage(QWidget* widget) : widget_(widget) {
 #ifdef TINTRA_HAVE_XCB
-    if (xcb_connection_t* c = Connection(); c && ServerTakesRgb32(c)) {
+    if (xcb_connection_t* c = XcbConnection(); c && ServerTakesRgb32(c)) {
         active_ = true;
         widget_->setAttribute(Qt::WA_PaintOnScreen);
     }
@@ -155,7 +147,7 @@ NativeImage::NativeImage(QWidget* widget) : widget_(widget) {
 NativeImage::~NativeImage() {
 #ifdef TINTRA_HAVE_XCB
     if (gc_) {
-        if (xcb_connection_t* c = Connection()) {
+        if (xcb_connection_t* c = XcbConnection()) {
             xcb_free_gc(c, gc_);
         }
     }
@@ -164,7 +156,7 @@ NativeImage::~NativeImage() {
 
 bool NativeImage::Paint(const QImage& source, const QRegion& region, QRgb fill) {
 #ifdef TINTRA_HAVE_XCB
-    xcb_connection_t* c = active_ ? Connection() : nullptr;
+    xcb_connection_t* c = active_ ? XcbConnection() : nullptr;
     if (!c) {
         return false;
     }

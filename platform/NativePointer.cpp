@@ -1,4 +1,5 @@
 #include "platform/NativePointer.h"
+#include "platform/Xcb.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -6,16 +7,11 @@
 
 #include <cmath>
 
-#ifdef TINTRA_HAVE_XCB
-#include <xcb/xcb.h>
-#endif
-
 namespace platform {
 
 std::optional<QPoint> NativePointerPosition() {
 #ifdef TINTRA_HAVE_XCB
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* c = XcbConnection();
     if (!c) {
         return std::nullopt;
     }
