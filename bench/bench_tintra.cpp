@@ -246,7 +246,8 @@ void BM_vsc1_Scroll(benchmark::State& state) {
 // A screen copy as the program takes it: of whatever the screen shows.
 class RealGrab : public platform::IScreenGrab {
 public:
-    QImage GrabDesktop() override { return grab_.GrabDesktop(); }
+    std::unique_ptr<platform::ScreenStill> GrabDesktop() override { return grab_.GrabDesktop(); }
+    void Prepare() override { grab_.Prepare(); }
 
 private:
     platform::QtScreenGrab grab_;
@@ -266,12 +267,14 @@ struct Measuring {
         app.w->cboZoom->setCurrentIndex(zoomIndex);
     }
     // "Punktmål" as the user presses it: the main window steps aside and the
-    // timer starts. The tick is left to the caller; the window's hiding has
-    // been carried out when this returns.
+    // timer starts. The tick is left to the caller; what the program asked
+    // of the server in the timer's 200 ms has been carried out when this
+    // returns.
     void Press() {
         app.w->cmdPunkt_Click();
         m.tmr1.stop();
         Settle();
+        ServerSync();
     }
     // Leaves the measurement as Escape does.
     void Leave() {

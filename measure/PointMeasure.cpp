@@ -22,6 +22,9 @@ void PointMeasure::cboZoom_Click(int listIndex) {
 
 void PointMeasure::cmdPunkt_Click() {
     host.SetMainVisible(false);
+    if (services.screenGrab) {
+        services.screenGrab->Prepare();
+    }
     tmr1.start();
 }
 

@@ -31,8 +31,9 @@ void frmPunkt::Form_Load() {
     setCursor(MeasureCursor());
     // The copy is taken before the window shows, so it cannot show itself.
     platform::IScreenGrab* grab = m_.services.screenGrab;
-    const QImage desk = grab ? grab->GrabDesktop() : QImage();
-    if (desk.isNull()) {
+    still_ = grab ? grab->GrabDesktop() : nullptr;
+    if (!still_ || still_->Size().isEmpty()) {
+        still_.reset();
         m_.host.SetMainVisible(true);
         if (platform::IMessageBox* box = m_.services.messageBox) {
             box->Show(m_.host.MainWindow(), QStringLiteral("Skjermbildet kan ikke kopieres her."),
@@ -42,14 +43,14 @@ void frmPunkt::Form_Load() {
         m_.UnloadPunkt();
         return;
     }
-    still_ = desk.convertToFormat(QImage::Format_RGB32);
     // Cover the whole desktop from its top-left corner; screens keep their
     // device-pixel corner as their logical one.
     QScreen* screen = QGuiApplication::primaryScreen();
     const QPoint corner = screen ? screen->virtualGeometry().topLeft() : QPoint();
     const double ratio = screen ? screen->devicePixelRatio() : 1.0;
-    setGeometry(QRect(corner, QSize(static_cast<int>(std::ceil(still_.width() / ratio)),
-                                    static_cast<int>(std::ceil(still_.height() / ratio)))));
+    const QSize size = still_->Size();
+    setGeometry(QRect(corner, QSize(static_cast<int>(std::ceil(size.width() / ratio)),
+                                    static_cast<int>(std::ceil(size.height() / ratio)))));
     show();
     activateWindow();
     update();
@@ -69,12 +70,12 @@ void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
         platform::PictureBox* pic = m_.host.MeasurePicture();
         pic->SetPicture(QImage());
         const QSize area(pic->ScaleWidth(), pic->ScaleHeight());
-        StretchBlock(still_, QRect(at, area), pic->Image(), area);
+        StretchBlock(Still(), QRect(at, area), pic->Image(), area);
         pic->Refresh();
         m_.host.MarkMeasurePicture(pic->width() / 2.0, pic->height() / 2.0);
     } else if (frmZoom* zoom = m_.Zoom()) {
         zoom->Cls();
-        StretchBlock(still_, QRect(at, QSize(2 * half, 2 * half)), zoom->View(),
+        StretchBlock(Still(), QRect(at, QSize(2 * half, 2 * half)), zoom->View(),
                      zoom->View().size());
         zoom->update();
     }
@@ -109,21 +110,25 @@ void frmPunkt::Form_KeyUp(int keyCode, int) {
     m_.UnloadPunkt();
 }
 
+const QImage& frmPunkt::Still() const {
+    static const QImage none;
+    return still_ ? still_->Image() : none;
+}
+
 void frmPunkt::paintEvent(QPaintEvent* e) {
-    // One still pixel on each device pixel.
-    if (native_.Paint(still_, e->region(), qRgb(0, 0, 0))) {
+    // Shown only with a still; one still pixel on each device pixel.
+    if (!still_ || native_.Paint(*still_, e->region(), qRgb(0, 0, 0))) {
         return;
     }
-    if (still_.devicePixelRatio() != devicePixelRatioF()) {
-        still_.setDevicePixelRatio(devicePixelRatioF());
-    }
+    QImage still = still_->Image();
+    still.setDevicePixelRatio(devicePixelRatioF());
     QPainter p(this);
     // Only what the still does not cover is filled: the still is large.
-    const QRect covered(QPoint(), still_.deviceIndependentSize().toSize());
+    const QRect covered(QPoint(), still.deviceIndependentSize().toSize());
     for (const QRect& r : QRegion(rect()).subtracted(covered)) {
         p.fillRect(r, Qt::black);
     }
-    p.drawImage(0, 0, still_);
+    p.drawImage(0, 0, still);
 }
 
 QPointF frmPunkt::PointerAt(const QPointF& eventPos) const {

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 
 namespace measure {
 
@@ -28,8 +29,9 @@ public:
     void Form_KeyUp(int keyCode, int shift) override;
 
     // Colour of the still at (x, y), or -1 outside it.
-    int32_t Point(double x, double y) const { return PointOf(still_, x, y); }
-    const QImage& Still() const { return still_; }
+    int32_t Point(double x, double y) const { return PointOf(Still(), x, y); }
+    // The still (waiting for the program's copy of it), or a null image.
+    const QImage& Still() const;
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -39,7 +41,7 @@ protected:
 
 private:
     PointMeasure& m_;
-    QImage still_;
+    std::unique_ptr<platform::ScreenStill> still_;
     platform::NativeImage native_{this};
 };
 

@@ -4,9 +4,12 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <deque>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include <sys/mman.h>
@@ -70,48 +73,43 @@ bool IsRgb(xcb_connection_t* c, xcb_visualid_t id) {
     return false;
 }
 
-} // namespace
-#endif
-
-QImage GrabRootArea(QRect area) {
-#ifdef TINTRA_HAVE_XCB
-    xcb_connection_t* c = XcbConnection();
+// The root screen when its pixels can be read and put as RGB32.
+const xcb_screen_t* Rgb32Root(xcb_connection_t* c) {
     if (!c || !ServerTakesRgb32(c)) {
-        return {};
+        return nullptr;
     }
     const auto roots = xcb_setup_roots_iterator(xcb_get_setup(c));
     if (!roots.rem || roots.data->root_depth != 24 || !IsRgb(c, roots.data->root_visual)) {
-        return {};
+        return nullptr;
     }
-    // A screen's size in device pixels may be rounded up past the root's edge.
-    const QRect rootRect(0, 0, roots.data->width_in_pixels, roots.data->height_in_pixels);
-    area &= rootRect;
-    if (area.isEmpty()) {
-        return {};
-    }
-    QImage image = LargeImage(area.size());
-    if (image.isNull()) {
-        return {};
-    }
+    return roots.data;
+}
+
+// Reads `area` of `drawable` into rows of `rowStride` bytes from `bits`, a
+// few requests in flight: enough to keep the server busy, few enough that the
+// replies waiting to be read reuse the same memory. Stops early when `stop`
+// is set. Rows not read (a failed reply, a stop) are left as they are; false
+// then.
+bool ReadArea(xcb_connection_t* c, xcb_drawable_t drawable, const QRect& area, uchar* bits,
+              qsizetype rowStride, const std::atomic<bool>* stop = nullptr) {
     const int rowBytes = area.width() * 4;
     const int perRequest = std::max(1, kRequestBytes / rowBytes);
-    // A few requests stay in flight: enough to keep the server busy, few
-    // enough that the replies waiting to be read reuse the same memory.
     constexpr size_t kInFlight = 8;
     std::deque<xcb_get_image_cookie_t> cookies;
     int asked = 0;
-    auto ask = [&] {
-        const int h = std::min(perRequest, area.height() - asked);
-        cookies.push_back(
-            xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, roots.data->root,
-                          static_cast<int16_t>(area.x()), static_cast<int16_t>(area.y() + asked),
-                          static_cast<uint16_t>(area.width()), static_cast<uint16_t>(h), ~0u));
-        asked += h;
-    };
     bool whole = true;
     for (int y = 0; y < area.height();) {
-        while (cookies.size() < kInFlight && asked < area.height()) {
-            ask();
+        while (cookies.size() < kInFlight && asked < area.height() &&
+               !(stop && stop->load(std::memory_order_relaxed))) {
+            const int h = std::min(perRequest, area.height() - asked);
+            cookies.push_back(xcb_get_image(
+                c, XCB_IMAGE_FORMAT_Z_PIXMAP, drawable, static_cast<int16_t>(area.x()),
+                static_cast<int16_t>(area.y() + asked), static_cast<uint16_t>(area.width()),
+                static_cast<uint16_t>(h), ~0u));
+            asked += h;
+        }
+        if (cookies.empty()) {
+            return false;
         }
         xcb_get_image_reply_t* reply = xcb_get_image_reply(c, cookies.front(), nullptr);
         cookies.pop_front();
@@ -120,7 +118,7 @@ QImage GrabRootArea(QRect area) {
             const uint8_t* data = xcb_get_image_data(reply);
             for (int k = 0; k < h; ++k) {
                 std::copy_n(data + static_cast<size_t>(rowBytes) * k, rowBytes,
-                            image.scanLine(y + k));
+                            bits + rowStride * (y + k));
             }
         } else {
             whole = false;
@@ -128,10 +126,178 @@ QImage GrabRootArea(QRect area) {
         free(reply);
         y += h;
     }
-    return whole ? image : QImage();
+    return whole;
+}
+
+// A still whose first copy the X server keeps in a pixmap: a copy inside the
+// server takes milliseconds and a window shows it at once, where sending the
+// pixels to the program and back takes a hundred. The program's own copy is
+// read from the pixmap on a thread of its own meanwhile.
+class ServerStill : public ScreenStill {
+public:
+    ServerStill(xcb_connection_t* c, uint32_t pixmap, QImage image)
+        : ScreenStill(std::move(image), Rgb32()), c_(c), pixmap_(pixmap) {
+        uchar* bits = image_.bits();
+        const qsizetype stride = image_.bytesPerLine();
+        const QRect area = image_.rect();
+        reader_ = std::thread([this, bits, stride, area] {
+            if (!ReadArea(c_, pixmap_, area, bits, stride, &stop_) && !stop_) {
+                // Only a broken connection loses replies: what did not arrive
+                // shows black rather than whatever the memory held.
+                std::fill_n(bits, stride * area.height(), uchar(0));
+            }
+        });
+    }
+    ~ServerStill() override {
+        stop_ = true;
+        Image();
+        if (xcb_connection_t* c = XcbConnection()) {
+            xcb_free_pixmap(c, pixmap_);
+            xcb_flush(c);
+        }
+    }
+    const QImage& Image() const override {
+        if (reader_.joinable()) {
+            reader_.join();
+        }
+        return image_;
+    }
+    uint32_t ServerCopy() const override { return pixmap_; }
+
+private:
+    xcb_connection_t* c_;
+    uint32_t pixmap_;
+    std::atomic<bool> stop_{false};
+    mutable std::thread reader_;
+};
+
+} // namespace
+#endif
+
+QImage GrabRootArea(QRect area) {
+#ifdef TINTRA_HAVE_XCB
+    xcb_connection_t* c = XcbConnection();
+    const xcb_screen_t* root = Rgb32Root(c);
+    if (!root) {
+        return {};
+    }
+    // A screen's size in device pixels may be rounded up past the root's edge.
+    area &= QRect(0, 0, root->width_in_pixels, root->height_in_pixels);
+    if (area.isEmpty()) {
+        return {};
+    }
+    QImage image = LargeImage(area.size());
+    if (image.isNull() || !ReadArea(c, root->root, area, image.bits(), image.bytesPerLine())) {
+        return {};
+    }
+    return image;
 #else
     (void)area;
     return {};
+#endif
+}
+
+#ifdef TINTRA_HAVE_XCB
+namespace {
+
+// The part of the root that a still of `screens` covers.
+QRect StillArea(const xcb_screen_t* root, const QRegion& screens) {
+    return screens.boundingRect() & QRect(0, 0, root->width_in_pixels, root->height_in_pixels);
+}
+
+// A pixmap of the root's depth, or 0 when the server has no room for it.
+uint32_t CreatePixmap(xcb_connection_t* c, const xcb_screen_t* root, QSize size) {
+    const uint32_t pixmap = xcb_generate_id(c);
+    xcb_generic_error_t* error = xcb_request_check(
+        c, xcb_create_pixmap_checked(c, 24, pixmap, root->root, static_cast<uint16_t>(size.width()),
+                                     static_cast<uint16_t>(size.height())));
+    free(error);
+    return error ? 0 : pixmap;
+}
+
+} // namespace
+#endif
+
+RootStills::~RootStills() {
+#ifdef TINTRA_HAVE_XCB
+    if (xcb_connection_t* c = XcbConnection(); c && reserved_) {
+        xcb_free_pixmap(c, reserved_);
+        xcb_flush(c);
+    }
+#endif
+}
+
+void RootStills::Reserve(const QRegion& screens) {
+#ifdef TINTRA_HAVE_XCB
+    xcb_connection_t* c = XcbConnection();
+    const xcb_screen_t* root = Rgb32Root(c);
+    if (!root || reserved_) {
+        return;
+    }
+    const QRect area = StillArea(root, screens);
+    if (area.isEmpty() || !(reserved_ = CreatePixmap(c, root, area.size()))) {
+        return;
+    }
+    reservedSize_ = area.size();
+    // Writing the pixmap once makes the server take its memory now, while
+    // nothing waits, rather than inside the copy.
+    const uint32_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, reserved_, 0, nullptr);
+    const xcb_rectangle_t all{0, 0, static_cast<uint16_t>(area.width()),
+                              static_cast<uint16_t>(area.height())};
+    xcb_poly_fill_rectangle(c, reserved_, gc, 1, &all);
+    xcb_free_gc(c, gc);
+    xcb_flush(c);
+#else
+    (void)screens;
+#endif
+}
+
+std::unique_ptr<ScreenStill> RootStills::Grab(const QRegion& screens) {
+#ifdef TINTRA_HAVE_XCB
+    xcb_connection_t* c = XcbConnection();
+    const xcb_screen_t* root = Rgb32Root(c);
+    if (!root) {
+        return nullptr;
+    }
+    const QRect area = StillArea(root, screens);
+    uint32_t pixmap = std::exchange(reserved_, 0);
+    if (pixmap && reservedSize_ != area.size()) {
+        xcb_free_pixmap(c, pixmap);
+        pixmap = 0;
+    }
+    if (area.isEmpty() || (!pixmap && !(pixmap = CreatePixmap(c, root, area.size())))) {
+        return nullptr;
+    }
+    QImage image = LargeImage(area.size());
+    if (image.isNull()) {
+        xcb_free_pixmap(c, pixmap);
+        return nullptr;
+    }
+    // The root with every window on it, as the screen shows it.
+    const uint32_t gc = xcb_generate_id(c);
+    const uint32_t values[] = {0, XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS, 0};
+    xcb_create_gc(c, gc, root->root,
+                  XCB_GC_FOREGROUND | XCB_GC_SUBWINDOW_MODE | XCB_GC_GRAPHICS_EXPOSURES, values);
+    xcb_copy_area(c, root->root, pixmap, gc, static_cast<int16_t>(area.x()),
+                  static_cast<int16_t>(area.y()), 0, 0, static_cast<uint16_t>(area.width()),
+                  static_cast<uint16_t>(area.height()));
+    // What lies between screens shows black.
+    std::vector<xcb_rectangle_t> gaps;
+    for (const QRect& g : QRegion(area).subtracted(screens)) {
+        gaps.push_back({static_cast<int16_t>(g.x() - area.x()),
+                        static_cast<int16_t>(g.y() - area.y()), static_cast<uint16_t>(g.width()),
+                        static_cast<uint16_t>(g.height())});
+    }
+    if (!gaps.empty()) {
+        xcb_poly_fill_rectangle(c, pixmap, gc, static_cast<uint32_t>(gaps.size()), gaps.data());
+    }
+    xcb_free_gc(c, gc);
+    xcb_flush(c);
+    return std::make_unique<ServerStill>(c, pixmap, std::move(image));
+#else
+    (void)screens;
+    return nullptr;
 #endif
 }
 
@@ -155,6 +321,56 @@ NativeImage::~NativeImage() {
 }
 
 bool NativeImage::Paint(const QImage& source, const QRegion& region, QRgb fill) {
+#ifdef TINTRA_HAVE_XCB
+    const QImage image = source.format() == QImage::Format_RGB32
+                             ? source
+                             : source.convertToFormat(QImage::Format_RGB32);
+    std::vector<uchar> rows;
+    return PaintParts(image.size(), region, fill, [&](const QRect& part) {
+        const int rowBytes = part.width() * 4;
+        const bool whole = part.width() == image.width();
+        const int perRequest = std::max(1, kRequestBytes / rowBytes);
+        for (int y = part.top(); y <= part.bottom(); y += perRequest) {
+            const int h = std::min(perRequest, part.bottom() + 1 - y);
+            const uchar* data = image.constScanLine(y) + part.x() * 4;
+            if (!whole) {
+                rows.resize(static_cast<size_t>(rowBytes) * h);
+                for (int k = 0; k < h; ++k) {
+                    std::copy_n(image.constScanLine(y + k) + part.x() * 4, rowBytes,
+                                rows.data() + static_cast<size_t>(rowBytes) * k);
+                }
+                data = rows.data();
+            }
+            xcb_put_image(XcbConnection(), XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_,
+                          static_cast<uint16_t>(part.width()), static_cast<uint16_t>(h),
+                          static_cast<int16_t>(part.x()), static_cast<int16_t>(y), 0, 24,
+                          static_cast<uint32_t>(rowBytes) * h, data);
+        }
+    });
+#else
+    (void)source;
+    (void)region;
+    (void)fill;
+    return false;
+#endif
+}
+
+bool NativeImage::Paint(const ScreenStill& still, const QRegion& region, QRgb fill) {
+#ifdef TINTRA_HAVE_XCB
+    if (const uint32_t pixmap = still.ServerCopy()) {
+        return PaintParts(still.Size(), region, fill, [&](const QRect& part) {
+            xcb_copy_area(XcbConnection(), pixmap, window_, gc_, static_cast<int16_t>(part.x()),
+                          static_cast<int16_t>(part.y()), static_cast<int16_t>(part.x()),
+                          static_cast<int16_t>(part.y()), static_cast<uint16_t>(part.width()),
+                          static_cast<uint16_t>(part.height()));
+        });
+    }
+#endif
+    return Paint(still.Image(), region, fill);
+}
+
+bool NativeImage::PaintParts(const QSize& size, const QRegion& region, QRgb fill,
+                             const std::function<void(const QRect& part)>& draw) {
 #ifdef TINTRA_HAVE_XCB
     xcb_connection_t* c = active_ ? XcbConnection() : nullptr;
     if (!c) {
@@ -182,15 +398,12 @@ bool NativeImage::Paint(const QImage& source, const QRegion& region, QRgb fill) 
             xcb_free_gc(c, gc_);
         }
         gc_ = xcb_generate_id(c);
-        xcb_create_gc(c, gc_, window, 0, nullptr);
+        const uint32_t noExposures = 0;
+        xcb_create_gc(c, gc_, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
         window_ = window;
     }
-    const QImage image = source.format() == QImage::Format_RGB32
-                             ? source
-                             : source.convertToFormat(QImage::Format_RGB32);
     const double dpr = widget_->devicePixelRatioF();
-    const QRect picture = image.rect();
-    std::vector<uchar> rows;
+    const QRect picture(QPoint(), size);
     std::vector<xcb_rectangle_t> uncovered;
     for (const QRect& r : region) {
         // The device pixels the logical rectangle touches.
@@ -204,27 +417,8 @@ bool NativeImage::Paint(const QImage& source, const QRegion& region, QRgb fill) 
                                  static_cast<uint16_t>(u.width()),
                                  static_cast<uint16_t>(u.height())});
         }
-        if (part.isEmpty()) {
-            continue;
-        }
-        const int rowBytes = part.width() * 4;
-        const bool whole = part.width() == image.width();
-        const int perRequest = std::max(1, kRequestBytes / rowBytes);
-        for (int y = part.top(); y <= part.bottom(); y += perRequest) {
-            const int h = std::min(perRequest, part.bottom() + 1 - y);
-            const uchar* data = image.constScanLine(y) + part.x() * 4;
-            if (!whole) {
-                rows.resize(static_cast<size_t>(rowBytes) * h);
-                for (int k = 0; k < h; ++k) {
-                    std::copy_n(image.constScanLine(y + k) + part.x() * 4, rowBytes,
-                                rows.data() + static_cast<size_t>(rowBytes) * k);
-                }
-                data = rows.data();
-            }
-            xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, gc_,
-                          static_cast<uint16_t>(part.width()), static_cast<uint16_t>(h),
-                          static_cast<int16_t>(part.x()), static_cast<int16_t>(y), 0, 24,
-                          static_cast<uint32_t>(rowBytes) * h, data);
+        if (!part.isEmpty()) {
+            draw(part);
         }
     }
     if (!uncovered.empty()) {
@@ -236,9 +430,10 @@ bool NativeImage::Paint(const QImage& source, const QRegion& region, QRgb fill) 
     xcb_flush(c);
     return true;
 #else
-    (void)source;
+    (void)size;
     (void)region;
     (void)fill;
+    (void)draw;
     return false;
 #endif
 }

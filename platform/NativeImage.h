@@ -6,11 +6,15 @@
 // one request of many megabytes makes the receiver map and fault in fresh
 // memory every time. Elsewhere (no X11 connection, an unusual visual) widgets
 // paint as usual through QPainter and the screen is read through Qt.
+#include "platform/ScreenStill.h"
+
 #include <QImage>
 #include <QRegion>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 namespace platform {
 
@@ -22,6 +26,27 @@ QImage LargeImage(const QSize& size);
 // small enough to land in memory the program already has. Null without an
 // X11 connection or when the server's pixels are not laid out as RGB32.
 QImage GrabRootArea(QRect area);
+
+// Stills of the X11 root that the server keeps and a NativeImage shows at
+// once, while the program's copy follows.
+class RootStills {
+public:
+    RootStills() = default;
+    ~RootStills();
+    RootStills(const RootStills&) = delete;
+    RootStills& operator=(const RootStills&) = delete;
+
+    // Readies the server's memory for the next still of `screens`.
+    void Reserve(const QRegion& screens);
+    // A still of the root over `screens` (device pixels; their bounding
+    // rectangle, with what lies between them black). Null without an X11
+    // connection or when the server has no room for it.
+    std::unique_ptr<ScreenStill> Grab(const QRegion& screens);
+
+private:
+    uint32_t reserved_ = 0;
+    QSize reservedSize_;
+};
 
 class NativeImage {
 public:
@@ -36,8 +61,15 @@ public:
     // fills what the image does not cover with `fill`. Returns false when
     // the widget is to paint through QPainter instead.
     bool Paint(const QImage& image, const QRegion& region, QRgb fill);
+    // The same from a still, straight from the server's copy where it has one.
+    bool Paint(const ScreenStill& still, const QRegion& region, QRgb fill);
 
 private:
+    // Paints the parts of `region` inside a `picture`-sized area from its
+    // top-left corner with `draw` (device pixels) and fills the rest.
+    bool PaintParts(const QSize& picture, const QRegion& region, QRgb fill,
+                    const std::function<void(const QRect& part)>& draw);
+
     QWidget* widget_;
     bool active_ = false;
     uint32_t gc_ = 0;

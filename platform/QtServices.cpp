@@ -140,7 +140,23 @@ std::optional<QString> QtFileDialog::GetOpenFileName(QWidget* owner, const FileD
                                                QDir::fromNativeSeparators(o.initialDir), qtFilter));
 }
 
-QImage QtScreenGrab::GrabDesktop() {
+namespace {
+// The desktop in device pixels: each screen keeps its top-left corner at its
+// native position; only its size is scaled.
+QRegion DeviceScreens() {
+    QRegion screens;
+    for (QScreen* s : QGuiApplication::screens()) {
+        screens |= QRect(s->geometry().topLeft(), s->geometry().size() * s->devicePixelRatio());
+    }
+    return screens;
+}
+} // namespace
+
+void QtScreenGrab::Prepare() {
+    roots_.Reserve(DeviceScreens());
+}
+
+std::unique_ptr<ScreenStill> QtScreenGrab::GrabDesktop() {
     // Each screen keeps its top-left corner at its native (device) position;
     // only its size is scaled. Each screen's own copy, in device pixels, goes
     // at that corner.
@@ -148,20 +164,21 @@ QImage QtScreenGrab::GrabDesktop() {
         QPoint at;
         QImage image;
     };
-    // On X11 the whole desktop is read at once, in device pixels.
-    QRegion screens;
-    for (QScreen* s : QGuiApplication::screens()) {
-        screens |= QRect(s->geometry().topLeft(), s->geometry().size() * s->devicePixelRatio());
+    // On X11 the whole desktop is copied at once, in device pixels; what lies
+    // between screens shows black.
+    const QRegion screens = DeviceScreens();
+    if (std::unique_ptr<ScreenStill> still = roots_.Grab(screens)) {
+        return still;
     }
     if (QImage desk = GrabRootArea(screens.boundingRect()); !desk.isNull()) {
-        // What lies between screens shows black.
         QPainter painter(&desk);
         const QRect bounds = QRect(screens.boundingRect().topLeft(), desk.size());
         const QPoint corner = bounds.topLeft();
         for (const QRect& gap : QRegion(bounds).subtracted(screens)) {
             painter.fillRect(gap.translated(-corner), Qt::black);
         }
-        return desk;
+        painter.end();
+        return std::make_unique<ScreenStill>(desk);
     }
     std::vector<Shot> shots;
     QRect all;
@@ -175,10 +192,10 @@ QImage QtScreenGrab::GrabDesktop() {
         shots.push_back({s->geometry().topLeft(), std::move(image)});
     }
     if (shots.empty()) {
-        return {};
+        return nullptr;
     }
     if (shots.size() == 1) {
-        return shots.front().image.convertToFormat(QImage::Format_RGB32);
+        return std::make_unique<ScreenStill>(shots.front().image);
     }
     QImage desk(all.size(), QImage::Format_RGB32);
     desk.fill(Qt::black);
@@ -186,7 +203,8 @@ QImage QtScreenGrab::GrabDesktop() {
     for (const Shot& shot : shots) {
         painter.drawImage(shot.at - all.topLeft(), shot.image);
     }
-    return desk;
+    painter.end();
+    return std::make_unique<ScreenStill>(desk);
 }
 
 int QtModal::Exec(QDialog& dialog) {

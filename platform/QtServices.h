@@ -1,5 +1,6 @@
 #pragma once
 // The real services, on Qt.
+#include "platform/NativeImage.h"
 #include "platform/Services.h"
 
 namespace platform {
@@ -39,7 +40,11 @@ public:
 
 class QtScreenGrab : public IScreenGrab {
 public:
-    QImage GrabDesktop() override;
+    std::unique_ptr<ScreenStill> GrabDesktop() override;
+    void Prepare() override;
+
+private:
+    RootStills roots_;
 };
 
 class QtModal : public IModal {

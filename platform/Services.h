@@ -1,9 +1,11 @@
 #pragma once
 // The operating-system services the program's logic calls, each behind a small
 // interface so tests can answer dialogs and read the clipboard through doubles.
-#include <QImage>
+#include "platform/ScreenStill.h"
+
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QDialog;
@@ -72,9 +74,12 @@ public:
 class IScreenGrab {
 public:
     virtual ~IScreenGrab() = default;
-    // A still copy of the whole desktop in device pixels; a null image when the
-    // screen cannot be copied here.
-    virtual QImage GrabDesktop() = 0;
+    // A still copy of the whole desktop; null when the screen cannot be
+    // copied here.
+    virtual std::unique_ptr<ScreenStill> GrabDesktop() = 0;
+    // A copy is about to be taken: ready what it needs, so that taking it
+    // is quick.
+    virtual void Prepare() {}
 };
 
 // Runs the program's own modal dialogs and popup menus. Tests answer them

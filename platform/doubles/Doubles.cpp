@@ -69,9 +69,9 @@ std::optional<QString> FakeFileDialog::GetOpenFileName(QWidget*, const FileDialo
     return a;
 }
 
-QImage FakeScreenGrab::GrabDesktop() {
+std::unique_ptr<ScreenStill> FakeScreenGrab::GrabDesktop() {
     ++grabs;
-    return image;
+    return image.isNull() ? nullptr : std::make_unique<ScreenStill>(image);
 }
 
 int FakeModal::Exec(QDialog& dialog) {

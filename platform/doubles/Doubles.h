@@ -72,7 +72,7 @@ public:
 
 class FakeScreenGrab : public IScreenGrab {
 public:
-    QImage GrabDesktop() override;
+    std::unique_ptr<ScreenStill> GrabDesktop() override;
     QImage image;
     int grabs = 0;
 };
