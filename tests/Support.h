@@ -1,7 +1,8 @@
 #pragma once
-// Helpers the suites share: files, the main window's side of the File menu,
-// list comparison, and mouse events QTest has no function for.
+// Helpers the suites share: files, stored settings, the File menu, list
+// comparison, and mouse events QTest has no function for.
 #include "favourites/FileMenu.h"
+#include "platform/doubles/Doubles.h"
 
 #include <QApplication>
 #include <QFile>
@@ -24,6 +25,11 @@ inline bool Write(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// A stored setting of the program's section (read or written).
+inline QString& Setting(platform::doubles::FakeServices& f, const QString& key) {
+    return f.settings.values[platform::doubles::FakeSettings::Key("Tintra", "Tilpass", key)];
+}
+
 // Not QList's ==: Qt 6.4 compares integers with memcmp, also from null, which
 // the sanitizers report.
 inline bool Same(const favourites::ColourList& a, const favourites::ColourList& b) {
@@ -31,7 +37,14 @@ inline bool Same(const favourites::ColourList& a, const favourites::ColourList& 
            a.names == b.names;
 }
 
-struct FileMenuHost : favourites::FileMenuHost {
+// The File menu as the main window holds it, with its questions and dialogs
+// answered by script.
+struct FileMenuRig : favourites::FileMenuHost {
+    favourites::FavouritesModel model;
+    platform::doubles::FakeMessageBox box;
+    platform::doubles::FakeFileDialog dialog;
+    favourites::FileMenu menu{model, box, dialog, *this};
+
     void SetCaption(const QString& fileName) override { caption = fileName; }
     void SelectFavouritesTab() override {}
     void UpdateColorbox() override { ++updates; }
@@ -43,8 +56,10 @@ struct FileMenuHost : favourites::FileMenuHost {
     bool busy = false;
 };
 
-inline void SendMove(QWidget* w, QPointF at, Qt::MouseButtons held) {
-    QMouseEvent e(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, held, Qt::NoModifier);
+// A mouse event at any point: QTest sends one at (0, 0) to the widget's middle.
+inline void SendMouse(QWidget* w, QEvent::Type type, QPointF at, Qt::MouseButton button,
+                      Qt::MouseButtons held) {
+    QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
 

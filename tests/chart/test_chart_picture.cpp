@@ -1,9 +1,6 @@
 #include "chart/ChartPicture.h"
-#include "resources/Resources.h"
 
-#include <QGuiApplication>
-#include <QPoint>
-#include <QSet>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -13,8 +10,6 @@
 #include <vector>
 
 namespace {
-
-const QRgb kWhite = qRgb(255, 255, 255);
 
 // Filled columns of each pixel row of a cell box.
 const int kSpans[15][2] = {{6, 8},  {4, 10}, {2, 12}, {0, 13}, {0, 13}, {0, 13}, {0, 13}, {0, 13},
@@ -38,10 +33,6 @@ const char* const kRows[15] = {
     "EAEAEA C0C0C0 969696 777777 4D4D4D 292929 111111",
 };
 
-bool InCell(int col, int r) {
-    return r >= 0 && r < 15 && col >= kSpans[r][0] && col <= kSpans[r][1];
-}
-
 } // namespace
 
 // Every pixel is its cell's colour or white: the edges, the strip between
@@ -50,7 +41,7 @@ TEST(ChartPicture, EveryPixelFromTheCellTableOrWhite) {
     const QImage img = chart::ChartPicture();
     ASSERT_EQ(img.size(), QSize(190, 190));
     EXPECT_EQ(img.format(), QImage::Format_RGB32); // opaque by construction
-    std::vector<QRgb> expected(190 * 190, kWhite);
+    std::vector<QRgb> expected(190 * 190, qRgb(255, 255, 255));
     std::vector<int> owners(190 * 190, 0);
     size_t i = 0;
     for (int row = 1; row <= 15; ++row) {
@@ -69,7 +60,7 @@ TEST(ChartPicture, EveryPixelFromTheCellTableOrWhite) {
                 << "row " << row << " cell " << k;
             for (int r = 0; r < 15; ++r)
                 for (int col = 0; col < 14; ++col)
-                    if (InCell(col, r)) {
+                    if (col >= kSpans[r][0] && col <= kSpans[r][1]) {
                         const int p = (top + r) * 190 + first + 14 * k + col;
                         expected[p] = rgb;
                         ASSERT_EQ(++owners[p], 1) << "cells overlap, row " << row;
@@ -80,28 +71,4 @@ TEST(ChartPicture, EveryPixelFromTheCellTableOrWhite) {
     for (int y = 0; y < 190; ++y)
         for (int x = 0; x < 190; ++x)
             ASSERT_EQ(img.pixel(x, y), expected[y * 190 + x]) << x << "," << y;
-}
-
-// The eyedropper: black and white on transparency, its tip the hot spot.
-TEST(Resources, EyedropperPointerAndIcon) {
-    const QImage img = resources::EyedropperImage();
-    ASSERT_EQ(img.size(), QSize(32, 32));
-    QSet<QRgb> colours;
-    for (int i = 0; i < 32 * 32; ++i) {
-        const QRgb px = img.pixel(i % 32, i / 32);
-        if (qAlpha(px)) {
-            colours.insert(px);
-            EXPECT_TRUE(i % 32 >= 3 && i / 32 <= 28)
-                << "beyond the tip: " << i % 32 << "," << i / 32;
-        }
-    }
-    EXPECT_EQ(colours, (QSet<QRgb>{qRgb(0, 0, 0), kWhite}));
-    EXPECT_EQ(img.pixel(3, 28), qRgb(0, 0, 0));
-    int argc = 1;
-    char name[] = "test_chart_picture";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-    EXPECT_EQ(resources::EyedropperCursor().hotSpot(), QPoint(3, 28));
-    EXPECT_EQ(resources::EyedropperCursor().pixmap().size(), QSize(32, 32));
-    EXPECT_FALSE(resources::AppIcon().pixmap(48).isNull());
 }

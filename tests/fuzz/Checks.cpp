@@ -1,24 +1,28 @@
-#include "Checks.h"
-
+// What must hold for any input: bytes read as a colour file, or as the
+// settings a main window starts from, one stored value a line. The libFuzzer
+// targets (fuzz_colourfile, fuzz_settings; TINTRA_FUZZ_TARGET) run the checks
+// on generated inputs, and every ordinary build replays the stored inputs,
+// the seeds and the inputs that once broke the program.
 #include "app/frmTintra.h"
-#include "colour/Module1.h"
-#include "colour/Notation.h"
 #include "favourites/ColourFile.h"
 #include "platform/Convert.h"
 #include "platform/doubles/Doubles.h"
 #include "tests/Support.h"
 
+#include <QApplication>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
-#include <QLabel>
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
-namespace fuzzchecks {
+namespace {
 
-std::string CheckColourFile(const QByteArray& bytes) {
+// Colours and names in step and in range, a stop reported at the record
+// after the last one kept, and what was read read back the same once
+// written. Empty when all hold, else what broke.
+[[maybe_unused]] std::string CheckColourFile(const QByteArray& bytes) {
     using namespace favourites;
     const ReadResult r = ReadColourFile(bytes);
     const auto n = r.list.colors.size();
@@ -43,100 +47,125 @@ std::string CheckColourFile(const QByteArray& bytes) {
     if (!back.ok || !support::Same(back.list, stored)) {
         return "what was read does not read back the same after writing";
     }
-    if (WriteColourFile(back.list) != written) {
-        return "writing the list read back gives other bytes";
-    }
     return {};
 }
 
-namespace {
 // The stored values, in the order of the input's lines.
 const char* const kKeys[] = {"HexFormat", "RgbFormat", "ZoomFactor", "MainLeft",
                              "MainTop",   "ActiveTab", "Path"};
 
-std::string Show(const QString& s) {
-    return s.toStdString();
-}
-} // namespace
-
-struct StartupSettings::Window {
+// A real main window, built once and started again for each input.
+struct StartupSettings {
     platform::doubles::FakeServices fakes;
     frmTintra w{fakes.Get()};
+
+    std::string Check(const QByteArray& input) {
+        const QList<QByteArray> lines = input.split('\n');
+        QStringList stored;
+        fakes.settings.values.clear();
+        for (int i = 0; i < 7; ++i) {
+            stored << (i < lines.size() ? QString::fromUtf8(lines[i]) : QString());
+            if (i < lines.size()) {
+                support::Setting(fakes, kKeys[i]) = stored[i];
+            }
+        }
+        // As the window stood before its first start: nothing selected.
+        QComboBox* const lists[] = {w.cboHexFormat, w.cboRgbFormat, w.cboZoom};
+        for (QComboBox* list : lists) {
+            list->setCurrentIndex(-1);
+        }
+        const int earlier[] = {w.x(), w.y()};
+        w.Form_Load();
+        QCoreApplication::processEvents();
+
+        // Each list shows an entry: the stored one when it names one, else
+        // the first (the zoom list: its fourth).
+        for (int i = 0; i < 3; ++i) {
+            const int index = lists[i]->currentIndex();
+            const auto wanted = platform::ToInt16(stored[i]);
+            const bool named =
+                !stored[i].isEmpty() && wanted && *wanted >= 0 && *wanted < lists[i]->count();
+            if (index != (named ? *wanted : i == 2 ? 3 : 0)) {
+                return std::string(kKeys[i]) + " selects entry " + std::to_string(index);
+            }
+        }
+        if (w.SelectedTab() < 1 || w.SelectedTab() > 3) {
+            return "no tab selected";
+        }
+        // The window stands at the stored position (twips, 15 to a pixel);
+        // one that no window can have is skipped like any step that fails.
+        // Stored again at shutdown, the place it has comes back the same.
+        const int placed[] = {w.x(), w.y()};
+        for (int i : {0, 1}) {
+            const auto v = platform::ToSingle(stored[3 + i]);
+            const double px = v ? std::nearbyint(*v / 15.0) : 0;
+            const auto back = platform::ToSingle(platform::SingleText(float(placed[i] * 15.0)));
+            if ((v && std::fabs(px) <= 32767 && std::fabs(placed[i] - px) > 1) ||
+                (v && std::fabs(px) >= 2147483648.0 && placed[i] != earlier[i]) || !back ||
+                std::nearbyint(*back / 15.0) != placed[i]) {
+                return std::string(kKeys[3 + i]) + " " + stored[3 + i].toStdString() +
+                       " places the window at " + std::to_string(placed[i]);
+            }
+        }
+        return {};
+    }
 };
 
-StartupSettings::StartupSettings() : w_(std::make_unique<Window>()) {}
-StartupSettings::~StartupSettings() = default;
+} // namespace
 
-std::string StartupSettings::Check(const QByteArray& input) {
-    frmTintra& w = w_->w;
-    const QList<QByteArray> lines = input.split('\n');
-    QStringList stored;
-    w_->fakes.settings.values.clear();
-    for (int i = 0; i < 7; ++i) {
-        stored << (i < lines.size() ? QString::fromUtf8(lines[i]) : QString());
-        if (i < lines.size()) {
-            const QString key =
-                platform::doubles::FakeSettings::Key(frmTintra::AppTitle(), "Tilpass", kKeys[i]);
-            w_->fakes.settings.values[key] = stored[i];
-        }
-    }
+#ifdef TINTRA_FUZZ_TARGET
+#include <cstdio>
+#include <cstdlib>
 
-    // As the window stood before its first start: nothing selected.
-    QComboBox* const lists[] = {w.cboHexFormat, w.cboRgbFormat, w.cboZoom};
-    for (QComboBox* list : lists) {
-        list->setCurrentIndex(-1);
-    }
-    Module1::ResetState();
-    w.vsc1->setValue(121);
-    const int earlier[] = {w.x(), w.y()};
-    w.Form_Load();
-    QCoreApplication::processEvents();
+#ifdef TINTRA_FUZZ_SETTINGS
+// Kept to the end of the process: destroyed at exit they would outlive the
+// Qt globals they need.
+static StartupSettings* startup = nullptr;
 
-    // Each list shows an entry: the stored one when it names one, else the
-    // first (the zoom list: its fourth).
-    for (int i = 0; i < 3; ++i) {
-        const int index = lists[i]->currentIndex();
-        const auto wanted = platform::ToInt16(stored[i]);
-        const bool named =
-            !stored[i].isEmpty() && wanted && *wanted >= 0 && *wanted < lists[i]->count();
-        if (index != (named ? *wanted : i == 2 ? 3 : 0)) {
-            return std::string(kKeys[i]) + " selects entry " + std::to_string(index);
-        }
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(*argc, *argv);
+    startup = new StartupSettings;
+    return 0;
+}
+#endif
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+#ifdef TINTRA_FUZZ_SETTINGS
+    const std::string broken = startup->Check(bytes);
+#else
+    const std::string broken = CheckColourFile(bytes);
+#endif
+    if (!broken.empty()) {
+        std::fprintf(stderr, "%s\n", broken.c_str());
+        std::abort();
     }
-    // The start colour is grey 128 in the chosen notations.
-    const auto hex = Notation::HexText(w.cboHexFormat->currentIndex(), 0x808080, 128, 128, 128);
-    const auto rgb = Notation::RgbText(w.cboRgbFormat->currentIndex(), 128, 128, 128);
-    if (!hex || !rgb || Show(w.lblHex2->text()) != *hex || Show(w.lblRGB2->text()) != *rgb ||
-        w.picValgt->BackColor() != 0x808080) {
-        return "start colour shown as " + Show(w.lblHex2->text()) + " / " + Show(w.lblRGB2->text());
-    }
-    if (w.SelectedTab() < 1 || w.SelectedTab() > 3) {
-        return "no tab selected";
-    }
-    if (!w.FileMenu().CurrentPath.endsWith(QDir::separator())) {
-        return "folder without a closing separator: " + Show(w.FileMenu().CurrentPath);
-    }
-    // The window stands at the stored position (twips, 15 to a pixel); one
-    // that no window can have is skipped like any step that fails.
-    const int placed[] = {w.x(), w.y()};
-    for (int i : {0, 1}) {
-        const auto v = platform::ToSingle(stored[3 + i]);
-        const double px = v ? std::nearbyint(*v / 15.0) : 0;
-        if ((v && std::fabs(px) <= 32767 && std::fabs(placed[i] - px) > 1) ||
-            (v && std::fabs(px) >= 2147483648.0 && placed[i] != earlier[i])) {
-            return std::string(kKeys[3 + i]) + " " + Show(stored[3 + i]) +
-                   " places the window at " + std::to_string(placed[i]);
-        }
-    }
-    // Where the window stands is stored at shutdown (as twips) and brings it
-    // back to the same place at the next start.
-    for (const int at : placed) {
-        const auto back = platform::ToSingle(platform::SingleText(float(at * 15.0)));
-        if (!back || std::nearbyint(*back / 15.0) != at) {
-            return "the window's place " + std::to_string(at) + " does not survive being stored";
-        }
-    }
-    return {};
+    return 0;
 }
 
-} // namespace fuzzchecks
+#else
+#include <gtest/gtest.h>
+
+template <typename CheckFn> void Replay(const char* target, CheckFn check) {
+    const QDir dir(QStringLiteral(TINTRA_FUZZ_CORPUS "/") + target);
+    const QStringList files = dir.entryList(QDir::Files);
+    ASSERT_FALSE(files.isEmpty()) << dir.path().toStdString();
+    for (const QString& name : files) {
+        EXPECT_EQ(check(support::Bytes(dir.filePath(name))), "") << name.toStdString();
+    }
+}
+
+TEST(FuzzReplay, ColourFiles) {
+    Replay("colourfile", CheckColourFile);
+}
+
+TEST(FuzzReplay, StartupSettings) {
+    int argc = 1;
+    char name[] = "test_fuzz_replay";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    StartupSettings startup;
+    Replay("settings", [&startup](const QByteArray& b) { return startup.Check(b); });
+}
+#endif

@@ -2,8 +2,6 @@
 // permission bits that refuse writing, and the program killed in the middle
 // of a write. The old file must always stay whole, the user must be told, and
 // the list must still count as unsaved.
-#include "favourites/FileMenu.h"
-#include "platform/doubles/Doubles.h"
 #include "tests/Support.h"
 
 #include <QDir>
@@ -36,18 +34,10 @@ ColourList Records(int n) {
 }
 
 const QByteArray kOld = "1,\"gammel\"\r\n2,\"fil\"\r\n";
-const std::string kWriteProtected =
-    "Feil|Kan ikke lagre til fil da den er skrivebeskyttet.|changed";
 
 // The program's side: `folder`/old.kvc opened, and `list` put in place of
 // what it held, as edits by the user would.
-struct Program {
-    FavouritesModel model;
-    platform::doubles::FakeMessageBox box;
-    platform::doubles::FakeFileDialog dialog;
-    support::FileMenuHost host;
-    FileMenu menu{model, box, dialog, host};
-
+struct Program : support::FileMenuRig {
     Program(const QString& folder, const ColourList& list) {
         menu.ApneFil(folder + "/old.kvc");
         model.Clear();
@@ -95,7 +85,8 @@ TEST(SaveFaults, TheOldFileStaysWholeAndTheUserIsTold) {
     enum Fault { DiskFull, ListTooLarge, ReadOnlyMount, ReadOnlyFile, ProtectedFolder };
     const std::string full =
         "Tintra|General_xSaveFav\nFeilkode: 61\nDisken er full|changed|old.kvc|old";
-    const std::string kept = kWriteProtected + "|old.kvc|old|old.kvc";
+    const std::string kept =
+        "Feil|Kan ikke lagre til fil da den er skrivebeskyttet.|changed|old.kvc|old|old.kvc";
     const struct {
         Fault fault;
         const char* target; // Lagre for old.kvc, else Lagre som to this name

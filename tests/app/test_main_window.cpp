@@ -1,0 +1,170 @@
+// The main window: exact colour values, what a refresh costs, start-up and
+// shutdown. That the controls agree after any action is the random session's
+// to check; what garbage settings give, the fuzz replay's; the real settings
+// file, restart and where the controls stand, the e2e tests'.
+#include "app/frmTintra.h"
+#include "colour/Module1.h"
+#include "platform/Paths.h"
+#include "tests/Support.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using platform::MsgAnswer;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> dir; // the program's current directory
+    platform::doubles::FakeServices fakes;
+    std::unique_ptr<frmTintra> w;
+
+    // Starts the window from these settings ("key=value").
+    void Start(const QStringList& settings = {}) {
+        for (const QString& s : settings) {
+            support::Setting(fakes, s.section('=', 0, 0)) = s.section('=', 1);
+        }
+        w = std::make_unique<frmTintra>(fakes.Get());
+        w->Form_Initialize();
+        w->Form_Load();
+        w->show();
+    }
+    bool Unload() {
+        bool cancel = false;
+        w->Form_Unload(cancel);
+        return cancel;
+    }
+    // Keys on a focused slider are the user's own moves.
+    void MoveByUser(QSlider* s, int to) {
+        s->setFocus();
+        for (int i = 0; i < 300 && s->value() != to; ++i) {
+            QTest::keyClick(s, s->value() < to ? Qt::Key_Right : Qt::Key_Left);
+        }
+    }
+
+private slots:
+    void init() {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir::setCurrent(dir->path()));
+        fakes = {};
+    }
+    void cleanup() {
+        w.reset();
+        QDir::setCurrent(QDir::tempPath());
+    }
+
+    void onlyAUserSliderMoveRefreshesEverything() {
+        Start();
+        QSignalSpy shown(w.get(), &frmTintra::ColourShown);
+        MoveByUser(w->HScroll1[0], 129);
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(w->lblRGB2->text(), QString("129,128,128"));
+        // Code that sets a slider or picks a colour refreshes less. A key at
+        // the end of the range moves nothing and refreshes nothing, and leaves
+        // no pending user move behind for a later change by code.
+        w->HScroll1[1]->setValue(10);
+        w->PickColour(0x102030);
+        w->HScroll1[0]->setValue(0);
+        QTest::keyClick(w->HScroll1[0], Qt::Key_Home);
+        w->HScroll1[0]->setValue(5);
+        QCOMPARE(shown.count(), 1);
+    }
+
+    // A picked colour keeps the components of its own HSL, so a later shade
+    // starts from there; the same colour again moves no slider but rewrites
+    // the texts. Shades, down to black and up to white, do not drift from
+    // the colour picked.
+    void pickedColoursAndTheirShades() {
+        Start();
+        int changes = 0;
+        for (auto* s : w->HScroll1) {
+            connect(s, &platform::TrackBar::Change, this, [&changes] { ++changes; });
+        }
+        w->lblHex2->setText("x");
+        w->PickColour(0x808080);
+        QVERIFY(changes == 0 && w->lblHex2->text() == "808080");
+        QCOMPARE(QString("%1,%2,%3").arg(Module1::Red).arg(Module1::Green).arg(Module1::Blue),
+                 "127,127,127");
+        w->PickColour(5649426); // 18,52,86: HSL 140,156,48
+        for (int lightness : {0, 240, 48}) {
+            MoveByUser(w->vsc1, lightness);
+        }
+        QCOMPARE(QStringList({w->lblHex2->text(), w->lblRGB2->text(), w->lblLong2->text(),
+                              w->lblHSL2->text()}),
+                 QStringList({"543211", "17,50,84", "5517841", "140,156,48"}));
+        QCOMPARE(Module1::CurrentHSL, (Module1::HSLValue{140, 156, 48}));
+        QCOMPARE(w->pic1->BackColor(), 5649426);
+    }
+
+    // The remembered file (its folder stored without the closing separator),
+    // the tab and the last measurement come back.
+    void storedFileTabAndMeasurementComeBack() {
+        QTemporaryDir files;
+        QVERIFY(support::Write(files.filePath("Mine.kvc"), "255,\"Rød\"\r\n"));
+        QImage pm(190, 190, QImage::Format_RGB32);
+        pm.fill(QColor(9, 8, 7));
+        QVERIFY(pm.save("PM.bmp", "BMP"));
+        Start(
+            {"ActiveTab=2", "Path=" + QDir::toNativeSeparators(files.path()), "FileName=Mine.kvc"});
+        QCOMPARE(w->FileMenu().CurrentFile(),
+                 platform::StiMedBackslash(QDir::toNativeSeparators(files.path())) + "Mine.kvc");
+        QVERIFY(w->Favourites().Count() == 1 && w->SelectedTab() == 2);
+        QCOMPARE(w->picFarge[1]->Point(5, 5), 9 + 8 * 256 + 7 * 65536);
+    }
+
+    // A remembered file that no longer exists opens as an empty list on the
+    // favourites tab, without a word; the stored tab, impossible here, changes
+    // nothing after that; a measurement that is no picture is left out.
+    void missingFileAndBadPicture() {
+        QVERIFY(support::Write("PM.bmp", "not a picture"));
+        Start({"ActiveTab=9", "FileName=gone.kvc"});
+        QVERIFY(w->SelectedTab() == 3 && w->Favourites().Count() == 0 &&
+                fakes.messageBox.shown.empty());
+    }
+
+    // A first start has a new list beside the program. Unsaved favourites at
+    // close: No ends at once, writing nothing; Cancel stays open, but the
+    // settings and the measurement are written; Yes stays open when the save
+    // is cancelled (without the cancel lingering) or fails, and closes once saved.
+    void closeAsksAboutUnsavedFavourites() {
+        Start();
+        QCOMPARE(w->FileMenu().CurrentFile(), platform::StiMedBackslash(QDir::toNativeSeparators(
+                                                  QCoreApplication::applicationDirPath())) +
+                                                  "NyFargefil.kvc");
+        w->Favourites().AddColor(255, "Rød");
+        fakes.messageBox.answers = {MsgAnswer::No};
+        QVERIFY(!Unload());
+        QCOMPARE(fakes.messageBox.shown.back().text,
+                 QString("Vil du lagre endringer i NyFargefil.kvc før avsluttning?"));
+        QVERIFY(fakes.settings.writeOrder.isEmpty() && !QFile::exists("PM.bmp"));
+
+        fakes.messageBox.answers = {MsgAnswer::Cancel};
+        QVERIFY(Unload());
+        QVERIFY(fakes.settings.writeOrder.size() == 8 && QFile::exists("PM.bmp"));
+
+        fakes.messageBox.answers = {MsgAnswer::Yes};
+        QVERIFY(Unload());
+        QVERIFY(fakes.fileDialog.saveAsked.size() == 1 && !w->FileMenu().SaveCancelled);
+
+        w->FileMenu().CurrentPath =
+            platform::StiMedBackslash(QDir::toNativeSeparators(dir->path()));
+        w->FileMenu().CurrentFileName = "folder.kvc";
+        QVERIFY(QDir(dir->path()).mkdir("folder.kvc"));
+        fakes.messageBox.answers = {MsgAnswer::Yes};
+        QVERIFY(Unload());
+        QVERIFY(w->Favourites().ListChanged);
+
+        w->FileMenu().CurrentFileName = "saved.kvc";
+        fakes.messageBox.answers = {MsgAnswer::Yes};
+        QVERIFY(!Unload());
+        QCOMPARE(support::Bytes(dir->filePath("saved.kvc")), QByteArray("255,\"R\xf8"
+                                                                        "d\"\r\n"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_main_window.moc"
