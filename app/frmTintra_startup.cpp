@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QTabBar>
 
@@ -87,11 +89,15 @@ void frmTintra::Form_Load() {
     picFarge[1]->PrintText(0, 0, QString::fromUtf8(" Klikk knappen punktmål"), Qt::black);
     // Read as the BMP it is written as: guessing the format from the content
     // would load every image-format plugin at start-up.
-    QImageReader reader(kMeasurementFile, "BMP");
-    reader.setAutoDetectImageFormat(false);
-    const QImage measured = reader.read();
-    if (!measured.isNull()) {
-        picFarge[1]->SetPicture(measured);
+    // A first run has none: that is no error worth a warning. Only a plain
+    // file is read: a named pipe would wait for a writer for ever.
+    if (QFile file(kMeasurementFile); QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly)) {
+        QImageReader reader(&file, "BMP");
+        reader.setAutoDetectImageFormat(false);
+        const QImage measured = reader.read();
+        if (!measured.isNull()) {
+            picFarge[1]->SetPicture(measured);
+        }
     }
 
     const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
@@ -164,6 +170,9 @@ void frmTintra::Form_Unload(bool& Cancel) {
                     platform::SingleText(static_cast<float>(y() * platform::kTwipsPerPixel)));
     }
     // The program is closing: a measurement picture that cannot be written
-    // (no write access here) is let go without a message.
-    picFarge[1]->Image().save(kMeasurementFile, "BMP");
+    // (no write access here, or something other than a plain file in its
+    // place) is let go without a message.
+    if (const QFileInfo info(kMeasurementFile); !info.exists() || info.isFile()) {
+        picFarge[1]->Image().save(kMeasurementFile, "BMP");
+    }
 }

@@ -4,7 +4,8 @@
 # unterminated quote, invalid UTF-8 mixed with Windows-1252, a folder and an
 # unreadable file. Each opens without a crash or freeze, the records before
 # the bad one show and the ones after it do not, and nothing is written.
-# A named pipe must not freeze it either.
+# A named pipe must not freeze it either, nor one in the place of the last
+# measurement picture, which is read at start-up and written at the end.
 # When run as root the program runs as "nobody", so that an unreadable file
 # really is unreadable to it.
 source "$(dirname "$0")/lib.sh"
@@ -30,6 +31,7 @@ good() { rec $A "første"; rec "$1" "andre"; }
 { rec $A "R\xf8d"; printf '109,"R\xc3\xb8d \xc3\x28 \x80"\r\n\xc3\xa5,"x"\r\n'; rec 7 etter; } >"$dir/blanding.kvc"
 printf '110,"hemmelig"\r\n' >"$dir/ulesbar.kvc"
 mkfifo "$dir/ror.kvc" # reading would wait for a writer for ever
+mkfifo "$work/PM.bmp"
 
 # Start-up opens the folder remembered as the last colour file.
 mkdir -p "$XDG_CONFIG_HOME/Tintra"
