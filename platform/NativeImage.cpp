@@ -41,6 +41,10 @@ namespace {
 // Bytes of pixel data in one request: well below the size from which the
 // server's allocator maps fresh memory for each request.
 constexpr int kRequestBytes = 16 * 1024 - 64;
+// Bytes of pixel data in one reply: the most the server gathers at once, and
+// below the size from which this program's allocator maps fresh memory for
+// each reply.
+constexpr int kReplyBytes = 64 * 1024 - 64;
 
 // A QImage::Format_RGB32 row is the server's own pixel layout when a depth-24
 // pixel takes 32 bits, least significant byte first.
@@ -93,7 +97,7 @@ const xcb_screen_t* Rgb32Root(xcb_connection_t* c) {
 bool ReadArea(xcb_connection_t* c, xcb_drawable_t drawable, const QRect& area, uchar* bits,
               qsizetype rowStride, const std::atomic<bool>* stop = nullptr) {
     const int rowBytes = area.width() * 4;
-    const int perRequest = std::max(1, kRequestBytes / rowBytes);
+    const int perRequest = std::max(1, kReplyBytes / rowBytes);
     constexpr size_t kInFlight = 8;
     std::deque<xcb_get_image_cookie_t> cookies;
     int asked = 0;
