@@ -87,10 +87,10 @@ void frmTintra::Form_Load() {
     picFarge[0]->setCursor(eyedropper);
     picFarge[1]->setCursor(eyedropper);
     picFarge[1]->PrintText(0, 0, QString::fromUtf8(" Klikk knappen punktmål"), Qt::black);
-    // Read as the BMP it is written as: guessing the format from the content
-    // would load every image-format plugin at start-up.
-    // A first run has none: that is no error worth a warning. Only a plain
-    // file is read: a named pipe would wait for a writer for ever.
+    // Read only from a plain file (a named pipe would wait for a writer for
+    // ever; a first run has none at all), and as the BMP it is written as:
+    // guessing the format from the content would load every image-format
+    // plugin at start-up.
     if (QFile file(kMeasurementFile); QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly)) {
         QImageReader reader(&file, "BMP");
         reader.setAutoDetectImageFormat(false);

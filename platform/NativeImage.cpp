@@ -89,6 +89,19 @@ const xcb_screen_t* Rgb32Root(xcb_connection_t* c) {
     return roots.data;
 }
 
+// The part of the root that a still of `screens` covers: their bounding
+// rectangle, as far as the root reaches (a screen's size in device pixels may
+// be rounded up past its edge).
+QRect StillArea(const xcb_screen_t* root, const QRegion& screens) {
+    return screens.boundingRect() & QRect(0, 0, root->width_in_pixels, root->height_in_pixels);
+}
+
+// What lies between `screens` inside `area`, from the area's top-left corner:
+// a still shows it black.
+QRegion Gaps(const QRect& area, const QRegion& screens) {
+    return QRegion(area).subtracted(screens).translated(-area.topLeft());
+}
+
 // Reads `area` of `drawable` into rows of `rowStride` bytes from `bits`, a
 // few requests in flight: enough to keep the server busy, few enough that the
 // replies waiting to be read reuse the same memory. Stops early when `stop`
@@ -178,15 +191,14 @@ private:
 } // namespace
 #endif
 
-QImage GrabRootArea(QRect area) {
+QImage GrabRootArea(const QRegion& screens) {
 #ifdef TINTRA_HAVE_XCB
     xcb_connection_t* c = XcbConnection();
     const xcb_screen_t* root = Rgb32Root(c);
     if (!root) {
         return {};
     }
-    // A screen's size in device pixels may be rounded up past the root's edge.
-    area &= QRect(0, 0, root->width_in_pixels, root->height_in_pixels);
+    const QRect area = StillArea(root, screens);
     if (area.isEmpty()) {
         return {};
     }
@@ -194,20 +206,21 @@ QImage GrabRootArea(QRect area) {
     if (image.isNull() || !ReadArea(c, root->root, area, image.bits(), image.bytesPerLine())) {
         return {};
     }
+    for (const QRect& gap : Gaps(area, screens)) {
+        for (int y = gap.top(); y <= gap.bottom(); ++y) {
+            std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)) + gap.x(), gap.width(),
+                        qRgb(0, 0, 0));
+        }
+    }
     return image;
 #else
-    (void)area;
+    (void)screens;
     return {};
 #endif
 }
 
 #ifdef TINTRA_HAVE_XCB
 namespace {
-
-// The part of the root that a still of `screens` covers.
-QRect StillArea(const xcb_screen_t* root, const QRegion& screens) {
-    return screens.boundingRect() & QRect(0, 0, root->width_in_pixels, root->height_in_pixels);
-}
 
 // A pixmap of the root's depth, or 0 when the server has no room for it.
 uint32_t CreatePixmap(xcb_connection_t* c, const xcb_screen_t* root, QSize size) {
@@ -286,12 +299,10 @@ std::unique_ptr<ScreenStill> RootStills::Grab(const QRegion& screens) {
     xcb_copy_area(c, root->root, pixmap, gc, static_cast<int16_t>(area.x()),
                   static_cast<int16_t>(area.y()), 0, 0, static_cast<uint16_t>(area.width()),
                   static_cast<uint16_t>(area.height()));
-    // What lies between screens shows black.
     std::vector<xcb_rectangle_t> gaps;
-    for (const QRect& g : QRegion(area).subtracted(screens)) {
-        gaps.push_back({static_cast<int16_t>(g.x() - area.x()),
-                        static_cast<int16_t>(g.y() - area.y()), static_cast<uint16_t>(g.width()),
-                        static_cast<uint16_t>(g.height())});
+    for (const QRect& g : Gaps(area, screens)) {
+        gaps.push_back({static_cast<int16_t>(g.x()), static_cast<int16_t>(g.y()),
+                        static_cast<uint16_t>(g.width()), static_cast<uint16_t>(g.height())});
     }
     if (!gaps.empty()) {
         xcb_poly_fill_rectangle(c, pixmap, gc, static_cast<uint32_t>(gaps.size()), gaps.data());

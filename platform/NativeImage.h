@@ -22,10 +22,11 @@ namespace platform {
 // system has them.
 QImage LargeImage(const QSize& size);
 
-// A copy of `area` (device pixels of the X11 root window), read in replies
-// small enough to land in memory the program already has. Null without an
-// X11 connection or when the server's pixels are not laid out as RGB32.
-QImage GrabRootArea(QRect area);
+// A copy of the X11 root over `screens` (device pixels; their bounding
+// rectangle, with what lies between them black), read in replies small
+// enough to land in memory the program already has. Null without an X11
+// connection or when the server's pixels are not laid out as RGB32.
+QImage GrabRootArea(const QRegion& screens);
 
 // Stills of the X11 root that the server keeps and a NativeImage shows at
 // once, while the program's copy follows.

@@ -157,29 +157,20 @@ void QtScreenGrab::Prepare() {
 }
 
 std::unique_ptr<ScreenStill> QtScreenGrab::GrabDesktop() {
-    // Each screen keeps its top-left corner at its native (device) position;
-    // only its size is scaled. Each screen's own copy, in device pixels, goes
-    // at that corner.
-    struct Shot {
-        QPoint at;
-        QImage image;
-    };
-    // On X11 the whole desktop is copied at once, in device pixels; what lies
-    // between screens shows black.
+    // On X11 the whole desktop is copied at once: kept by the server where it
+    // has room, read by the program where not.
     const QRegion screens = DeviceScreens();
     if (std::unique_ptr<ScreenStill> still = roots_.Grab(screens)) {
         return still;
     }
-    if (QImage desk = GrabRootArea(screens.boundingRect()); !desk.isNull()) {
-        QPainter painter(&desk);
-        const QRect bounds = QRect(screens.boundingRect().topLeft(), desk.size());
-        const QPoint corner = bounds.topLeft();
-        for (const QRect& gap : QRegion(bounds).subtracted(screens)) {
-            painter.fillRect(gap.translated(-corner), Qt::black);
-        }
-        painter.end();
+    if (QImage desk = GrabRootArea(screens); !desk.isNull()) {
         return std::make_unique<ScreenStill>(desk);
     }
+    // Elsewhere each screen's own copy, in device pixels, goes at its corner.
+    struct Shot {
+        QPoint at;
+        QImage image;
+    };
     std::vector<Shot> shots;
     QRect all;
     for (QScreen* s : QGuiApplication::screens()) {
