@@ -46,6 +46,19 @@ std::optional<int> StoredEdge(const QString& stored) {
     }
     return qRound(pixels);
 }
+
+// Read only from a plain file (a named pipe would wait for a writer for ever; a
+// first run has none at all), and as the BMP it is written as: guessing the
+// format from the content would load every image-format plugin.
+QImage ReadMeasurement() {
+    QFile file(kMeasurementFile);
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QImageReader reader(&file, "BMP");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
 } // namespace
 
 QString frmTintra::GetSetting(const char* key, const QString& defaultValue) const {
@@ -86,18 +99,12 @@ void frmTintra::Form_Load() {
     const QCursor eyedropper = resources::EyedropperCursor();
     picFarge[0]->setCursor(eyedropper);
     picFarge[1]->setCursor(eyedropper);
-    picFarge[1]->PrintText(0, 0, QString::fromUtf8(" Klikk knappen punktmål"), Qt::black);
-    // Read only from a plain file (a named pipe would wait for a writer for
-    // ever; a first run has none at all), and as the BMP it is written as:
-    // guessing the format from the content would load every image-format
-    // plugin at start-up.
-    if (QFile file(kMeasurementFile); QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly)) {
-        QImageReader reader(&file, "BMP");
-        reader.setAutoDetectImageFormat(false);
-        const QImage measured = reader.read();
-        if (!measured.isNull()) {
-            picFarge[1]->SetPicture(measured);
-        }
+    // The measurement kept from the last run, else an invitation to make one.
+    const QImage measured = ReadMeasurement();
+    if (measured.isNull()) {
+        picFarge[1]->PrintText(0, 0, QString::fromUtf8(" Klikk knappen punktmål"), Qt::black);
+    } else {
+        picFarge[1]->SetPicture(measured);
     }
 
     const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());

@@ -64,7 +64,13 @@ void PictureBox::SetOuterGeometry(int left, int top, int width, int height) {
 
 void PictureBox::resizeEvent(QResizeEvent* e) {
     QFrame::resizeEvent(e);
-    Sync();
+    if (!image_.isNull()) {
+        Sync();
+    }
+}
+
+QSize PictureBox::Area() const {
+    return contentsRect().size().expandedTo(QSize(0, 0));
 }
 
 QImage& PictureBox::Image() {
@@ -78,7 +84,7 @@ const QImage& PictureBox::Image() const {
 }
 
 void PictureBox::Sync() const {
-    const QSize area = contentsRect().size().expandedTo(QSize(0, 0));
+    const QSize area = Area();
     if (area != image_.size()) {
         // Keep what was drawn where it still fits.
         QImage next(area, QImage::Format_RGB32);
@@ -97,28 +103,34 @@ void PictureBox::SetBackColor(int32_t packed) {
 }
 
 void PictureBox::Cls() {
-    Sync();
+    // A box nothing was drawn in yet stays without pixels of its own: it
+    // shows and answers as its background.
     if (!image_.isNull()) {
+        Sync();
         image_.fill(FromPacked(backColor_));
     }
     update();
 }
 
 void PictureBox::SetPicture(const QImage& picture) {
-    Cls();
-    if (!picture.isNull() && !image_.isNull()) {
-        QPainter p(&image_);
-        p.drawImage(0, 0, picture);
+    if (picture.size() == Area() && picture.format() == QImage::Format_RGB32) {
+        // An opaque picture that covers the box is the box's pixels as it is.
+        image_ = picture;
+    } else {
+        Cls();
+        if (!picture.isNull() && !Area().isEmpty()) {
+            QPainter p(&Image());
+            p.drawImage(0, 0, picture);
+        }
     }
     update();
 }
 
 void PictureBox::PrintText(int x, int y, const QString& text, const QColor& colour) {
-    Sync();
-    if (image_.isNull()) {
+    if (Area().isEmpty()) {
         return;
     }
-    QPainter p(&image_);
+    QPainter p(&Image());
     p.setFont(font());
     p.setPen(colour);
     const QFontMetrics fm(font());
@@ -127,19 +139,26 @@ void PictureBox::PrintText(int x, int y, const QString& text, const QColor& colo
 }
 
 int32_t PictureBox::Point(double x, double y) const {
-    Sync();
+    const QSize area = Area();
     const double fx = std::floor(x);
     const double fy = std::floor(y);
-    if (!(fx >= 0 && fy >= 0 && fx < image_.width() && fy < image_.height())) {
+    if (!(fx >= 0 && fy >= 0 && fx < area.width() && fy < area.height())) {
         return -1;
     }
-    return ToPacked(image_.pixel(static_cast<int>(fx), static_cast<int>(fy)));
+    if (image_.isNull()) {
+        return backColor_;
+    }
+    return ToPacked(Image().pixel(static_cast<int>(fx), static_cast<int>(fy)));
 }
 
 void PictureBox::paintEvent(QPaintEvent* e) {
     QFrame::paintEvent(e);
     QPainter p(this);
-    p.drawImage(contentsRect().topLeft(), Image());
+    if (image_.isNull()) {
+        p.fillRect(contentsRect(), FromPacked(backColor_));
+    } else {
+        p.drawImage(contentsRect().topLeft(), Image());
+    }
 }
 
 QPointF PictureBox::Local(const QPointF& widgetPos) const {

@@ -28,8 +28,8 @@ public:
     void SetOuterGeometry(int left, int top, int width, int height);
 
     // Drawing area size in pixels (the scale width and height).
-    int ScaleWidth() const { return Image().width(); }
-    int ScaleHeight() const { return Image().height(); }
+    int ScaleWidth() const { return Area().width(); }
+    int ScaleHeight() const { return Area().height(); }
 
     // Setting the background clears the image to it.
     void SetBackColor(int32_t packed);
@@ -68,10 +68,12 @@ protected:
 
 private:
     QPointF Local(const QPointF& widgetPos) const;
-    // Keeps the image the size of the drawing area (also while hidden, when
-    // no resize event arrives).
+    QSize Area() const;
+    // Gives the box pixels of its own, the size of the drawing area (also
+    // while hidden, when no resize event arrives).
     void Sync() const;
 
+    // Null until something is drawn: the box is then all background.
     mutable QImage image_;
     int32_t backColor_ = 0xFFFFFF;
     bool pendingDouble_ = false;
