@@ -45,6 +45,31 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& geometry) {
     return l;
 }
 
+// Text in a display can be selected with the mouse. Qt selects through a
+// text document of the label's own, which costs start-up time for each
+// display, so the displays become selectable when the pointer first reaches
+// them.
+class SelectableOnHover : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        switch (e->type()) {
+        case QEvent::Enter:
+        case QEvent::MouseButtonPress:
+        case QEvent::ContextMenu:
+            static_cast<QLabel*>(watched)->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            watched->removeEventFilter(this);
+            deleteLater();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
 QLabel* MakeDisplay(QWidget* parent, const QRect& geometry) {
     auto* l = new QLabel(parent);
     l->setGeometry(geometry);
@@ -56,7 +81,7 @@ QLabel* MakeDisplay(QWidget* parent, const QRect& geometry) {
     p.setColor(QPalette::WindowText, kDisplayText);
     l->setPalette(p);
     l->setIndent(2);
-    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    l->installEventFilter(new SelectableOnHover(l));
     return l;
 }
 
