@@ -70,17 +70,30 @@ void QtClipboard::SetText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
+QtSettings::QtSettings() = default;
+QtSettings::~QtSettings() = default;
+
+QSettings& QtSettings::Store(const QString& app) {
+    std::unique_ptr<QSettings>& store = stores_[app];
+    if (!store) {
+        store = std::make_unique<QSettings>(app, app);
+    } else {
+        store->sync();
+    }
+    return *store;
+}
+
 QString QtSettings::GetSetting(const QString& app, const QString& section, const QString& key,
                                const QString& defaultValue) {
-    QSettings s(app, app);
-    const QVariant v = s.value(section + "/" + key);
+    const QVariant v = Store(app).value(section + "/" + key);
     return v.isValid() ? v.toString() : defaultValue;
 }
 
 void QtSettings::SaveSetting(const QString& app, const QString& section, const QString& key,
                              const QString& value) {
-    QSettings s(app, app);
-    s.setValue(section + "/" + key, value);
+    QSettings& store = Store(app);
+    store.setValue(section + "/" + key, value);
+    store.sync();
 }
 
 QString ShellTarget(const QString& target) {

@@ -3,6 +3,11 @@
 #include "platform/NativeImage.h"
 #include "platform/Services.h"
 
+#include <map>
+#include <memory>
+
+class QSettings;
+
 namespace platform {
 
 class QtMessageBox : public IMessageBox {
@@ -19,12 +24,22 @@ public:
 
 // QSettings with organisation and application set to the application name:
 // an INI file under $XDG_CONFIG_HOME on Linux, the per-user registry on Windows.
+// One store per application name, kept open: opening one looks for its files
+// each time. Reads first take in what another program changed meanwhile, and
+// each save is on disk before it returns.
 class QtSettings : public ISettings {
 public:
+    QtSettings();
+    ~QtSettings() override;
     QString GetSetting(const QString& app, const QString& section, const QString& key,
                        const QString& defaultValue) override;
     void SaveSetting(const QString& app, const QString& section, const QString& key,
                      const QString& value) override;
+
+private:
+    QSettings& Store(const QString& app);
+
+    std::map<QString, std::unique_ptr<QSettings>> stores_;
 };
 
 class QtShell : public IShell {
