@@ -319,8 +319,13 @@ ReadResult LoadColourFile(const QString& path) {
         in.size() > kMaxColourFileSize) {
         return failed;
     }
-    // Bounded also for devices that report no size.
-    const QByteArray bytes = in.read(kMaxColourFileSize + 1);
+    // As much as the file holds, with room to see it grow while it is read;
+    // bounded also for files that report no size.
+    const qint64 size = in.size();
+    QByteArray bytes = in.read(size + 1);
+    if (bytes.size() > size && bytes.size() <= kMaxColourFileSize) {
+        bytes += in.read(kMaxColourFileSize + 1 - bytes.size());
+    }
     if (bytes.size() > kMaxColourFileSize || in.error() != QFileDevice::NoError) {
         return failed;
     }
