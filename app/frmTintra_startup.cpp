@@ -18,6 +18,7 @@
 #include <QTabBar>
 
 #include <cmath>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -47,17 +48,30 @@ std::optional<int> StoredEdge(const QString& stored) {
     return qRound(pixels);
 }
 
-// Read only from a plain file (a named pipe would wait for a writer for ever; a
-// first run has none at all), and as the BMP it is written as: guessing the
-// format from the content would load every image-format plugin.
-QImage ReadMeasurement() {
-    QFile file(kMeasurementFile);
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
-        return {};
+// The measurement kept from the last run, else an invitation to make one.
+// The file is read only when the panel first shows or its picture is needed
+// (most starts show another panel), as it was when opened here; and only a
+// plain file (a named pipe would wait for a writer for ever; a first run has
+// none at all), as the BMP it is written as: guessing the format from the
+// content would load every image-format plugin.
+void ShowMeasurement(platform::PictureBox& box) {
+    auto file = std::make_shared<QFile>(kMeasurementFile);
+    if (!QFileInfo(*file).isFile() || !file->open(QIODevice::ReadOnly)) {
+        file.reset();
     }
-    QImageReader reader(&file, "BMP");
-    reader.setAutoDetectImageFormat(false);
-    return reader.read();
+    box.DrawLater([file](platform::PictureBox& b) {
+        QImage measured;
+        if (file) {
+            QImageReader reader(file.get(), "BMP");
+            reader.setAutoDetectImageFormat(false);
+            measured = reader.read();
+        }
+        if (measured.isNull()) {
+            b.PrintText(0, 0, QString::fromUtf8(" Klikk knappen punktmål"), Qt::black);
+        } else {
+            b.SetPicture(measured);
+        }
+    });
 }
 } // namespace
 
@@ -99,13 +113,7 @@ void frmTintra::Form_Load() {
     const QCursor eyedropper = resources::EyedropperCursor();
     picFarge[0]->setCursor(eyedropper);
     picFarge[1]->setCursor(eyedropper);
-    // The measurement kept from the last run, else an invitation to make one.
-    const QImage measured = ReadMeasurement();
-    if (measured.isNull()) {
-        picFarge[1]->PrintText(0, 0, QString::fromUtf8(" Klikk knappen punktmål"), Qt::black);
-    } else {
-        picFarge[1]->SetPicture(measured);
-    }
+    ShowMeasurement(*picFarge[1]);
 
     const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
     fileMenu_->CurrentPath = platform::StiMedBackslash(GetSetting("Path", programFolder));

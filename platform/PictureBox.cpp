@@ -74,13 +74,30 @@ QSize PictureBox::Area() const {
 }
 
 QImage& PictureBox::Image() {
+    Realise();
     Sync();
     return image_;
 }
 
 const QImage& PictureBox::Image() const {
+    Realise();
     Sync();
     return image_;
+}
+
+void PictureBox::Realise() const {
+    if (pending_) {
+        const auto draw = std::move(pending_);
+        pending_ = nullptr;
+        // Also for the reads that take the box as const: what it shows is
+        // what it showed before, drawn late.
+        draw(const_cast<PictureBox&>(*this));
+    }
+}
+
+void PictureBox::DrawLater(std::function<void(PictureBox&)> draw) {
+    Cls();
+    pending_ = std::move(draw);
 }
 
 void PictureBox::Sync() const {
@@ -103,6 +120,7 @@ void PictureBox::SetBackColor(int32_t packed) {
 }
 
 void PictureBox::Cls() {
+    pending_ = nullptr;
     // A box nothing was drawn in yet stays without pixels of its own: it
     // shows and answers as its background.
     if (!image_.isNull()) {
@@ -115,6 +133,7 @@ void PictureBox::Cls() {
 void PictureBox::SetPicture(const QImage& picture) {
     if (picture.size() == Area() && picture.format() == QImage::Format_RGB32) {
         // An opaque picture that covers the box is the box's pixels as it is.
+        pending_ = nullptr;
         image_ = picture;
     } else {
         Cls();
@@ -145,6 +164,7 @@ int32_t PictureBox::Point(double x, double y) const {
     if (!(fx >= 0 && fy >= 0 && fx < area.width() && fy < area.height())) {
         return -1;
     }
+    Realise();
     if (image_.isNull()) {
         return backColor_;
     }
@@ -153,6 +173,7 @@ int32_t PictureBox::Point(double x, double y) const {
 
 void PictureBox::paintEvent(QPaintEvent* e) {
     QFrame::paintEvent(e);
+    Realise();
     QPainter p(this);
     if (image_.isNull()) {
         p.fillRect(contentsRect(), FromPacked(backColor_));

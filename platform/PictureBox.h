@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <functional>
 
 namespace platform {
 
@@ -38,6 +39,10 @@ public:
     // Clears the image to the background and draws `picture` unscaled at the
     // top-left corner; a null picture just clears.
     void SetPicture(const QImage& picture);
+    // Clears the box and leaves `draw` to fill it when it is first painted or
+    // read: a box that stays hidden never pays for its picture. Anything drawn
+    // or cleared before that replaces or follows it as if it had run now.
+    void DrawLater(std::function<void(PictureBox&)> draw);
     void Cls();
     QImage& Image();
     const QImage& Image() const;
@@ -69,12 +74,15 @@ protected:
 private:
     QPointF Local(const QPointF& widgetPos) const;
     QSize Area() const;
+    // Runs a drawing left for later.
+    void Realise() const;
     // Gives the box pixels of its own, the size of the drawing area (also
     // while hidden, when no resize event arrives).
     void Sync() const;
 
     // Null until something is drawn: the box is then all background.
     mutable QImage image_;
+    mutable std::function<void(PictureBox&)> pending_;
     int32_t backColor_ = 0xFFFFFF;
     bool pendingDouble_ = false;
 };

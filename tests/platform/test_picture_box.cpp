@@ -41,6 +41,20 @@ private slots:
         box.resize(62, 52);
         QVERIFY(box.Point(9, 9) == 0x030201 && box.Point(55, 45) == 0x112233);
 
+        // A drawing left for later runs once, when the box is first read; one
+        // cleared away before that never runs.
+        int runs = 0;
+        const auto draw = [&](PictureBox& b) {
+            ++runs;
+            b.SetPicture(picture.copy(0, 0, 5, 5));
+        };
+        box.DrawLater(draw);
+        QCOMPARE(runs, 0);
+        QVERIFY(box.Point(4, 4) == 0x030201 && box.Point(9, 9) == 0x112233 && runs == 1);
+        box.DrawLater(draw);
+        box.Cls();
+        QVERIFY(box.Point(4, 4) == 0x112233 && Shown(box, 4, 4) == 0x112233 && runs == 1);
+
         // Text is drawn also in a box nothing was drawn in before.
         PictureBox text;
         text.setGeometry(0, 0, 102, 22);
