@@ -19,12 +19,13 @@ FavouritesUi::FavouritesUi(FavouritesModel& model, FavouritesHost& host,
                            platform::IMessageBox& messageBox, platform::IModal& modal,
                            QWidget* panelParent)
     : model_(model), host_(host), messageBox_(messageBox), modal_(modal),
-      panel_(new BoxPanel(model, panelParent)),
-      mnuMus_(std::make_unique<QMenu>(QStringLiteral("Mus"))) {
-    mnuMusD[0] = mnuMus_->addAction(QStringLiteral("Slett"));
-    mnuMusD[1] = mnuMus_->addAction(QStringLiteral("Slett alle"));
-    mnuMusD[2] = mnuMus_->addSeparator();
-    mnuMusD[3] = mnuMus_->addAction(QStringLiteral("Rediger"));
+      panel_(new BoxPanel(model, panelParent)) {
+    const QString texts[] = {QStringLiteral("Slett"), QStringLiteral("Slett alle"), QString(),
+                             QStringLiteral("Rediger")};
+    for (size_t i = 0; i < mnuMusD.size(); ++i) {
+        mnuMusD[i] = new QAction(texts[i], this);
+    }
+    mnuMusD[2]->setSeparator(true);
     for (int i = 0; i < static_cast<int>(mnuMusD.size()); ++i) {
         connect(mnuMusD[i], &QAction::triggered, this, [this, i] { mnuMusD_Click(i); });
     }
@@ -34,6 +35,16 @@ FavouritesUi::FavouritesUi(FavouritesModel& model, FavouritesHost& host,
     connect(panel_, &BoxPanel::MouseUp, this,
             [this](int i, int b, int s, double x, double y) { picColor_MouseUp(i, b, s, x, y); });
     connect(panel_, &BoxPanel::DblClick, this, [this](int i) { picColor_DblClick(i); });
+}
+
+QMenu& FavouritesUi::mnuMus() {
+    if (!mnuMus_) {
+        mnuMus_ = std::make_unique<QMenu>(QStringLiteral("Mus"));
+        for (QAction* a : mnuMusD) {
+            mnuMus_->addAction(a);
+        }
+    }
+    return *mnuMus_;
 }
 
 FavouritesUi::~FavouritesUi() {
@@ -54,7 +65,7 @@ void FavouritesUi::picColor_MouseDown(int Index, int, int, double, double) {
 void FavouritesUi::picColor_MouseUp(int Index, int Button, int, double X, double Y) {
     model_.SelectedPos = Index + 1;
     if (Button == kRightButton) {
-        modal_.Popup(*mnuMus_, panel_->BoxToGlobal(Index, X, Y));
+        modal_.Popup(mnuMus(), panel_->BoxToGlobal(Index, X, Y));
     }
 }
 

@@ -30,8 +30,8 @@ public:
     BoxPanel* picBoksUt() const { return panel_; }
 
     // The context menu, never in a menu bar: "Slett", "Slett alle", a
-    // separator and "Rediger".
-    QMenu* mnuMus() const { return mnuMus_.get(); }
+    // separator and "Rediger". Made when it first pops up.
+    QMenu& mnuMus();
     std::array<QAction*, 4> mnuMusD{};
 
     void UpdateColorbox() { panel_->UpdateColorbox(); }
