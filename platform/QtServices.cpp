@@ -77,15 +77,15 @@ QSettings& QtSettings::Store(const QString& app) {
     std::unique_ptr<QSettings>& store = stores_[app];
     if (!store) {
         store = std::make_unique<QSettings>(app, app);
-    } else {
-        store->sync();
     }
     return *store;
 }
 
 QString QtSettings::GetSetting(const QString& app, const QString& section, const QString& key,
                                const QString& defaultValue) {
-    const QVariant v = Store(app).value(section + "/" + key);
+    QSettings& store = Store(app);
+    store.sync(); // takes in what another program saved since
+    const QVariant v = store.value(section + "/" + key);
     return v.isValid() ? v.toString() : defaultValue;
 }
 
