@@ -15,7 +15,7 @@ sleep 1
 xdotool type --delay 20 "$dir/Mine.kvc"
 xdotool key Return
 sleep 0.8
-WIN=$(timeout 5 xdotool search --sync --onlyvisible --name "^Tintra - Mine.kvc$" | head -1) ||
+WIN=$(wait_window "^Tintra - Mine.kvc$" 5) ||
   fail "the caption does not name the opened file"
 
 # The favourites panel stands on the chart's place: the top box is red.
@@ -25,7 +25,7 @@ expect_clipboard "FF"
 
 # "Spar" adds the current colour under a typed name, on top.
 click_at 567 281
-DLG=$(timeout 5 xdotool search --sync --onlyvisible --name "^Lagre farge$" | head -1) ||
+DLG=$(wait_window "^Lagre farge$" 5) ||
   fail "no name dialog"
 xdotool windowfocus --sync "$DLG" 2>/dev/null || true
 sleep 0.3

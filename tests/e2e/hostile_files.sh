@@ -81,12 +81,12 @@ probe() {
 
 open_file() {
   xdotool key ctrl+o
-  timeout 10 xdotool search --sync --onlyvisible --name "^Open$" >/dev/null ||
+  wait_window "^Open$" 10 >/dev/null ||
     fail "$1: no Open dialog"
   sleep 0.3
   xdotool type --delay 5 "$dir/$1"
   xdotool key Return
-  WIN=$(timeout 60 xdotool search --sync --onlyvisible --name "^Tintra - $1\$" | head -1) ||
+  WIN=$(wait_window "^Tintra - $1\$" 60) ||
     { alive "$1"; fail "$1 did not open"; }
   alive "$1"
 }

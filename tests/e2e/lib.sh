@@ -42,6 +42,19 @@ start_xvfb() {
   fail "no Xvfb display could be started"
 }
 
+# wait_window NAME SECONDS: the first visible window whose name matches NAME,
+# waiting at most SECONDS. It polls: xdotool's --sync gives up at once when a
+# window it is looking at closes under it (a dialog going away).
+wait_window() {
+  local id end=$((SECONDS + $2))
+  while [ $SECONDS -le $end ]; do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
 # start_tintra BINARY [working folder [window title pattern]]
 # RUN_AS, an array, is a command prefix to start it with (another user).
 start_tintra() {
@@ -51,7 +64,7 @@ start_tintra() {
   bin=$(readlink -f "$1")
   (cd "$dir" && exec ${RUN_AS[@]+"${RUN_AS[@]}"} "$bin") >"$TMP/app.log" 2>&1 &
   APP_PID=$!
-  WIN=$(timeout 20 xdotool search --sync --onlyvisible --name "${3:-^Tintra - }" | head -1) ||
+  WIN=$(wait_window "${3:-^Tintra - }" 20) ||
     { cat "$TMP/app.log" >&2; fail "the main window did not appear (${3:-^Tintra - })"; }
   xdotool windowfocus --sync "$WIN" 2>/dev/null || true
   sleep 0.3

@@ -48,7 +48,7 @@ measure_plain() {
   fi
   xdotool click 1
   sleep 0.5
-  WIN=$(timeout 5 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1)
+  WIN=$(wait_window "^Tintra - " 5)
   click_at 297 69 "$1"    # "Kopi" of the hex text
   expect_clipboard "$4"
   stop_tintra
@@ -75,10 +75,10 @@ measure_zoom() { # measure_zoom SCALE VIEW_X
   wait_for_still 1008 501
   xdotool mousedown 1 mouseup 1
   sleep 0.3
-  ZOOM=$(timeout 5 xdotool search --sync --onlyvisible --name "^Zoom" | head -1)
+  ZOOM=$(wait_window "^Zoom" 5)
   xdotool mousemove --window "$ZOOM" "$2" "$2" click 1
   sleep 0.5
-  WIN=$(timeout 5 xdotool search --sync --onlyvisible --name "^Tintra - " | head -1)
+  WIN=$(wait_window "^Tintra - " 5)
   click_at 297 69 "$1"
   expect_clipboard "FF"
   stop_tintra
