@@ -22,13 +22,11 @@ FavouritesUi::FavouritesUi(FavouritesModel& model, FavouritesHost& host,
       panel_(new BoxPanel(model, panelParent)) {
     const QString texts[] = {QStringLiteral("Slett"), QStringLiteral("Slett alle"), QString(),
                              QStringLiteral("Rediger")};
-    for (size_t i = 0; i < mnuMusD.size(); ++i) {
-        mnuMusD[i] = new QAction(texts[i], this);
+    for (int i = 0; i < static_cast<int>(mnuMusD.size()); ++i) {
+        QAction* a = mnuMusD[static_cast<size_t>(i)] = new QAction(texts[i], this);
+        connect(a, &QAction::triggered, this, [this, i] { mnuMusD_Click(i); });
     }
     mnuMusD[2]->setSeparator(true);
-    for (int i = 0; i < static_cast<int>(mnuMusD.size()); ++i) {
-        connect(mnuMusD[i], &QAction::triggered, this, [this, i] { mnuMusD_Click(i); });
-    }
 
     connect(panel_, &BoxPanel::MouseDown, this,
             [this](int i, int b, int s, double x, double y) { picColor_MouseDown(i, b, s, x, y); });

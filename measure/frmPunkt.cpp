@@ -120,15 +120,16 @@ void frmPunkt::paintEvent(QPaintEvent* e) {
     if (!still_ || native_.Paint(*still_, e->region(), qRgb(0, 0, 0))) {
         return;
     }
-    QImage still = still_->Image();
-    still.setDevicePixelRatio(devicePixelRatioF());
+    // Drawn into its size in logical pixels rather than given this window's
+    // pixel ratio: that would copy the shared still at every paint.
+    const QImage& still = still_->Image();
+    const QRectF target(QPointF(), QSizeF(still.size()) / devicePixelRatioF());
     QPainter p(this);
     // Only what the still does not cover is filled: the still is large.
-    const QRect covered(QPoint(), still.deviceIndependentSize().toSize());
-    for (const QRect& r : QRegion(rect()).subtracted(covered)) {
+    for (const QRect& r : QRegion(rect()).subtracted(target.toRect())) {
         p.fillRect(r, Qt::black);
     }
-    p.drawImage(0, 0, still);
+    p.drawImage(target, still);
 }
 
 QPointF frmPunkt::PointerAt(const QPointF& eventPos) const {
