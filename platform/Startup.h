@@ -15,6 +15,8 @@ void PrepareDisplayConnection();
 // QApplication connects to the display. The first text the window measures
 // would otherwise wait for it: reading the configuration is most of what
 // setting up fonts costs. Does nothing where Qt does not use fontconfig.
+// Where it starts the thread, it also makes every thread of the process
+// allocate from the one heap (glibc), for the rest of the process's life.
 class FontConfigPreload {
 public:
     FontConfigPreload();
