@@ -1,6 +1,8 @@
 #include "platform/NativeImage.h"
 #include "platform/Xcb.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -316,11 +318,54 @@ std::unique_ptr<ScreenStill> RootStills::Grab(const QRegion& screens) {
 #endif
 }
 
+// Qt answers a window's MapNotify with an expose of the whole window of its
+// own, and the server's Expose for the same mapping follows it. Painted on
+// screen, each is a full paint: a 4K picture would be put twice. The watch
+// notes the mapping, so that the first of the two is let go; the server's
+// Expose covers everything of the window that can be seen.
+class NativeImage::MapWatch : public QAbstractNativeEventFilter {
+public:
+    explicit MapWatch(NativeImage& owner) : owner_(owner) {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~MapWatch() override {
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            app->removeNativeEventFilter(this);
+        }
+    }
+    MapWatch(const MapWatch&) = delete;
+    MapWatch& operator=(const MapWatch&) = delete;
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+#ifdef TINTRA_HAVE_XCB
+        if (type != "xcb_generic_event_t") {
+            return false;
+        }
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7F) == XCB_MAP_NOTIFY) {
+            const auto* map = static_cast<const xcb_map_notify_event_t*>(message);
+            const WId id = owner_.widget_->internalWinId();
+            if (id && map->window == static_cast<xcb_window_t>(id)) {
+                owner_.mapPaintPending_ = true;
+            }
+        }
+#else
+        (void)type;
+        (void)message;
+#endif
+        return false;
+    }
+
+private:
+    NativeImage& owner_;
+};
+
 NativeImage::NativeImage(QWidget* widget) : widget_(widget) {
 #ifdef TINTRA_HAVE_XCB
     if (xcb_connection_t* c = XcbConnection(); c && ServerTakesRgb32(c)) {
         active_ = true;
         widget_->setAttribute(Qt::WA_PaintOnScreen);
+        mapWatch_ = std::make_unique<MapWatch>(*this);
     }
 #endif
 }
@@ -416,6 +461,9 @@ bool NativeImage::PaintParts(const QSize& size, const QRegion& region, QRgb fill
         const uint32_t noExposures = 0;
         xcb_create_gc(c, gc_, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
         window_ = window;
+    }
+    if (std::exchange(mapPaintPending_, false)) {
+        return true;
     }
     const double dpr = widget_->devicePixelRatioF();
     const QRect picture(QPoint(), size);

@@ -66,6 +66,8 @@ public:
     bool Paint(const ScreenStill& still, const QRegion& region, QRgb fill);
 
 private:
+    class MapWatch;
+
     // Paints the parts of `region` inside a `picture`-sized area from its
     // top-left corner with `draw` (device pixels) and fills the rest.
     bool PaintParts(const QSize& picture, const QRegion& region, QRgb fill,
@@ -73,6 +75,10 @@ private:
 
     QWidget* widget_;
     bool active_ = false;
+    // The window has been mapped and the paint Qt makes up for the mapping
+    // is still to come.
+    bool mapPaintPending_ = false;
+    std::unique_ptr<MapWatch> mapWatch_;
     uint32_t gc_ = 0;
     uint32_t window_ = 0;
 };
