@@ -462,7 +462,9 @@ bool NativeImage::PaintParts(const QSize& size, const QRegion& region, QRgb fill
         xcb_create_gc(c, gc_, window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
         window_ = window;
     }
-    if (std::exchange(mapPaintPending_, false)) {
+    // Qt's expose for the mapping covers the whole window.
+    if (std::exchange(mapPaintPending_, false) &&
+        QRegion(widget_->rect()).subtracted(region).isEmpty()) {
         return true;
     }
     const double dpr = widget_->devicePixelRatioF();
