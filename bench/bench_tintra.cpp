@@ -22,6 +22,7 @@
 #include "measure/frmZoom.h"
 #include "platform/QtServices.h"
 #include "platform/Startup.h"
+#include "platform/X11Grab.h"
 #include "platform/doubles/Doubles.h"
 
 #include "ProcStatus.h"
@@ -245,14 +246,7 @@ void BM_vsc1_Scroll(benchmark::State& state) {
 // --- Point measurement -------------------------------------------------------
 
 // A screen copy as the program takes it: of whatever the screen shows.
-class RealGrab : public platform::IScreenGrab {
-public:
-    std::unique_ptr<platform::ScreenStill> GrabDesktop() override { return grab_.GrabDesktop(); }
-    void Prepare() override { grab_.Prepare(); }
-
-private:
-    platform::QtScreenGrab grab_;
-};
+using RealGrab = platform::X11Grab;
 
 struct Measuring {
     RealGrab real;

@@ -30,7 +30,65 @@ void PointMeasure::cmdPunkt_Click() {
 
 void PointMeasure::tmr1_Timer() {
     tmr1.stop();
-    LoadPunkt();
+    if (grabbing_ || punkt_) {
+        return;
+    }
+    if (!services.screenGrab) {
+        Grabbed({});
+        return;
+    }
+    grabbing_ = true;
+    services.screenGrab->GrabDesktop(
+        [this, alive = std::weak_ptr<bool>(alive_)](platform::IScreenGrab::Result r) {
+            if (!alive.expired()) {
+                grabbing_ = false;
+                Grabbed(std::move(r));
+            }
+        });
+}
+
+void PointMeasure::Grabbed(platform::IScreenGrab::Result result) {
+    if (result.still && !result.still->Size().isEmpty()) {
+        LoadPunkt(std::move(result.still));
+        return;
+    }
+    if (!result.canPickColour || !services.messageBox) {
+        Abandon(true);
+        return;
+    }
+    const platform::MsgAnswer answer = services.messageBox->Show(
+        host.MainWindow(),
+        QString::fromUtf8("Skjermbildet kan ikke kopieres her. Vil du heller velge en farge med "
+                          "skrivebordets egen fargevelger?"),
+        QStringLiteral("Tintra"), platform::MsgButtons::YesNo, platform::MsgIcon::Question);
+    if (answer != platform::MsgAnswer::Yes) {
+        Abandon(false);
+        return;
+    }
+    grabbing_ = true;
+    services.screenGrab->PickColour([this, alive = std::weak_ptr<bool>(alive_)](auto colour) {
+        if (!alive.expired()) {
+            grabbing_ = false;
+            Picked(colour);
+        }
+    });
+}
+
+void PointMeasure::Picked(std::optional<int32_t> colour) {
+    host.SetMainVisible(true);
+    if (colour) {
+        // No still, no block: the measurement picture keeps what it shows.
+        host.PickColour(*colour);
+    }
+}
+
+void PointMeasure::Abandon(bool tell) {
+    host.SetMainVisible(true);
+    if (tell && services.messageBox) {
+        services.messageBox->Show(
+            host.MainWindow(), QStringLiteral("Skjermbildet kan ikke kopieres her."),
+            QStringLiteral("Tintra"), platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    }
 }
 
 frmPunkt* PointMeasure::Punkt() const {
@@ -41,9 +99,9 @@ frmZoom* PointMeasure::Zoom() const {
     return zoom_;
 }
 
-frmPunkt* PointMeasure::LoadPunkt() {
+frmPunkt* PointMeasure::LoadPunkt(std::unique_ptr<platform::ScreenStill> still) {
     if (!punkt_) {
-        punkt_ = new frmPunkt(*this, host.MainWindow());
+        punkt_ = new frmPunkt(*this, host.MainWindow(), std::move(still));
         punkt_->Form_Load();
     }
     return punkt_;

@@ -9,6 +9,8 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 namespace measure {
 
@@ -38,9 +40,10 @@ public:
     frmPunkt* Punkt() const;
     frmZoom* Zoom() const;
 
-    // Loading creates the window and runs its Form_Load; unloading (a no-op
-    // when not loaded) hides it and lets it go with its image.
-    frmPunkt* LoadPunkt();
+    // Loading creates the window with `still` and runs its Form_Load;
+    // unloading (a no-op when not loaded) hides it and lets it go with its
+    // image.
+    frmPunkt* LoadPunkt(std::unique_ptr<platform::ScreenStill> still);
     void UnloadPunkt();
     frmZoom* LoadZoom();
     void UnloadZoom();
@@ -49,6 +52,17 @@ public:
     const platform::Services services;
 
 private:
+    // The screen copy has come (or not): measure on it, or offer the
+    // desktop's own colour pick, or say that the screen cannot be copied.
+    void Grabbed(platform::IScreenGrab::Result result);
+    void Picked(std::optional<int32_t> colour);
+    // Back to the main window after a measurement that picked nothing.
+    void Abandon(bool tell);
+
+    // Set while the screen copy or the desktop's pick is under way.
+    bool grabbing_ = false;
+    // Outlives nothing of this object: calls back from a grab check it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     QPointer<frmPunkt> punkt_;
     QPointer<frmZoom> zoom_;
 };

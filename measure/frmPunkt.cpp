@@ -20,29 +20,17 @@
 
 namespace measure {
 
-frmPunkt::frmPunkt(PointMeasure& measure, QWidget* owner)
+frmPunkt::frmPunkt(PointMeasure& measure, QWidget* owner,
+                   std::unique_ptr<platform::ScreenStill> still)
     : MeasureWindow(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_(measure) {
+      m_(measure), still_(std::move(still)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 }
 
 void frmPunkt::Form_Load() {
     setCursor(MeasureCursor());
-    // The copy is taken before the window shows, so it cannot show itself.
-    platform::IScreenGrab* grab = m_.services.screenGrab;
-    still_ = grab ? grab->GrabDesktop() : nullptr;
-    if (!still_ || still_->Size().isEmpty()) {
-        still_.reset();
-        m_.host.SetMainVisible(true);
-        if (platform::IMessageBox* box = m_.services.messageBox) {
-            box->Show(m_.host.MainWindow(), QStringLiteral("Skjermbildet kan ikke kopieres her."),
-                      QStringLiteral("Tintra"), platform::MsgButtons::OK,
-                      platform::MsgIcon::Exclamation);
-        }
-        m_.UnloadPunkt();
-        return;
-    }
+    // The copy was taken before the window shows, so it cannot show itself.
     // Cover the whole desktop from its top-left corner; screens keep their
     // device-pixel corner as their logical one.
     QScreen* screen = QGuiApplication::primaryScreen();

@@ -18,7 +18,8 @@ class PointMeasure;
 
 class frmPunkt : public MeasureWindow {
 public:
-    frmPunkt(PointMeasure& measure, QWidget* owner);
+    // Shows `still`, the copy of the desktop taken for this measurement.
+    frmPunkt(PointMeasure& measure, QWidget* owner, std::unique_ptr<platform::ScreenStill> still);
 
     void Form_Load();
     // button: 1 left, 2 right, 4 middle (a move passes the buttons held);

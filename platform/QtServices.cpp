@@ -1,7 +1,6 @@
 #include "platform/QtServices.h"
 
-#include "platform/NativeImage.h"
-
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDialog>
@@ -10,15 +9,10 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPixmap>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSettings>
 #include <QStringList>
 #include <QUrl>
-
-#include <vector>
 
 namespace platform {
 
@@ -45,9 +39,23 @@ MsgAnswer QtMessageBox::Show(QWidget* owner, const QString& text, const QString&
     case MsgButtons::OKCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
+    }
+    // Qt ships no Norwegian (Bokmål) texts for its buttons.
+    const std::pair<QMessageBox::StandardButton, const char*> texts[] = {
+        {QMessageBox::Ok, "OK"},
+        {QMessageBox::Yes, "&Ja"},
+        {QMessageBox::No, "&Nei"},
+        {QMessageBox::Cancel, "Avbryt"}};
+    for (const auto& [which, text] : texts) {
+        if (QAbstractButton* b = box.button(which)) {
+            b->setText(QString::fromUtf8(text));
+        }
     }
     const int pressed = box.exec();
     switch (pressed) {
@@ -58,7 +66,9 @@ MsgAnswer QtMessageBox::Show(QWidget* owner, const QString& text, const QString&
     case QMessageBox::No:
         return MsgAnswer::No;
     default:
-        return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
+        return buttons == MsgButtons::OK      ? MsgAnswer::OK
+               : buttons == MsgButtons::YesNo ? MsgAnswer::No
+                                              : MsgAnswer::Cancel;
     }
 }
 
@@ -151,64 +161,6 @@ std::optional<QString> QtFileDialog::GetOpenFileName(QWidget* owner, const FileD
     const QString qtFilter = ToQtFilter(o.filter);
     return Chosen(QFileDialog::getOpenFileName(owner, QString(),
                                                QDir::fromNativeSeparators(o.initialDir), qtFilter));
-}
-
-namespace {
-// The desktop in device pixels: each screen keeps its top-left corner at its
-// native position; only its size is scaled.
-QRegion DeviceScreens() {
-    QRegion screens;
-    for (QScreen* s : QGuiApplication::screens()) {
-        screens |= QRect(s->geometry().topLeft(), s->geometry().size() * s->devicePixelRatio());
-    }
-    return screens;
-}
-} // namespace
-
-void QtScreenGrab::Prepare() {
-    roots_.Reserve(DeviceScreens());
-}
-
-std::unique_ptr<ScreenStill> QtScreenGrab::GrabDesktop() {
-    // On X11 the whole desktop is copied at once: kept by the server where it
-    // has room, read by the program where not.
-    const QRegion screens = DeviceScreens();
-    if (std::unique_ptr<ScreenStill> still = roots_.Grab(screens)) {
-        return still;
-    }
-    if (QImage desk = GrabRootArea(screens); !desk.isNull()) {
-        return std::make_unique<ScreenStill>(desk);
-    }
-    // Elsewhere each screen's own copy, in device pixels, goes at its corner.
-    struct Shot {
-        QPoint at;
-        QImage image;
-    };
-    std::vector<Shot> shots;
-    QRect all;
-    for (QScreen* s : QGuiApplication::screens()) {
-        QImage image = s->grabWindow(0).toImage();
-        if (image.isNull()) {
-            continue;
-        }
-        image.setDevicePixelRatio(1.0);
-        all |= QRect(s->geometry().topLeft(), image.size());
-        shots.push_back({s->geometry().topLeft(), std::move(image)});
-    }
-    if (shots.empty()) {
-        return nullptr;
-    }
-    if (shots.size() == 1) {
-        return std::make_unique<ScreenStill>(shots.front().image);
-    }
-    QImage desk(all.size(), QImage::Format_RGB32);
-    desk.fill(Qt::black);
-    QPainter painter(&desk);
-    for (const Shot& shot : shots) {
-        painter.drawImage(shot.at - all.topLeft(), shot.image);
-    }
-    painter.end();
-    return std::make_unique<ScreenStill>(desk);
 }
 
 int QtModal::Exec(QDialog& dialog) {

@@ -1,6 +1,6 @@
 #pragma once
 // The real services, on Qt.
-#include "platform/NativeImage.h"
+#include "platform/ScreenGrab.h"
 #include "platform/Services.h"
 
 #include <map>
@@ -53,15 +53,6 @@ public:
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileDialogOptions& o) override;
 };
 
-class QtScreenGrab : public IScreenGrab {
-public:
-    std::unique_ptr<ScreenStill> GrabDesktop() override;
-    void Prepare() override;
-
-private:
-    RootStills roots_;
-};
-
 class QtModal : public IModal {
 public:
     int Exec(QDialog& dialog) override;
@@ -75,11 +66,11 @@ struct QtServices {
     QtSettings settings;
     QtShell shell;
     QtFileDialog fileDialog;
-    QtScreenGrab screenGrab;
+    std::unique_ptr<IScreenGrab> screenGrab = MakeScreenGrab();
     QtModal modal;
 
     Services Get() {
-        return {&messageBox, &clipboard, &settings, &shell, &fileDialog, &screenGrab, &modal};
+        return {&messageBox, &clipboard, &settings, &shell, &fileDialog, screenGrab.get(), &modal};
     }
 };
 

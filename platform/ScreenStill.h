@@ -3,12 +3,33 @@
 // hold a copy of its own that a window can show at once, while the program's
 // own copy of the pixels is still on its way.
 #include <QImage>
+#include <QRect>
+#include <QRegion>
 #include <QSize>
 
 #include <cstdint>
 #include <utility>
+#include <vector>
+
+class QScreen;
 
 namespace platform {
+
+// Where a screen's device pixels lie in a still.
+struct ScreenArea {
+    QScreen* screen = nullptr;
+    QRect area;
+};
+
+// The screens as X11 lays them out: each keeps its top-left corner at its
+// native position and only its size is scaled; so the areas are device pixels
+// of the root window.
+std::vector<ScreenArea> NativeScreenAreas();
+// The screens as a compositor lays them out when it copies the whole desktop
+// at one scale: their logical layout from its top-left corner, times `scale`.
+std::vector<ScreenArea> ScaledScreenAreas(double scale);
+// The region the areas cover.
+QRegion Covered(const std::vector<ScreenArea>& areas);
 
 class ScreenStill {
 public:
@@ -25,6 +46,11 @@ public:
     // The window system's own copy (an X11 pixmap of the root's depth), or 0.
     virtual uint32_t ServerCopy() const { return 0; }
 
+    // Where each screen lies in the still. Without areas of its own, a still
+    // is the primary screen's from its top-left corner.
+    const std::vector<ScreenArea>& Screens() const { return screens_; }
+    void SetScreens(std::vector<ScreenArea> screens) { screens_ = std::move(screens); }
+
 protected:
     struct Rgb32 {};
     // Takes `image`, RGB32 already, as it is.
@@ -33,6 +59,7 @@ protected:
 
 private:
     QSize size_;
+    std::vector<ScreenArea> screens_;
 };
 
 } // namespace platform

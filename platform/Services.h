@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -15,7 +17,7 @@ class QWidget;
 
 namespace platform {
 
-enum class MsgButtons { OK, OKCancel, YesNoCancel };
+enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Exclamation, Question };
 // Numbered as the program has always numbered its answers.
 enum class MsgAnswer { OK = 1, Cancel = 2, Yes = 6, No = 7 };
@@ -74,12 +76,27 @@ public:
 class IScreenGrab {
 public:
     virtual ~IScreenGrab() = default;
-    // A still copy of the whole desktop; null when the screen cannot be
-    // copied here.
-    virtual std::unique_ptr<ScreenStill> GrabDesktop() = 0;
+
+    struct Result {
+        // A still copy of the whole desktop; null when the screen cannot be
+        // copied here.
+        std::unique_ptr<ScreenStill> still;
+        // Without a still: the desktop offers a colour pick of its own.
+        bool canPickColour = false;
+    };
+    using StillDone = std::function<void(Result)>;
+    using ColourDone = std::function<void(std::optional<int32_t>)>;
+
+    // Copies the desktop and hands the result to `done`, exactly once: at
+    // once, or later from the event loop, which keeps running meanwhile.
+    // A grab still under way when the object goes never calls back.
+    virtual void GrabDesktop(StillDone done) = 0;
     // A copy is about to be taken: ready what it needs, so that taking it
     // is quick.
     virtual void Prepare() {}
+    // The desktop's own colour pick: the packed colour, or nothing when it
+    // was cancelled or failed. Called back once, as GrabDesktop is.
+    virtual void PickColour(ColourDone done) { done(std::nullopt); }
 };
 
 // Runs the program's own modal dialogs and popup menus. Tests answer them

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QMenu>
 
+#include <utility>
+
 namespace platform::doubles {
 
 MsgAnswer FakeMessageBox::Show(QWidget*, const QString& text, const QString& title,
@@ -14,7 +16,14 @@ MsgAnswer FakeMessageBox::Show(QWidget*, const QString& text, const QString& tit
         answers.pop_front();
         return a;
     }
-    return buttons == MsgButtons::OK ? MsgAnswer::OK : MsgAnswer::Cancel;
+    switch (buttons) {
+    case MsgButtons::OK:
+        return MsgAnswer::OK;
+    case MsgButtons::YesNo:
+        return MsgAnswer::No;
+    default:
+        return MsgAnswer::Cancel;
+    }
 }
 
 void FakeClipboard::Clear() {
@@ -69,9 +78,28 @@ std::optional<QString> FakeFileDialog::GetOpenFileName(QWidget*, const FileDialo
     return a;
 }
 
-std::unique_ptr<ScreenStill> FakeScreenGrab::GrabDesktop() {
+void FakeScreenGrab::GrabDesktop(StillDone done) {
     ++grabs;
-    return image.isNull() ? nullptr : std::make_unique<ScreenStill>(image);
+    pending = std::move(done);
+    if (!deferred) {
+        Answer();
+    }
+}
+
+void FakeScreenGrab::Answer() {
+    if (StillDone done = std::exchange(pending, nullptr)) {
+        Result r;
+        if (!image.isNull()) {
+            r.still = std::make_unique<ScreenStill>(image);
+        }
+        r.canPickColour = canPickColour;
+        done(std::move(r));
+    }
+}
+
+void FakeScreenGrab::PickColour(ColourDone done) {
+    ++colourPicks;
+    done(pickAnswer);
 }
 
 int FakeModal::Exec(QDialog& dialog) {

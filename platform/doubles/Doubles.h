@@ -72,9 +72,18 @@ public:
 
 class FakeScreenGrab : public IScreenGrab {
 public:
-    std::unique_ptr<ScreenStill> GrabDesktop() override;
+    // Answers with a still of `image` (none when null), at once or, when
+    // `deferred`, when the test calls Answer().
+    void GrabDesktop(StillDone done) override;
+    void PickColour(ColourDone done) override;
+    void Answer();
     QImage image;
+    bool deferred = false;
+    bool canPickColour = false;
+    std::optional<int32_t> pickAnswer;
     int grabs = 0;
+    int colourPicks = 0;
+    StillDone pending;
 };
 
 class FakeModal : public IModal {

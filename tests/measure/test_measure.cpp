@@ -178,11 +178,37 @@ private slots:
         QVERIFY(host->picks.empty());
     }
 
-    void noScreenCopyBringsTheMainWindowBack() {
+    // A copy that comes later (the desktop portal) keeps the main window
+    // hidden until it is there; one that does not come brings the main
+    // window back with a message, or offers the desktop's own colour pick.
+    void copiesThatComeLateOrNotAtAll() {
+        fakes.screenGrab.deferred = true;
+        Start(0);
+        pm->tmr1_Timer(); // a second tick while the copy is on its way
+        QVERIFY(!pm->Punkt() && !host->visible && fakes.screenGrab.grabs == 1);
+        fakes.screenGrab.Answer();
+        QVERIFY(pm->Punkt() && pm->Punkt()->Point(5, 6) == At(5, 6));
+        QTest::keyRelease(pm->Punkt(), Qt::Key_Escape);
+        Ended();
+
         fakes.screenGrab.image = QImage();
         Start(0);
-        Ended();
-        QVERIFY(fakes.messageBox.shown.size() == 1 && host->picks.empty());
+        fakes.screenGrab.Answer();
+        QVERIFY(!pm->Punkt() && host->visible && fakes.messageBox.shown.size() == 1);
+        QCOMPARE(fakes.messageBox.shown[0].text, "Skjermbildet kan ikke kopieres her.");
+
+        fakes.screenGrab.canPickColour = true;
+        fakes.screenGrab.pickAnswer = 0x336699;
+        for (const auto answer : {platform::MsgAnswer::No, platform::MsgAnswer::Yes}) {
+            fakes.messageBox.answers = {answer};
+            Start(0);
+            fakes.screenGrab.Answer();
+            QVERIFY(host->visible &&
+                    fakes.messageBox.shown.back().buttons == platform::MsgButtons::YesNo);
+        }
+        QVERIFY(fakes.screenGrab.colourPicks == 1 && !pm->Punkt());
+        QCOMPARE(host->picks, std::vector<int32_t>{0x336699});
+        QCOMPARE(host->log.mid(host->log.size() - 2), QStringList({"show", "pick"}));
     }
 };
 

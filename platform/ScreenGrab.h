@@ -1,0 +1,29 @@
+#pragma once
+// Which way the screen is copied on which desktop: the one place that
+// decides.
+#include "platform/Services.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace platform {
+
+enum class GrabWay {
+    // Read from the X server: plain X11 sessions, and platforms that hand
+    // out their own screen copies (Qt's grabWindow).
+    X11,
+    // Asked of the desktop portal: native Wayland, and X11 inside a Wayland
+    // session, whose root holds only the X11 windows.
+    Portal,
+};
+
+// The way for Qt's platform `platformName` ("xcb", "wayland", ...), the
+// session type XDG_SESSION_TYPE and the Wayland display WAYLAND_DISPLAY.
+GrabWay ChooseGrab(const QString& platformName, const QString& sessionType,
+                   const QString& waylandDisplay);
+
+// The grab for this process's platform and session.
+std::unique_ptr<IScreenGrab> MakeScreenGrab();
+
+} // namespace platform
