@@ -64,17 +64,17 @@ std::optional<int32_t> PortalColour(const QVariant& value) {
     return *r + 256 * *g + 65536 * *b;
 }
 
-// Reads the local PNG the portal wrote at `uri` and removes it; null for
-// anything that is not a readable picture of the expected size.
-QImage TakePicture(const QString& uri, const QSize& expected) {
-    const QUrl url(uri);
-    if (!url.isLocalFile()) {
-        return {};
-    }
-    const QString path = url.toLocalFile();
+// The local file a portal's "uri" result names, or nothing.
+QString LocalFile(const QVariantMap& results) {
+    const QUrl url(results.value(QStringLiteral("uri")).toString());
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+// The picture at `path`; null for anything that is not a readable picture of
+// the expected size.
+QImage ReadPicture(const QString& path, const QSize& expected) {
     // Qt's reader refuses pictures too large to hold.
-    QImage image = QImageReader(path).read();
-    QFile::remove(path);
+    const QImage image = QImageReader(path).read();
     // A compositor may round a screen's scaled edge either way.
     const QSize off = image.size() - expected;
     if (image.isNull() || std::abs(off.width()) > 1 || std::abs(off.height()) > 1) {
@@ -206,11 +206,12 @@ void PortalGrab::FinishStill(uint response, const QVariantMap& results) {
     if (!done) {
         return;
     }
-    if (response == 0) {
-        const double scale = StillScale();
-        std::vector<ScreenArea> screens = ScaledScreenAreas(scale);
-        const QImage image = TakePicture(results.value(QStringLiteral("uri")).toString(),
-                                         Covered(screens).boundingRect().size());
+    // The file this request wrote goes, whatever it holds.
+    const QString file = LocalFile(results);
+    if (response == 0 && !file.isEmpty()) {
+        std::vector<ScreenArea> screens = ScaledScreenAreas(StillScale());
+        const QImage image = ReadPicture(file, Covered(screens).boundingRect().size());
+        QFile::remove(file);
         if (!image.isNull()) {
             auto still = std::make_unique<ScreenStill>(image);
             still->SetScreens(std::move(screens));
@@ -218,19 +219,25 @@ void PortalGrab::FinishStill(uint response, const QVariantMap& results) {
             return;
         }
     }
-    // Refused or failed: the desktop may still pick a colour itself.
-    done({nullptr, (response == 1 || response == 2) && OffersPickColour()});
-}
-
-bool PortalGrab::OffersPickColour() {
+    if (!file.isEmpty()) {
+        QFile::remove(file);
+    }
+    if (response != 1 && response != 2) {
+        done({});
+        return;
+    }
+    // Refused: the desktop may still pick a colour itself, from version 2
+    // of the interface on.
     QDBusMessage get = QDBusMessage::createMethodCall(
         kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << kScreenshot << QStringLiteral("version");
-    const QDBusMessage reply = bus_.call(get, QDBus::Block, 2000);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return false;
-    }
-    return reply.arguments().constFirst().value<QDBusVariant>().variant().toUInt() >= 2;
+    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(get, 2000), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [watcher, done = std::move(done)](QDBusPendingCallWatcher*) {
+                watcher->deleteLater();
+                const QDBusPendingReply<QDBusVariant> version = *watcher;
+                done({nullptr, !version.isError() && version.value().variant().toUInt() >= 2});
+            });
 }
 
 } // namespace platform

@@ -38,8 +38,6 @@ private:
     // Ends the request under way with `response` (0 success) and `results`.
     void Finish(uint response, const QVariantMap& results);
     void FinishStill(uint response, const QVariantMap& results);
-    // Whether the portal offers its own colour pick: Screenshot version 2.
-    bool OffersPickColour();
 
     QDBusConnection bus_;
     QTimer timeout_;
