@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     QApplication::setStyle(new AppStyle);
     QApplication::setApplicationName(frmTintra::AppTitle());
     QApplication::setOrganizationName(frmTintra::AppTitle());
+    // Lets a Wayland compositor find the menu entry, and with it the icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tintra"));
 
     fonts.Wait();
     platform::QtServices services;
