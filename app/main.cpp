@@ -7,9 +7,14 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    if (!platform::HasDisplay(argc, argv)) {
+        return 1;
+    }
     platform::PrepareDisplayConnection();
     platform::FontConfigPreload fonts;
+    platform::DisplayFailureGuard guard;
     QApplication app(argc, argv);
+    guard.End();
     QApplication::setStyle(new AppStyle);
     QApplication::setApplicationName(frmTintra::AppTitle());
     QApplication::setOrganizationName(frmTintra::AppTitle());
