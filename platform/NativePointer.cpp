@@ -1,65 +1,55 @@
 #include "platform/NativePointer.h"
 #include "platform/Xcb.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <cmath>
 
 namespace platform {
 
-std::optional<QPoint> NativePointerPosition() {
+std::optional<QPoint> NativePointerPosition(const QWindow* window) {
 #ifdef TINTRA_HAVE_XCB
     xcb_connection_t* c = XcbConnection();
-    if (!c) {
+    if (!c || !window) {
         return std::nullopt;
     }
-    const xcb_setup_t* setup = xcb_get_setup(c);
-    xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
-    if (!it.rem) {
-        return std::nullopt;
-    }
+    // Asked relative to the window itself: its place on the screen is known
+    // to Qt only in whole logical pixels, so it may be a device pixel off.
+    const auto id = static_cast<xcb_window_t>(window->winId());
     xcb_query_pointer_reply_t* reply =
-        xcb_query_pointer_reply(c, xcb_query_pointer(c, it.data->root), nullptr);
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, id), nullptr);
     if (!reply) {
         return std::nullopt;
     }
-    const QPoint p(reply->root_x, reply->root_y);
+    const std::optional<QPoint> p =
+        reply->same_screen ? std::optional(QPoint(reply->win_x, reply->win_y)) : std::nullopt;
     free(reply);
     return p;
 #else
+    (void)window;
     return std::nullopt;
 #endif
 }
 
 QPoint PointerPixel(const QWidget* widget, const QPointF& logical) {
+    const QWidget* top = widget->window();
+    const QPointF inWindow = widget->mapTo(top, logical);
     const double dpr = widget->devicePixelRatioF();
     constexpr double allowance = 1e-6;
-    const QPoint fromEvent(static_cast<int>(std::floor(logical.x() * dpr + allowance)),
-                           static_cast<int>(std::floor(logical.y() * dpr + allowance)));
+    const QPoint fromEvent(static_cast<int>(std::floor(inWindow.x() * dpr + allowance)),
+                           static_cast<int>(std::floor(inWindow.y() * dpr + allowance)));
     if (dpr == 1.0) {
         return fromEvent;
     }
-    const auto native = NativePointerPosition();
-    const QScreen* screen = widget->screen();
-    if (!native || !screen) {
-        return fromEvent;
-    }
-    // A screen keeps its top-left corner in device pixels; positions on it
-    // scale from there.
-    const QPointF corner = screen->geometry().topLeft();
-    const QPointF origin = corner + (widget->mapToGlobal(QPointF(0, 0)) - corner) * dpr;
-    const QPointF local = QPointF(*native) - origin;
-    const QPoint exact(static_cast<int>(std::floor(local.x() + allowance)),
-                       static_cast<int>(std::floor(local.y() + allowance)));
+    const auto exact = NativePointerPosition(top->windowHandle());
     // The pointer may have moved on since the event: use the server's
     // position only while it still lies within the event's logical pixel.
-    if (std::abs(exact.x() / dpr - logical.x()) > 1.0 ||
-        std::abs(exact.y() / dpr - logical.y()) > 1.0) {
+    if (!exact || std::abs(exact->x() / dpr - inWindow.x()) > 1.0 ||
+        std::abs(exact->y() / dpr - inWindow.y()) > 1.0) {
         return fromEvent;
     }
-    return exact;
+    return *exact;
 }
 
 } // namespace platform

@@ -8,15 +8,17 @@
 #include <optional>
 
 class QWidget;
+class QWindow;
 
 namespace platform {
 
-// The pointer in device pixels of the X root window, where available.
-std::optional<QPoint> NativePointerPosition();
+// The pointer in device pixels of `window`'s own X window, where available.
+std::optional<QPoint> NativePointerPosition(const QWindow* window);
 
-// The device pixel of `widget` under the pointer, for an event reported at
-// `logical` (widget coordinates): from the server's exact position when it
-// agrees with the event, otherwise from the logical position.
+// The device pixel of `widget`'s window (the widget's own for a window)
+// under the pointer, for an event reported at `logical` (widget
+// coordinates): from the server's exact position when it agrees with the
+// event, otherwise from the logical position.
 QPoint PointerPixel(const QWidget* widget, const QPointF& logical);
 
 } // namespace platform

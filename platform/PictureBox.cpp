@@ -1,12 +1,44 @@
 #include "platform/PictureBox.h"
 
+#include "platform/NativePointer.h"
+
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace platform {
+
+namespace {
+// A device position as a logical position inside a drawing area whose
+// top-left corner lies at device position `corner`. Painting and the mouse
+// events both go through here, and Point() rounds down what it gives: the
+// picture pixel a device pixel shows and the one it answers with are one.
+double AreaPosition(int device, double corner, double ratio) {
+    return (device - corner) / ratio;
+}
+
+// The device pixels from `first` to `last` that show one of `count` picture
+// pixels along one axis: the first of them, and the picture pixel each shows.
+std::pair<int, std::vector<int>> ShownPixels(int first, int last, double corner, double ratio,
+                                             int count) {
+    std::pair<int, std::vector<int>> shown{first, {}};
+    for (int d = first; d <= last; ++d) {
+        const int pixel = static_cast<int>(std::floor(AreaPosition(d, corner, ratio)));
+        if (pixel >= 0 && pixel < count) {
+            if (shown.second.empty()) {
+                shown.first = d;
+            }
+            shown.second.push_back(pixel);
+        }
+    }
+    return shown;
+}
+} // namespace
 
 int VbButton(Qt::MouseButton button) {
     return VbButtons(button);
@@ -177,27 +209,76 @@ void PictureBox::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     if (image_.isNull()) {
         p.fillRect(contentsRect(), FromPacked(backColor_));
+        return;
+    }
+    const QTransform t = p.deviceTransform();
+    if (t.type() == QTransform::TxScale && t.m11() == t.m22() && t.m11() > 0) {
+        PaintScaled(p, e->rect());
     } else {
+        // One device pixel to a picture pixel.
         p.drawImage(contentsRect().topLeft(), Image());
     }
 }
 
-QPointF PictureBox::Local(const QPointF& widgetPos) const {
-    return widgetPos - QPointF(contentsRect().topLeft());
+void PictureBox::PaintScaled(QPainter& p, const QRect& dirty) {
+    // Not left to drawImage(): it shows the picture pixel under a device
+    // pixel's centre, and where that centre lies on the line between two
+    // (every third device pixel at 1.5) its fixed-point rounding decides.
+    const QImage& image = Image();
+    const QTransform t = p.deviceTransform();
+    const double ratio = t.m11();
+    const QPointF corner = AreaCorner(t.map(QPointF(0, 0)), ratio);
+    const QRect devices = t.mapRect(QRectF(dirty & contentsRect())).toAlignedRect();
+    const auto [left, columns] =
+        ShownPixels(devices.left(), devices.right(), corner.x(), ratio, image.width());
+    const auto [top, rows] =
+        ShownPixels(devices.top(), devices.bottom(), corner.y(), ratio, image.height());
+    if (columns.empty() || rows.empty()) {
+        return;
+    }
+    QImage shown(static_cast<int>(columns.size()), static_cast<int>(rows.size()),
+                 QImage::Format_RGB32);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const auto* from = reinterpret_cast<const QRgb*>(image.constScanLine(rows[r]));
+        auto* to = reinterpret_cast<QRgb*>(shown.scanLine(static_cast<int>(r)));
+        for (size_t c = 0; c < columns.size(); ++c) {
+            to[c] = from[columns[c]];
+        }
+    }
+    // Put down one to one on the device pixels chosen above.
+    p.setWorldTransform(t.inverted() * p.worldTransform());
+    p.drawImage(left, top, shown);
+}
+
+QPointF PictureBox::AreaCorner(const QPointF& widgetCorner, double ratio) const {
+    const QPointF corner = widgetCorner + QPointF(contentsRect().topLeft()) * ratio;
+    // Computed from the painter's transform while painting and from the
+    // widget's place in its window while reading: kept on a grid of 1/4096
+    // device pixel so both give the same number to the last bit.
+    constexpr double grid = 4096;
+    return {std::round(corner.x() * grid) / grid, std::round(corner.y() * grid) / grid};
+}
+
+QPointF PictureBox::Local(const QMouseEvent* e) const {
+    const double ratio = devicePixelRatioF();
+    const QPoint device = PointerPixel(this, e->position());
+    const QPointF corner = AreaCorner(mapTo(window(), QPointF(0, 0)) * ratio, ratio);
+    return {AreaPosition(device.x(), corner.x(), ratio),
+            AreaPosition(device.y(), corner.y(), ratio)};
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* e) {
-    const QPointF p = Local(e->position());
+    const QPointF p = Local(e);
     emit MouseDown(VbButton(e->button()), VbShift(e->modifiers()), p.x(), p.y());
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* e) {
-    const QPointF p = Local(e->position());
+    const QPointF p = Local(e);
     emit MouseMove(VbButtons(e->buttons()), VbShift(e->modifiers()), p.x(), p.y());
 }
 
 void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
-    const QPointF p = Local(e->position());
+    const QPointF p = Local(e);
     emit MouseUp(VbButton(e->button()), VbShift(e->modifiers()), p.x(), p.y());
     if (pendingDouble_) {
         pendingDouble_ = false;

@@ -2,11 +2,19 @@
 // A picture box: a framed area with a persistent image that is repainted from
 // itself, a point query on the displayed pixels and VB-style mouse events.
 // Coordinates are pixels of the drawing area (inside the one-pixel frame).
+//
+// Where one logical pixel covers several device pixels, possibly a fraction
+// more, a device pixel shows the picture pixel its top-left corner lies in,
+// and the mouse events report that corner: a click answers with exactly the
+// pixel shown under the pointer.
 #include <QFrame>
 #include <QImage>
 
 #include <cstdint>
 #include <functional>
+
+class QMouseEvent;
+class QPainter;
 
 namespace platform {
 
@@ -72,7 +80,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
-    QPointF Local(const QPointF& widgetPos) const;
+    // Where the pointer of `e` is, in logical pixels of the drawing area.
+    QPointF Local(const QMouseEvent* e) const;
+    // The top-left corner of the drawing area in device pixels, for a
+    // widget whose own corner lies at `widgetCorner` with `ratio` device
+    // pixels to a logical one.
+    QPointF AreaCorner(const QPointF& widgetCorner, double ratio) const;
+    // Paints the picture device pixel by device pixel (see above).
+    void PaintScaled(QPainter& p, const QRect& dirty);
     QSize Area() const;
     // Runs a drawing left for later.
     void Realise() const;

@@ -2,16 +2,22 @@
 // pictures are put in it.
 #include "platform/PictureBox.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
+
+#include <cmath>
 
 using platform::PictureBox;
 
 class PictureBoxTest : public QObject {
     Q_OBJECT
 
+    // The colour on the first device pixel of a pixel of the drawing area.
     static int32_t Shown(PictureBox& box, int x, int y) {
-        const QPoint at = box.Origin() + QPoint(x, y);
-        return platform::ToPacked(box.grab().toImage().pixel(at));
+        const QPointF at = QPointF(box.Origin() + QPoint(x, y)) * box.devicePixelRatioF();
+        return platform::ToPacked(box.grab().toImage().pixel(static_cast<int>(std::ceil(at.x())),
+                                                             static_cast<int>(std::ceil(at.y()))));
     }
 
 private slots:
@@ -67,6 +73,47 @@ private slots:
             }
         }
         QVERIFY(inked);
+    }
+
+    // Where one logical pixel covers several device pixels (the suite also
+    // runs at scale factors 1.25 to 2), a press, move or release on any
+    // device pixel reaches the handlers at the picture pixel shown there, or
+    // outside the drawing area on the frame.
+    void everyDevicePixelAnswersWhatItShows() {
+        PictureBox box;
+        box.setGeometry(0, 0, 22, 17); // a 20 x 15 drawing area
+        QImage picture(20, 15, QImage::Format_RGB32);
+        for (int i = 0; i < 20 * 15; ++i) {
+            picture.setPixel(i % 20, i / 20, qRgb(i % 20, i / 20, 99));
+        }
+        box.SetPicture(picture);
+        box.show();
+        const QImage shown = box.grab().toImage();
+        const double dpr = box.devicePixelRatioF();
+        QList<QPointF> got;
+        for (const auto signal :
+             {&PictureBox::MouseDown, &PictureBox::MouseMove, &PictureBox::MouseUp}) {
+            connect(&box, signal, this, [&](int, int, double x, double y) { got.append({x, y}); });
+        }
+        for (int i = 0; i < shown.width() * shown.height(); ++i) {
+            const QPoint d(i % shown.width(), i / shown.width());
+            // Offscreen has no pointer of its own: the event carries the
+            // device pixel's exact corner.
+            const QPointF at = QPointF(d) / dpr;
+            for (const auto type :
+                 {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease}) {
+                QMouseEvent e(type, at, box.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+                QApplication::sendEvent(&box, &e);
+            }
+            const QRgb c = shown.pixel(d);
+            const int32_t expected = qBlue(c) == 99 ? platform::ToPacked(c) : -1;
+            QCOMPARE(got.size(), 3);
+            for (const QPointF& p : got) {
+                QVERIFY2(box.Point(p.x(), p.y()) == expected,
+                         qPrintable(QStringLiteral("device pixel %1,%2").arg(d.x()).arg(d.y())));
+            }
+            got.clear();
+        }
     }
 };
 

@@ -1,12 +1,14 @@
 // Small picture helper for the end-to-end tests:
 //   imgtool chart FILE        writes the colour chart as the program draws it
 //   imgtool same A B          exits 0 when both pictures have the same pixels
+//   imgtool hex FILE X Y      prints pixel (X, Y) as the program's hex text
 #include "chart/ChartPicture.h"
 
 #include <QGuiApplication>
 #include <QImage>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char** argv) {
@@ -22,6 +24,16 @@ int main(int argc, char** argv) {
         // Both opaque: equal images have the same size and pixels.
         return !a.isNull() && a == b ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: imgtool chart FILE | imgtool same A B\n");
+    if (argc == 5 && std::strcmp(argv[1], "hex") == 0) {
+        const QImage a(QString::fromLocal8Bit(argv[2]));
+        const QPoint at(std::atoi(argv[3]), std::atoi(argv[4]));
+        if (!a.valid(at)) {
+            return 1;
+        }
+        const QRgb c = a.pixel(at);
+        std::printf("%02X%02X%02X\n", qBlue(c), qGreen(c), qRed(c));
+        return 0;
+    }
+    std::fprintf(stderr, "usage: imgtool chart FILE | imgtool same A B | imgtool hex FILE X Y\n");
     return 2;
 }
