@@ -17,7 +17,7 @@ class QWidget;
 
 namespace platform {
 
-enum class MsgButtons { OK, OKCancel, YesNo, YesNoCancel };
+enum class MsgButtons { OK, OKCancel, YesNoCancel, YesNo };
 enum class MsgIcon { None, Exclamation, Question };
 // Numbered as the program has always numbered its answers.
 enum class MsgAnswer { OK = 1, Cancel = 2, Yes = 6, No = 7 };
