@@ -21,6 +21,7 @@
 #include "measure/frmPunkt.h"
 #include "measure/frmZoom.h"
 #include "platform/QtServices.h"
+#include "platform/ScreenGrab.h"
 #include "platform/Startup.h"
 #include "platform/X11Grab.h"
 #include "platform/doubles/Doubles.h"
@@ -248,15 +249,21 @@ void BM_vsc1_Scroll(benchmark::State& state) {
 // A screen copy as the program takes it: of whatever the screen shows.
 using RealGrab = platform::X11Grab;
 
+// Where the screen copy comes from: a prepared picture of a 3840 x 2160
+// desktop, the X server, or whatever way the session takes (the portal on
+// Wayland).
+enum Grab { kPrepared = 0, kX11 = 1, kSession = 2 };
+
 struct Measuring {
     RealGrab real;
+    std::unique_ptr<platform::IScreenGrab> session;
     App app;
     measure::PointMeasure& m = app.w->Measure();
 
-    // realGrab: the program's own copy of the screen (whatever it shows)
-    // instead of a prepared picture of a 3840 x 2160 desktop.
-    explicit Measuring(int zoomIndex, bool realGrab = false) : app(2, realGrab ? &real : nullptr) {
-        if (!realGrab) {
+    explicit Measuring(int zoomIndex, int grab = kPrepared)
+        : session(grab == kSession ? platform::MakeScreenGrab() : nullptr),
+          app(2, grab == kX11 ? &real : session.get()) {
+        if (grab == kPrepared) {
             app.services.screenGrab.image = MakeDesktop(3840, 2160);
         }
         app.w->cboZoom->setCurrentIndex(zoomIndex);
@@ -335,11 +342,16 @@ private:
 // the program's own screen copy (of a 3840 x 2160 screen under the runner's
 // Xvfb) instead of a prepared picture.
 void BM_StillCopyShown(benchmark::State& state) {
-    if (state.range(1) != 0 && !OnX11()) {
+    const auto grab = static_cast<int>(state.range(1));
+    if (grab == kX11 && !OnX11()) {
         state.SkipWithError("the real screen copy needs an X display");
         return;
     }
-    Measuring s(static_cast<int>(state.range(0)), state.range(1) != 0);
+    if (grab == kSession && !QGuiApplication::platformName().startsWith("wayland")) {
+        state.SkipWithError("the portal's screen copy needs a Wayland session");
+        return;
+    }
+    Measuring s(static_cast<int>(state.range(0)), grab);
     double inHand = 0;
     for (auto _ : state) {
         PunktPaints paints(s.m);
@@ -584,6 +596,11 @@ void Register(bool smoke) {
             ->ArgNames({"zoom", "grab"})
             ->Args({3, 0})
             ->Args({3, 1})
+            ->Unit(kMillisecond),
+        // Through the desktop portal, run by the runner in a Wayland session.
+        benchmark::RegisterBenchmark("PortalStill", BM_StillCopyShown)
+            ->ArgNames({"zoom", "grab"})
+            ->Args({3, kSession})
             ->Unit(kMillisecond),
         benchmark::RegisterBenchmark("MagnifierMove", BM_MagnifierMove)->Unit(kMicrosecond),
         benchmark::RegisterBenchmark("Open100k", BM_Open100k)->Unit(kMillisecond),
