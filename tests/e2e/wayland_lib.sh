@@ -29,11 +29,13 @@ NS_PID=""
 # session running. Sessions whose test has ended are ended here, with their
 # folders.
 reap_stale_sessions() {
-  local d owner
+  local d owner state
   for d in /tmp/tintra-wayland.*; do
-    [ -r "$d/owner" ] || continue
-    owner=$(cat "$d/owner")
-    kill -0 "$owner" 2>/dev/null && continue
+    # Another test's session may come or go meanwhile.
+    owner=$(cat "$d/owner" 2>/dev/null) && [ -n "$owner" ] || continue
+    # Gone, or a zombie its parent has yet to collect: the test has ended.
+    state=$(cut -d' ' -f3 "/proc/$owner/stat" 2>/dev/null) || state=""
+    case $state in "" | Z) ;; *) continue ;; esac
     kill_marked "TINTRA_WAYLAND_SESSION=$d"
     rm -rf "$d"
   done
@@ -69,7 +71,7 @@ stop_pid() { # stop_pid PID: TERM, then KILL after 3 s
 
 reap_stale_sessions
 SESSION=$(mktemp -d /tmp/tintra-wayland.XXXXXX)
-echo $$ >"$SESSION/owner"
+echo $$ >"$SESSION/owner.new" && mv "$SESSION/owner.new" "$SESSION/owner"
 # Every process of the session carries this variable, so the clean-up finds
 # whatever the session started on its own (D-Bus activation, swaybg, the
 # portal's screenshot helper) and nothing else.
