@@ -9,6 +9,9 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool xclip x11-xserver-utils x11-utils
+  qt6-wayland sway swaybg dbus-daemon pipewire
+  xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
+  wtype grim wl-clipboard
   desktop-file-utils
 )
 

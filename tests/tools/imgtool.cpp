@@ -2,6 +2,10 @@
 //   imgtool chart FILE        writes the colour chart as the program draws it
 //   imgtool same A B          exits 0 when both pictures have the same pixels
 //   imgtool hex FILE X Y      prints pixel (X, Y) as the program's hex text
+//   imgtool unique W H FILE   writes a W x H picture in which no two pixels
+//                             are alike (up to 4096 x 4096), so a pixel read
+//                             one place off, or a picture shifted or scaled,
+//                             shows as a different colour
 #include "chart/ChartPicture.h"
 
 #include <QGuiApplication>
@@ -34,6 +38,22 @@ int main(int argc, char** argv) {
         std::printf("%02X%02X%02X\n", qBlue(c), qGreen(c), qRed(c));
         return 0;
     }
-    std::fprintf(stderr, "usage: imgtool chart FILE | imgtool same A B | imgtool hex FILE X Y\n");
+    if (argc == 5 && std::strcmp(argv[1], "unique") == 0) {
+        const int w = std::atoi(argv[2]);
+        const int h = std::atoi(argv[3]);
+        if (w < 1 || h < 1 || w > 4096 || h > 4096) {
+            return 2;
+        }
+        QImage img(w, h, QImage::Format_RGB32);
+        for (int y = 0; y < h; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < w; ++x) {
+                line[x] = qRgb(x & 255, y & 255, (x >> 8) | ((y >> 8) << 4));
+            }
+        }
+        return img.save(QString::fromLocal8Bit(argv[4]), "PNG") ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: imgtool chart FILE | imgtool same A B | imgtool hex FILE X Y | "
+                         "imgtool unique W H FILE\n");
     return 2;
 }

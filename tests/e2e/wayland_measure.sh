@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# Point measurement on a real Wayland desktop: a headless sway whose
+# background is a picture with no two pixels alike, the program on Qt's native
+# wayland platform taking the screen from the desktop portal, the measurement
+# done by keyboard (wtype), the result copied with the hex text's "Kopi" and
+# read back with wl-paste. A pick one pixel off, or a still shifted or scaled,
+# gives another colour.
+#
+#   wayland_measure.sh TINTRA_BINARY TOOLS_FOLDER
+#
+# TINTRA_WAYLAND_MEASURE=1 runs the measurement steps too (see the gate
+# below).
+source "$(dirname "$0")/wayland_lib.sh"
+BIN=$1
+TOOLS=$2
+W=1920
+H=1080
+
+QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" unique $W $H "$SESSION/unique.png" 2>/dev/null ||
+  fail "imgtool could not write the background picture"
+start_wayland ${W}x$H "$SESSION/unique.png"
+
+# unique_hex X Y: the hex text ("Hex", plain notation: the packed value
+# red + 256 green + 65536 blue in upper-case hex) of the background's pixel
+# (X, Y), as imgtool unique draws it.
+unique_hex() {
+  local r=$(($1 & 255)) g=$(($2 & 255)) b=$((($1 >> 8) | (($2 >> 8) << 4)))
+  printf '%X' $((r + 256 * g + 65536 * b))
+}
+
+# capture_window: the main window has stepped aside and a window of the
+# program's has the keyboard (the still of the screen).
+capture_window() {
+  ! window_matches 'title="^Tintra - "' && window_matches 'app_id="^[Tt]intra$" con_id=__focused__'
+}
+
+# main_window_back: the measurement is over and the main window has the
+# keyboard again.
+main_window_back() {
+  window_matches 'title="^Tintra - " con_id=__focused__'
+}
+
+# copy_hex EXPECTED: "Kopi" of the hex text, by keyboard: Alt+P left the
+# focus on "Punktmål", and the main window gives it back when it returns;
+# from there Tab passes the zoom list, "Spar", the three colour sliders and
+# reaches the hex text's "Kopi", which Space presses.
+copy_hex() {
+  keys -k Tab -k Tab -k Tab -k Tab -k Tab -k Tab -k space
+  expect_clipboard "$1"
+}
+
+# Files in the session's /tmp, where the portal puts its screenshots: the
+# program reads each and leaves none behind.
+tmp_files() {
+  if [ "$SESSION_TMP" = /tmp ]; then
+    # A /tmp shared with the machine: only the portal's own name is ours.
+    ls -A /tmp/out.png 2>/dev/null || true
+  else
+    ls -A "$SESSION_TMP"
+  fi
+}
+
+# TODO(measurement steps): each step below is the intended key sequence, to be
+# checked against the program.
+#
+# measure_plain: "Uten zoom". Alt+P ("&Punktmål") starts the
+# measurement; the cross-hair starts at the screen's centre (sway's headless
+# seat has no pointer, so no pointer position is known); each arrow moves it
+# one device pixel, with Shift ten; Enter takes the colour under it. The
+# keys move it from (960, 540) to (973, 542).
+measure_plain() {
+  tintra_settings ZoomFactor=0
+  start_tintra "$BIN"
+  keys -M alt p -m alt
+  poll 5 capture_window || fail "Alt+P showed no capture window"
+  keys -k Right -k Right -k Right -k Down -k Down -M shift -k Right -m shift -k Return
+  poll 5 main_window_back || fail "Enter did not end the measurement"
+  copy_hex "$(unique_hex 973 542)"
+  stop_tintra
+}
+
+# measure_zoom KEY: "Zoom x8". The cross-hair moves from (960, 540) to
+# (959, 529); KEY (space or Return) shows its block in the "Zoom" window,
+# which takes the keyboard; there the arrows move the highlighted pixel to
+# (961, 530) and Enter takes its colour.
+measure_zoom() {
+  tintra_settings ZoomFactor=3
+  start_tintra "$BIN"
+  keys -M alt p -m alt
+  poll 5 capture_window || fail "Alt+P showed no capture window"
+  wait_window 'title="^Zoom"' 5 || fail "no Zoom window with Zoom x8"
+  keys -k Left -k Up -M shift -k Up -m shift -k "$1"
+  keys -k Right -k Right -k Down -k Return
+  poll 5 main_window_back || fail "Enter in the Zoom window did not end the measurement"
+  copy_hex "$(unique_hex 961 530)"
+  stop_tintra
+}
+
+# measure_escape: Escape leaves the measurement with the colour unchanged
+# (the grey the program starts with).
+measure_escape() {
+  tintra_settings ZoomFactor=3
+  start_tintra "$BIN"
+  keys -M alt p -m alt
+  poll 5 capture_window || fail "Alt+P showed no capture window"
+  keys -k Right -k Escape
+  poll 5 main_window_back || fail "Escape did not end the measurement"
+  ! window_matches 'title="^Zoom"' || fail "the Zoom window stayed after Escape"
+  copy_hex 808080
+  stop_tintra
+}
+
+# The main window comes up on the native platform, and takes keys: its Fil
+# menu opens with Alt+F, and "Avslutt" (A) in it closes the window.
+tintra_settings ZoomFactor=3
+start_tintra "$BIN"
+keys -M alt f -m alt
+keys a
+poll 5 eval '! window_matches "title=\"^Tintra - \""' ||
+  fail "Alt+F, A did not close the main window: the Fil menu did not open"
+# Qt 6.4's wayland plugin can hang for good in its teardown after the last
+# window has closed (its event thread waits in wl_display_read_events while
+# the main thread waits for that thread), more often on a busy machine. That
+# is not what this test is about: the program is ended instead.
+tintra_ended 5 || { echo "note: Tintra still ran 5 s after its window closed" >&2; stop_tintra; }
+
+# Gate until the program measures by keyboard on Wayland.
+[ "${TINTRA_WAYLAND_MEASURE:-}" = 1 ] || pass
+fail "TODO: measurement steps (check the key sequences of measure_plain, measure_zoom and measure_escape against the program, then drop this line)"
+
+before=$(tmp_files)
+measure_plain
+measure_zoom space
+measure_zoom Return
+measure_escape
+# At scale 2 the keys still move one device pixel: the same keys reach the
+# same screen pixels.
+output_scale 2
+measure_plain
+measure_zoom space
+[ "$(tmp_files)" = "$before" ] ||
+  fail "the measurements left files in the session's /tmp: $(comm -13 <(echo "$before") <(tmp_files) | tr '\n' ' ')"
+pass
