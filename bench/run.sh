@@ -107,6 +107,25 @@ export XDG_CONFIG_HOME="$TMP/config"
 mkdir -p "$XDG_CONFIG_HOME"
 export TINTRA_BENCH_FAVOURITES="$fix/work/Mange.kvc"
 
+# csv_samples CSV: a Google Benchmark CSV as samples. Rows of single
+# repetitions only (not _mean, _median, ...), time in µs; the counter column
+# (rss_growth_MB, handler_us, in_hand_us) when there is one.
+csv_samples() {
+  awk -F, '
+    /^name,/ {
+      for (c = 1; c <= NF; c++) if ($c ~ /rss_growth_MB|handler_us|in_hand_us/) { g = c; counter = $c; gsub(/"/, "", counter) }
+      next
+    }
+    /^"/ {
+      name = $1; gsub(/"/, "", name)
+      if (name ~ /_(mean|median|stddev|cv)$/ || $9 != "") next
+      sub(/\/(iterations:[0-9]+\/repeats:[0-9]+\/)?manual_time$/, "", name)
+      f = ($5 == "ns") ? 0.001 : ($5 == "ms") ? 1000 : ($5 == "s") ? 1000000 : 1
+      print "gb." name, $3 * f
+      if (g && $g != "") print "gb." name "." counter, $g
+    }' "$1" >>"$samples"
+}
+
 # run_bench FILTER REPS MIN_TIME PROCESSES
 run_bench() {
   local filter=$1 r=$2 t=$3 procs=$4 i
@@ -123,21 +142,7 @@ run_bench() {
       echo "bench: $filter failed" >&2
       exit 1
     }
-    # Rows of single repetitions only (not _mean, _median, ...), time in µs;
-    # the counter column (rss_growth_MB, handler_us, in_hand_us) when there is one.
-    awk -F, '
-      /^name,/ {
-        for (c = 1; c <= NF; c++) if ($c ~ /rss_growth_MB|handler_us|in_hand_us/) { g = c; counter = $c; gsub(/"/, "", counter) }
-        next
-      }
-      /^"/ {
-        name = $1; gsub(/"/, "", name)
-        if (name ~ /_(mean|median|stddev|cv)$/ || $9 != "") next
-        sub(/\/(iterations:[0-9]+\/repeats:[0-9]+\/)?manual_time$/, "", name)
-        f = ($5 == "ns") ? 0.001 : ($5 == "ms") ? 1000 : ($5 == "s") ? 1000000 : 1
-        print "gb." name, $3 * f
-        if (g && $g != "") print "gb." name "." counter, $g
-      }' "$out" >>"$samples"
+    csv_samples "$out"
   done
 }
 
@@ -155,11 +160,24 @@ run_bench Open100k 1 0.5 "$reps"
 run_bench AddFavourite100k "$reps" 0.2 1
 run_bench Save100k "$reps" 0.5 1
 
+# --- Wayland -------------------------------------------------------------------
+echo "bench: the still through the desktop portal on a headless sway..." >&2
+wl_smoke=""
+[ "$smoke" = 1 ] && wl_smoke=--smoke
+bash "$(dirname "$0")/wayland.sh" "$build" "$reps" "$TMP/portal.csv" $wl_smoke >>"$samples" \
+  2>"$TMP/wayland.log" || {
+  cat "$TMP/wayland.log" >&2
+  echo "bench: the Wayland rows failed" >&2
+  exit 1
+}
+csv_samples "$TMP/portal.csv"
+
 if [ "$smoke" = 1 ]; then
   # Every figure must have come out.
   for key in startup.bare startup.bare_text startup.tintra rss.bare rss.tintra gb.ShowColour \
     gb.PickColour gb.vsc1_Scroll gb.StillCopyShown/zoom:3/grab:0 gb.StillCopyShown/zoom:0/grab:0 \
     gb.StillCopyShown/zoom:3/grab:1 gb.StillCopyFirst/zoom:3/grab:1 gb.MagnifierMove gb.Open100k \
+    wl.grim gb.PortalStill/zoom:3/grab:2 \
     gb.Open100k.rss_growth_MB gb.AddFavourite100k gb.Save100k; do
     grep -q "^$key " "$samples" || { echo "bench: no figure for $key" >&2; exit 1; }
   done
@@ -195,6 +213,8 @@ gb.Open100k|100,000 favourites: open + first paint|s|1000000|<0.3
 gb.Open100k.rss_growth_MB|100,000 favourites: resident memory growth|MB|1|<40
 gb.AddFavourite100k|100,000 favourites: one added, rebuilt and painted|ms|1000|<5
 gb.Save100k|Saving 100,000 favourites|s|1000000|<0.2
+wl.grim|grim, 1920x1080 output to PNG (headless sway)|ms|1000|
+gb.PortalStill/zoom:3/grab:2|Still through the portal after tick (same output)|ms|1000|x1.5:wl.grim:grim
 EOF
 for p in "${peers[@]}"; do
   label=${p%%=*}
@@ -239,8 +259,9 @@ awk -F'|' -v samples="$samples" '
     } else if (goal ~ /^x/) {
       split(substr(goal, 2), p, ":")
       ref = medians[p[2]]
-      goaltext = "<= " p[1] "x bare"
-      ratio = sprintf("%.2fx bare", med / ref)
+      of = (p[3] != "") ? p[3] : "bare"
+      goaltext = "<= " p[1] "x " of
+      ratio = sprintf("%.2fx %s", med / ref, of)
       verdict = (med <= p[1] * ref) ? "met" : "MISSED"
     } else if (goal ~ /^~/) {
       ref = medians[substr(goal, 2)]
@@ -266,3 +287,4 @@ awk -F'|' -v samples="$samples" '
 echo
 echo "Start-up: $runs runs of each program, interleaved, after one warm-up run; idle memory is VmRSS ${idle} ms after the window mapped."
 echo "In-process: $reps repetitions of each benchmark (Open100k: $reps processes); Xvfb 3840x2160x24, Release build."
+echo "Wayland: a headless sway at 1920x1080 with xdg-desktop-portal-wlr; grim $reps times, the portal still in $reps repetitions."

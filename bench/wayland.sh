@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The Wayland rows of the benchmark table: a headless sway of its own at
+# 1920 x 1080 with the desktop portal (tests/e2e/wayland_lib.sh), where
+#   - grim writes the output to a PNG, RUNS times: the floor of a still
+#     through the portal, whose screenshot back-end runs grim itself;
+#   - tintra_bench times "Punktmål"'s tick until the still is on screen,
+#     through the portal (PortalStill).
+# Prints the grim samples as "wl.grim MICROSECONDS" and writes the
+# benchmark's CSV to OUT_CSV.
+#
+#   bench/wayland.sh BUILD_DIR RUNS OUT_CSV [--smoke]
+source "$(dirname "$0")/../tests/e2e/wayland_lib.sh"
+build=$1
+runs=$2
+out=$3
+smoke=${4:-}
+
+start_wayland 1920x1080
+cp "$build/bench/tintra_bench" "$SESSION/bin/tintra_bench"
+[ ${#RUN_AS[@]} -eq 0 ] || chown "$WAYLAND_USER" "$SESSION/bin/tintra_bench"
+
+in_session sh -c '
+  for i in $(seq "$1"); do
+    s=$(date +%s%N)
+    grim -t png "$PWD/grim.png"
+    e=$(date +%s%N)
+    echo "wl.grim $(((e - s) / 1000))"
+  done' sh "$runs" || fail "grim could not copy the output"
+
+args=(--benchmark_filter='^PortalStill(/|$)' --benchmark_out="$SESSION/work/portal.csv"
+  --benchmark_out_format=csv)
+if [ "$smoke" = --smoke ]; then
+  args+=(--smoke)
+else
+  args+=(--benchmark_repetitions="$runs" --benchmark_min_time=0.2)
+fi
+in_session env QT_QPA_PLATFORM=wayland "$SESSION/bin/tintra_bench" "${args[@]}" \
+  >"$SESSION/log/bench.log" 2>&1 || fail "PortalStill failed: $(tail -5 "$SESSION/log/bench.log")"
+cp "$SESSION/work/portal.csv" "$out"
