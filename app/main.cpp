@@ -6,6 +6,9 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char** argv) {
     if (!platform::HasDisplay(argc, argv)) {
         return 1;
@@ -22,10 +25,20 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("tintra"));
 
     fonts.Wait();
-    platform::QtServices services;
-    frmTintra window(services.Get());
-    window.Form_Initialize();
-    window.Form_Load();
-    window.show();
-    return QApplication::exec();
+    int rc = 0;
+    {
+        platform::QtServices services;
+        frmTintra window(services.Get());
+        window.Form_Initialize();
+        window.Form_Load();
+        window.show();
+        rc = QApplication::exec();
+    }
+    // Everything is saved once the window has gone. Qt 6.4's Wayland client
+    // can wait forever for its event thread when the application ends.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        std::fflush(nullptr);
+        std::_Exit(rc);
+    }
+    return rc;
 }
