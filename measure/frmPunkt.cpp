@@ -1,6 +1,7 @@
 #include "measure/frmPunkt.h"
 
 #include "platform/NativePointer.h"
+#include "platform/NativeWindow.h"
 
 #include "measure/Measure.h"
 #include "measure/PointMeasure.h"
@@ -31,14 +32,16 @@ frmPunkt::frmPunkt(PointMeasure& measure, QWidget* owner,
 void frmPunkt::Form_Load() {
     setCursor(MeasureCursor());
     // The copy was taken before the window shows, so it cannot show itself.
-    // Cover the whole desktop from its top-left corner; screens keep their
-    // device-pixel corner as their logical one.
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QPoint corner = screen ? screen->virtualGeometry().topLeft() : QPoint();
-    const double ratio = screen ? screen->devicePixelRatio() : 1.0;
+    // Cover the whole desktop from its top-left corner, one still pixel on
+    // each device pixel.
+    origin_ = RootOrigin();
     const QSize size = still_->Size();
-    setGeometry(QRect(corner, QSize(static_cast<int>(std::ceil(size.width() / ratio)),
-                                    static_cast<int>(std::ceil(size.height() / ratio)))));
+    if (!platform::PlaceWindow(this, QRect(origin_, size))) {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const double ratio = screen ? screen->devicePixelRatio() : 1.0;
+        setGeometry(QRect(origin_, QSize(static_cast<int>(std::ceil(size.width() / ratio)),
+                                         static_cast<int>(std::ceil(size.height() / ratio)))));
+    }
     show();
     activateWindow();
     update();
@@ -46,6 +49,17 @@ void frmPunkt::Form_Load() {
         frmZoom* zoom = m_.LoadZoom();
         zoom->show();
     }
+}
+
+QPoint frmPunkt::RootOrigin() const {
+    // Each screen keeps its top-left corner at its place on the root.
+    for (const platform::ScreenArea& a : still_->Screens()) {
+        if (a.screen) {
+            return a.screen->geometry().topLeft() - a.area.topLeft();
+        }
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->geometry().topLeft() : QPoint();
 }
 
 void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
@@ -121,7 +135,7 @@ void frmPunkt::paintEvent(QPaintEvent* e) {
 }
 
 QPointF frmPunkt::PointerAt(const QPointF& eventPos) const {
-    return platform::PointerPixel(this, eventPos);
+    return platform::PointerPixel(this, eventPos, origin_);
 }
 
 } // namespace measure

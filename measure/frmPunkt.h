@@ -41,7 +41,11 @@ protected:
     QPointF PointerAt(const QPointF& eventPos) const override;
 
 private:
+    // Where the still's top-left pixel lies on the X root.
+    QPoint RootOrigin() const;
+
     PointMeasure& m_;
+    QPoint origin_;
     std::unique_ptr<platform::ScreenStill> still_;
     platform::NativeImage native_{this};
 };

@@ -33,26 +33,38 @@ std::optional<QPoint> NativePointerPosition() {
 #endif
 }
 
+namespace {
+
+constexpr double kAllowance = 1e-6;
+
+QPoint Floor(const QPointF& p) {
+    return {static_cast<int>(std::floor(p.x() + kAllowance)),
+            static_cast<int>(std::floor(p.y() + kAllowance))};
+}
+
+} // namespace
+
 QPoint PointerPixel(const QWidget* widget, const QPointF& logical) {
     const double dpr = widget->devicePixelRatioF();
-    constexpr double allowance = 1e-6;
-    const QPoint fromEvent(static_cast<int>(std::floor(logical.x() * dpr + allowance)),
-                           static_cast<int>(std::floor(logical.y() * dpr + allowance)));
-    if (dpr == 1.0) {
-        return fromEvent;
-    }
-    const auto native = NativePointerPosition();
     const QScreen* screen = widget->screen();
-    if (!native || !screen) {
-        return fromEvent;
+    if (dpr == 1.0 || !screen) {
+        return Floor(logical * dpr);
     }
     // A screen keeps its top-left corner in device pixels; positions on it
     // scale from there.
     const QPointF corner = screen->geometry().topLeft();
-    const QPointF origin = corner + (widget->mapToGlobal(QPointF(0, 0)) - corner) * dpr;
-    const QPointF local = QPointF(*native) - origin;
-    const QPoint exact(static_cast<int>(std::floor(local.x() + allowance)),
-                       static_cast<int>(std::floor(local.y() + allowance)));
+    return PointerPixel(widget, logical,
+                        corner + (widget->mapToGlobal(QPointF(0, 0)) - corner) * dpr);
+}
+
+QPoint PointerPixel(const QWidget* widget, const QPointF& logical, const QPointF& origin) {
+    const double dpr = widget->devicePixelRatioF();
+    const QPoint fromEvent = Floor(logical * dpr);
+    const auto native = dpr == 1.0 ? std::nullopt : NativePointerPosition();
+    if (!native) {
+        return fromEvent;
+    }
+    const QPoint exact = Floor(QPointF(*native) - origin);
     // The pointer may have moved on since the event: use the server's
     // position only while it still lies within the event's logical pixel.
     if (std::abs(exact.x() / dpr - logical.x()) > 1.0 ||

@@ -18,5 +18,8 @@ std::optional<QPoint> NativePointerPosition();
 // `logical` (widget coordinates): from the server's exact position when it
 // agrees with the event, otherwise from the logical position.
 QPoint PointerPixel(const QWidget* widget, const QPointF& logical);
+// The same for a widget whose top-left device pixel lies at `origin` on the
+// X root.
+QPoint PointerPixel(const QWidget* widget, const QPointF& logical, const QPointF& origin);
 
 } // namespace platform

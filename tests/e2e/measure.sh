@@ -92,4 +92,12 @@ xrandr --setmonitor left 800/211x900/238+0+0 screen >/dev/null
 xrandr --setmonitor right 800/211x900/238+800+0 none >/dev/null
 measure_plain 1 1200 401 "FF"
 measure_plain 1 1201 401 "FF0000"
+# At a fractional scale, every pixel of both monitors, their edges too. Red
+# every second column and row: on an odd row a pick one pixel off gives the
+# other colour.
+xsetroot -mod 2 2 -fg '#FF0000' -bg '#0000FF'
+for x in 0 800; do
+  measure_plain 1.5 "$x" 401 "FF"
+  measure_plain 1.5 $((x + 799)) 401 "FF0000"
+done
 pass
