@@ -1,6 +1,5 @@
 #include "measure/frmPunkt.h"
 
-#include "platform/NativePointer.h"
 #include "platform/NativeWindow.h"
 
 #include "measure/Measure.h"
@@ -8,13 +7,8 @@
 #include "measure/frmZoom.h"
 #include "platform/PictureBox.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
-#include <QRegion>
+#include <QHideEvent>
 #include <QScreen>
 
 #include <cmath>
@@ -23,32 +17,55 @@ namespace measure {
 
 frmPunkt::frmPunkt(PointMeasure& measure, QWidget* owner,
                    std::unique_ptr<platform::ScreenStill> still)
-    : MeasureWindow(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_(measure), still_(std::move(still)) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::StrongFocus);
-}
+    : StillPane(*this, owner), m_(measure), still_(std::move(still)) {}
 
 void frmPunkt::Form_Load() {
-    setCursor(MeasureCursor());
     // The copy was taken before the window shows, so it cannot show itself.
-    // Cover the whole desktop from its top-left corner, one still pixel on
-    // each device pixel.
-    origin_ = RootOrigin();
     const QSize size = still_->Size();
-    if (!platform::PlaceWindow(this, QRect(origin_, size))) {
-        QScreen* screen = QGuiApplication::primaryScreen();
-        const double ratio = screen ? screen->devicePixelRatio() : 1.0;
-        setGeometry(QRect(origin_, QSize(static_cast<int>(std::ceil(size.width() / ratio)),
-                                         static_cast<int>(std::ceil(size.height() / ratio)))));
+    if (platform::OneWindowAcrossScreens()) {
+        // The whole desktop from its top-left corner, in device pixels.
+        const QPoint origin = RootOrigin();
+        SetArea(QRect(QPoint(), size), origin);
+        if (!platform::PlaceWindow(this, QRect(origin, size))) {
+            QScreen* screen = QGuiApplication::primaryScreen();
+            const double ratio = screen ? screen->devicePixelRatio() : 1.0;
+            setGeometry(QRect(origin, QSize(static_cast<int>(std::ceil(size.width() / ratio)),
+                                            static_cast<int>(std::ceil(size.height() / ratio)))));
+        }
+        setCursor(MeasureCursor());
+        show();
+    } else {
+        // Each screen its own area, full screen.
+        std::vector<platform::ScreenArea> screens = still_->Screens();
+        if (screens.empty()) {
+            screens.push_back({QGuiApplication::primaryScreen(), QRect(QPoint(), size)});
+        }
+        for (const platform::ScreenArea& s : screens) {
+            StillPane* pane = this;
+            if (&s != &screens.front()) {
+                others_.push_back(pane = new StillPane(*this, this));
+            }
+            pane->SetArea(s.area, QPoint());
+            if (s.screen) {
+                pane->setScreen(s.screen);
+                pane->setGeometry(s.screen->geometry());
+            }
+            pane->setCursor(MeasureCursor());
+            pane->showFullScreen();
+        }
     }
-    show();
     activateWindow();
     update();
     if (m_.lZoomHalf < kNoZoomHalf) {
         frmZoom* zoom = m_.LoadZoom();
         zoom->show();
     }
+}
+
+std::vector<StillPane*> frmPunkt::Panes() const {
+    std::vector<StillPane*> panes{const_cast<frmPunkt*>(this)};
+    panes.insert(panes.end(), others_.begin(), others_.end());
+    return panes;
 }
 
 QPoint frmPunkt::RootOrigin() const {
@@ -117,25 +134,11 @@ const QImage& frmPunkt::Still() const {
     return still_ ? still_->Image() : none;
 }
 
-void frmPunkt::paintEvent(QPaintEvent* e) {
-    // Shown only with a still; one still pixel on each device pixel.
-    if (!still_ || native_.Paint(*still_, e->region(), qRgb(0, 0, 0))) {
-        return;
+void frmPunkt::hideEvent(QHideEvent* e) {
+    for (StillPane* pane : others_) {
+        pane->hide();
     }
-    // Drawn into its size in logical pixels rather than given this window's
-    // pixel ratio: that would copy the shared still at every paint.
-    const QImage& still = still_->Image();
-    const QRectF target(QPointF(), QSizeF(still.size()) / devicePixelRatioF());
-    QPainter p(this);
-    // Only what the still does not cover is filled: the still is large.
-    for (const QRect& r : QRegion(rect()).subtracted(target.toRect())) {
-        p.fillRect(r, Qt::black);
-    }
-    p.drawImage(target, still);
-}
-
-QPointF frmPunkt::PointerAt(const QPointF& eventPos) const {
-    return platform::PointerPixel(this, eventPos, origin_);
+    StillPane::hideEvent(e);
 }
 
 } // namespace measure

@@ -1,22 +1,24 @@
 #pragma once
-// The capture window: a borderless window over the whole desktop showing a
-// still copy of it, taken once when the window loads. Its coordinates are
-// device pixels of the copy, so window point (x, y) is screen pixel (x, y).
+// The capture window: a borderless window showing a still copy of the whole
+// desktop, taken once when the window loads. Its handlers take device pixels
+// of the copy, so point (x, y) is still pixel (x, y). On X11 it lies over
+// the whole desktop; where a window lies on one screen only, it shows the
+// first screen and a window of its own shows each further one.
 #include "measure/Measure.h"
-#include "measure/MeasureWindow.h"
-#include "platform/NativeImage.h"
+#include "measure/StillPane.h"
 
 #include <QImage>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace measure {
 
 class PointMeasure;
 
-class frmPunkt : public MeasureWindow {
+class frmPunkt : public StillPane {
 public:
     // Shows `still`, the copy of the desktop taken for this measurement.
     frmPunkt(PointMeasure& measure, QWidget* owner, std::unique_ptr<platform::ScreenStill> still);
@@ -33,21 +35,22 @@ public:
     int32_t Point(double x, double y) const { return PointOf(Still(), x, y); }
     // The still (waiting for the program's copy of it), or a null image.
     const QImage& Still() const;
+    // The still as the window system may also hold it, for painting.
+    const platform::ScreenStill* StillCopy() const { return still_.get(); }
+    // The windows showing the still, this one first.
+    std::vector<StillPane*> Panes() const;
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
-
-    // The device pixel under the pointer.
-    QPointF PointerAt(const QPointF& eventPos) const override;
+    // The other windows go with this one.
+    void hideEvent(QHideEvent* e) override;
 
 private:
     // Where the still's top-left pixel lies on the X root.
     QPoint RootOrigin() const;
 
     PointMeasure& m_;
-    QPoint origin_;
     std::unique_ptr<platform::ScreenStill> still_;
-    platform::NativeImage native_{this};
+    std::vector<StillPane*> others_;
 };
 
 } // namespace measure

@@ -37,6 +37,13 @@ QImage LargeImage(const QSize& size) {
         QImage::Format_RGB32, [](void* p) { std::free(p); }, memory);
 }
 
+QRect DeviceArea(const QRect& logical, double dpr) {
+    return {QPoint(static_cast<int>(std::floor(logical.left() * dpr)),
+                   static_cast<int>(std::floor(logical.top() * dpr))),
+            QPoint(static_cast<int>(std::ceil((logical.right() + 1) * dpr)) - 1,
+                   static_cast<int>(std::ceil((logical.bottom() + 1) * dpr)) - 1)};
+}
+
 #ifdef TINTRA_HAVE_XCB
 namespace {
 
@@ -471,11 +478,7 @@ bool NativeImage::PaintParts(const QSize& size, const QRegion& region, QRgb fill
     const QRect picture(QPoint(), size);
     std::vector<xcb_rectangle_t> uncovered;
     for (const QRect& r : region) {
-        // The device pixels the logical rectangle touches.
-        const QRect area(QPoint(static_cast<int>(std::floor(r.left() * dpr)),
-                                static_cast<int>(std::floor(r.top() * dpr))),
-                         QPoint(static_cast<int>(std::ceil((r.right() + 1) * dpr)) - 1,
-                                static_cast<int>(std::ceil((r.bottom() + 1) * dpr)) - 1));
+        const QRect area = DeviceArea(r, dpr);
         const QRect part = area & picture;
         for (const QRect& u : QRegion(area).subtracted(part)) {
             uncovered.push_back({static_cast<int16_t>(u.x()), static_cast<int16_t>(u.y()),

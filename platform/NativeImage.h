@@ -22,6 +22,10 @@ namespace platform {
 // system has them.
 QImage LargeImage(const QSize& size);
 
+// The device pixels that a logical rectangle of a window at pixel ratio `dpr`
+// touches.
+QRect DeviceArea(const QRect& logical, double dpr);
+
 // A copy of the X11 root over `screens` (device pixels; their bounding
 // rectangle, with what lies between them black), read in replies small
 // enough to land in memory the program already has. Null without an X11

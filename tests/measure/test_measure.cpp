@@ -2,11 +2,13 @@
 // run where one logical pixel covers several device pixels (see CMakeLists).
 // The real pointer on a real screen is the e2e test's.
 #include "measure/PointMeasure.h"
+#include "measure/StillPane.h"
 #include "measure/frmPunkt.h"
 #include "measure/frmZoom.h"
 #include "platform/PictureBox.h"
 #include "tests/Support.h"
 
+#include <QScreen>
 #include <QSet>
 #include <QTest>
 
@@ -176,6 +178,33 @@ private slots:
         pm->Zoom()->close();
         Ended();
         QVERIFY(host->picks.empty());
+    }
+
+    // Where a window lies on one screen only, each screen shows its own area
+    // of the still, and a click on any of them measures in still pixels.
+    // Run with two screens (see CMakeLists); with one, nothing to see.
+    void eachScreenItsOwnWindow() {
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        if (screens.size() < 2) {
+            QSKIP("one screen");
+        }
+        auto still = std::make_unique<platform::ScreenStill>(desk);
+        still->SetScreens(platform::NativeScreenAreas());
+        pm->cboZoom_Click(0);
+        frmPunkt* punkt = pm->LoadPunkt(std::move(still));
+        const std::vector<StillPane*> panes = punkt->Panes();
+        QVERIFY(panes.size() == 2 && panes[0] == punkt && panes[1]->isVisible());
+        QCOMPARE(panes[1]->screen(), screens[1]);
+        QCOMPARE(panes[1]->geometry(), screens[1]->geometry());
+        const QRect area = panes[1]->Area();
+        QCOMPARE(Shown(panes[1]).copy(0, 0, 100, 50), desk.copy(area.x(), area.y(), 100, 50));
+
+        const QPoint click(10, 7);
+        const QPoint pixel = area.topLeft() + DevicePixel(click, panes[1]->devicePixelRatioF());
+        QTest::mouseClick(panes[1], Qt::LeftButton, {}, click);
+        QCOMPARE(host->picks, std::vector<int32_t>{At(pixel.x(), pixel.y())});
+        QVERIFY(!panes[1]->isVisible());
+        Ended();
     }
 
     // A copy that comes later (the desktop portal) keeps the main window
