@@ -16,6 +16,8 @@ StillPane::StillPane(frmPunkt& punkt, QWidget* owner)
       punkt_(punkt) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    // The keyboard cursor follows the pointer.
+    setMouseTracking(true);
 }
 
 void StillPane::SetArea(const QRect& area, const QPoint& origin) {
@@ -52,10 +54,22 @@ void StillPane::Form_KeyUp(int keyCode, int shift) {
     punkt_.Form_KeyUp(keyCode, shift);
 }
 
+void StillPane::Form_KeyDown(int keyCode, int shift) {
+    punkt_.Form_KeyDown(keyCode, shift);
+}
+
 void StillPane::paintEvent(QPaintEvent* e) {
-    // Painted natively on X11 only, where one window shows the whole still.
     const platform::ScreenStill* still = punkt_.StillCopy();
-    if (!still || (area_.topLeft().isNull() && native_.Paint(*still, e->region(), qRgb(0, 0, 0)))) {
+    if (!still) {
+        return;
+    }
+    // The cross-hair over the still, drawn in the same paint.
+    std::vector<platform::Overlay> marks = CrossHair(punkt_.Cursor());
+    for (platform::Overlay& m : marks) {
+        m.rect.translate(-area_.topLeft());
+    }
+    // Painted natively on X11 only, where one window shows the whole still.
+    if (area_.topLeft().isNull() && native_.Paint(*still, e->region(), qRgb(0, 0, 0), marks)) {
         return;
     }
     const QImage& image = still->Image();
@@ -74,6 +88,9 @@ void StillPane::paintEvent(QPaintEvent* e) {
         }
         if (!part.isEmpty()) {
             p.drawImage(part.topLeft(), image, part.translated(area_.topLeft()));
+        }
+        for (const platform::Overlay& m : marks) {
+            p.fillRect(m.rect & device, QColor(m.colour));
         }
     }
 }

@@ -1,9 +1,9 @@
 #pragma once
 // One window of the capture: it shows one area of the still, one still pixel
-// on each device pixel, and hands its mouse and key events to the capture
-// window's handlers in still pixels. The capture window is the first of
-// them; on a desktop where a window lies on one screen only, each further
-// screen has one of its own.
+// on each device pixel, with the keyboard cursor over it, and hands its mouse
+// and key events to the capture window's handlers in still pixels. The
+// capture window is the first of them; on a desktop where a window lies on
+// one screen only, each further screen has one of its own.
 #include "measure/MeasureWindow.h"
 #include "platform/NativeImage.h"
 
@@ -29,6 +29,7 @@ public:
     void Form_MouseMove(int button, int shift, double x, double y) override;
     void Form_MouseUp(int button, int shift, double x, double y) override;
     void Form_KeyUp(int keyCode, int shift) override;
+    void Form_KeyDown(int keyCode, int shift) override;
 
 protected:
     void paintEvent(QPaintEvent* e) override;

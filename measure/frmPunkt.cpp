@@ -1,5 +1,6 @@
 #include "measure/frmPunkt.h"
 
+#include "platform/NativePointer.h"
 #include "platform/NativeWindow.h"
 
 #include "measure/Measure.h"
@@ -7,10 +8,12 @@
 #include "measure/frmZoom.h"
 #include "platform/PictureBox.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace measure {
@@ -22,6 +25,7 @@ frmPunkt::frmPunkt(PointMeasure& measure, QWidget* owner,
 void frmPunkt::Form_Load() {
     // The copy was taken before the window shows, so it cannot show itself.
     const QSize size = still_->Size();
+    cursor_ = StartingPoint();
     if (platform::OneWindowAcrossScreens()) {
         // The whole desktop from its top-left corner, in device pixels.
         const QPoint origin = RootOrigin();
@@ -68,6 +72,37 @@ std::vector<StillPane*> frmPunkt::Panes() const {
     return panes;
 }
 
+QPoint frmPunkt::StartingPoint() const {
+    const QRect still(QPoint(), still_->Size());
+    const auto within = [&](const QPoint& p) {
+        return QPoint(std::clamp(p.x(), still.left(), still.right()),
+                      std::clamp(p.y(), still.top(), still.bottom()));
+    };
+    std::vector<platform::ScreenArea> screens = still_->Screens();
+    if (screens.empty()) {
+        screens.push_back({QGuiApplication::primaryScreen(), still});
+    }
+    if (platform::OneWindowAcrossScreens()) {
+        if (const auto p = platform::NativePointerPosition()) {
+            return within(*p - RootOrigin());
+        }
+    }
+    if (platform::PointerKnownAtStart()) {
+        const QPoint p = QCursor::pos();
+        for (const platform::ScreenArea& s : screens) {
+            if (s.screen && s.screen->geometry().contains(p)) {
+                return within(s.area.topLeft() + DevicePixel(p - s.screen->geometry().topLeft(),
+                                                             s.screen->devicePixelRatio()));
+            }
+        }
+    }
+    // The middle of the primary screen.
+    const auto primary = std::find_if(screens.begin(), screens.end(), [](const auto& s) {
+        return s.screen == QGuiApplication::primaryScreen();
+    });
+    return within((primary != screens.end() ? primary : screens.begin())->area.center());
+}
+
 QPoint frmPunkt::RootOrigin() const {
     // Each screen keeps its top-left corner at its place on the root.
     for (const platform::ScreenArea& a : still_->Screens()) {
@@ -80,6 +115,7 @@ QPoint frmPunkt::RootOrigin() const {
 }
 
 void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
+    MoveCursor(QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))));
     if (button != 1) {
         return;
     }
@@ -127,6 +163,63 @@ void frmPunkt::Form_KeyUp(int keyCode, int) {
     m_.UnloadZoom();
     m_.host.SetMainVisible(true);
     m_.UnloadPunkt();
+}
+
+void frmPunkt::Form_KeyDown(int keyCode, int shift) {
+    const int step = (shift & 1) ? kCursorLeap : kCursorStep;
+    switch (keyCode) {
+    case Qt::Key_Left:
+        MoveCursor(cursor_ - QPoint(step, 0));
+        break;
+    case Qt::Key_Right:
+        MoveCursor(cursor_ + QPoint(step, 0));
+        break;
+    case Qt::Key_Up:
+        MoveCursor(cursor_ - QPoint(0, step));
+        break;
+    case Qt::Key_Down:
+        MoveCursor(cursor_ + QPoint(0, step));
+        break;
+    case Qt::Key_Space:
+        PressAtCursor();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        PressAtCursor();
+        if (m_.lZoomHalf == kNoZoomHalf) {
+            Form_MouseUp(1, 0, cursor_.x(), cursor_.y());
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void frmPunkt::PressAtCursor() {
+    Form_MouseDown(1, 0, cursor_.x(), cursor_.y());
+    if (frmZoom* zoom = m_.Zoom()) {
+        zoom->activateWindow();
+        zoom->setFocus();
+    }
+}
+
+void frmPunkt::MoveCursor(const QPoint& to) {
+    const QRect still(QPoint(), still_->Size());
+    const QPoint at(std::clamp(to.x(), still.left(), still.right()),
+                    std::clamp(to.y(), still.top(), still.bottom()));
+    if (at == cursor_) {
+        return;
+    }
+    // Only the arms, where they were and where they go, are painted again.
+    std::vector<platform::Overlay> arms = CrossHair(cursor_);
+    const std::vector<platform::Overlay> now = CrossHair(at);
+    arms.insert(arms.end(), now.begin(), now.end());
+    cursor_ = at;
+    for (StillPane* pane : Panes()) {
+        for (const platform::Overlay& arm : arms) {
+            pane->UpdatePixels(arm.rect);
+        }
+    }
 }
 
 const QImage& frmPunkt::Still() const {

@@ -1,7 +1,11 @@
 #pragma once
 // The capture window: a borderless window showing a still copy of the whole
 // desktop, taken once when the window loads. Its handlers take device pixels
-// of the copy, so point (x, y) is still pixel (x, y). On X11 it lies over
+// of the copy, so point (x, y) is still pixel (x, y). A keyboard cursor
+// stands on one still pixel: it starts at the pointer (or in the middle of
+// the primary screen where the pointer is not known yet), follows the
+// pointer, and the arrow keys move it; Space presses on it and Enter takes
+// its colour as the mouse would. On X11 it lies over
 // the whole desktop; where a window lies on one screen only, it shows the
 // first screen and a window of its own shows each further one.
 #include "measure/Measure.h"
@@ -30,6 +34,15 @@ public:
     void Form_MouseMove(int button, int shift, double x, double y) override;
     void Form_MouseUp(int button, int shift, double x, double y) override;
     void Form_KeyUp(int keyCode, int shift) override;
+    // Arrows move the cursor (with Shift kCursorLeap pixels); Space is a
+    // left press on it; Enter a left press and release ("Uten zoom"), or a
+    // press that hands the keyboard to the zoom window.
+    void Form_KeyDown(int keyCode, int shift) override;
+
+    // The still pixel the keyboard cursor stands on.
+    QPoint Cursor() const { return cursor_; }
+    // Moves it to `to`, kept within the still.
+    void MoveCursor(const QPoint& to);
 
     // Colour of the still at (x, y), or -1 outside it.
     int32_t Point(double x, double y) const { return PointOf(Still(), x, y); }
@@ -47,10 +60,15 @@ protected:
 private:
     // Where the still's top-left pixel lies on the X root.
     QPoint RootOrigin() const;
+    // Where the keyboard cursor starts.
+    QPoint StartingPoint() const;
+    // A left press on the cursor.
+    void PressAtCursor();
 
     PointMeasure& m_;
     std::unique_ptr<platform::ScreenStill> still_;
     std::vector<StillPane*> others_;
+    QPoint cursor_;
 };
 
 } // namespace measure

@@ -8,6 +8,7 @@
 #include "platform/PictureBox.h"
 #include "tests/Support.h"
 
+#include <QPaintEvent>
 #include <QScreen>
 #include <QSet>
 #include <QTest>
@@ -20,6 +21,9 @@ using platform::ToPacked;
 
 namespace {
 
+// Where the pointer is, in device pixels of the primary screen.
+const QPoint kPointer(600, 450);
+
 int32_t At(int x, int y) {
     return x + 4096 * y;
 }
@@ -30,6 +34,24 @@ QImage Shown(QWidget* w) {
     img.setDevicePixelRatio(1);
     return img;
 }
+
+// The parts of a window painted again.
+struct PaintLog : QObject {
+    QRegion region;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            region += static_cast<QPaintEvent*>(e)->region();
+        }
+        return false;
+    }
+    int Area() const {
+        int n = 0;
+        for (const QRect& r : region) {
+            n += r.width() * r.height();
+        }
+        return n;
+    }
+};
 
 struct FakeHost : Host {
     QWidget main;
@@ -89,6 +111,9 @@ private slots:
         fakes.screenGrab.image = desk;
         host = std::make_unique<FakeHost>();
         pm = std::make_unique<PointMeasure>(*host, fakes.Get());
+        // The keyboard cursor starts at the pointer: away from what the
+        // cases look at.
+        QCursor::setPos(kPointer / QGuiApplication::primaryScreen()->devicePixelRatio());
     }
 
     void withoutZoomTheReleasePicksThePixel() {
@@ -178,6 +203,48 @@ private slots:
         pm->Zoom()->close();
         Ended();
         QVERIFY(host->picks.empty());
+    }
+
+    // The keyboard cursor starts at the pointer and shows as a cross-hair of
+    // black and white arms that leaves its own pixel to be seen. Arrows move
+    // it (Shift: ten) within the still, repainting only around it; Enter
+    // takes its pixel as a press and release there would.
+    void keyboardWithoutZoomTakesTheCursorPixel() {
+        Start(0);
+        frmPunkt* punkt = pm->Punkt();
+        QCOMPARE(punkt->Cursor(), kPointer);
+        const QImage shown = Shown(punkt);
+        QCOMPARE(shown.pixel(kPointer), desk.pixel(kPointer));
+        QSet<QRgb> arms;
+        for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+            for (int k = 1; k <= kCrossArm; ++k) {
+                arms.insert(shown.pixel(kPointer + k * step) & 0xFFFFFF);
+            }
+            const QPoint past = kPointer + (kCrossArm + 1) * step;
+            QCOMPARE(shown.pixel(past), desk.pixel(past));
+        }
+        QCOMPARE(arms, QSet<QRgb>({0, 0xFFFFFF}));
+        QCOMPARE(shown.pixel(kPointer + QPoint(1, 1)), desk.pixel(kPointer + QPoint(1, 1)));
+
+        punkt->MoveCursor({-5, 5000});
+        QCOMPARE(punkt->Cursor(), QPoint(0, desk.height() - 1));
+        punkt->MoveCursor(kPointer);
+        QCoreApplication::processEvents();
+        PaintLog painted;
+        punkt->installEventFilter(&painted);
+        QTest::keyClick(punkt, Qt::Key_Right);
+        QCoreApplication::processEvents();
+        QVERIFY(!painted.region.isEmpty() && painted.Area() < 300);
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Up}) {
+            QTest::keyClick(punkt, key);
+        }
+        QTest::keyClick(punkt, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(punkt->Cursor(), kPointer + QPoint(2, 9));
+        QTest::keyClick(punkt, Qt::Key_Return);
+        QCOMPARE(host->picks, std::vector<int32_t>{At(602, 459)});
+        QCOMPARE(host->pic->Image(), desk.copy(602 - 96, 459 - 96, 190, 190));
+        QVERIFY(host->mark == QPointF(96, 96));
+        Ended();
     }
 
     // Where a window lies on one screen only, each screen shows its own area
