@@ -7,8 +7,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include <cmath>
-
 namespace measure {
 
 StillPane::StillPane(frmPunkt& punkt, QWidget* owner)
@@ -30,12 +28,7 @@ void StillPane::UpdatePixels(const QRect& pixels) {
     if (local.isEmpty()) {
         return;
     }
-    // The logical pixels the device pixels lie in.
-    const double dpr = devicePixelRatioF();
-    update(QRect(QPoint(static_cast<int>(std::floor(local.left() / dpr)),
-                        static_cast<int>(std::floor(local.top() / dpr))),
-                 QPoint(static_cast<int>(std::ceil((local.right() + 1) / dpr)) - 1,
-                        static_cast<int>(std::ceil((local.bottom() + 1) / dpr)) - 1)));
+    update(platform::LogicalArea(local, devicePixelRatioF()));
 }
 
 void StillPane::Form_MouseDown(int button, int shift, double x, double y) {

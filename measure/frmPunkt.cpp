@@ -132,7 +132,7 @@ void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
         zoom->Cls();
         StretchBlock(Still(), QRect(at, QSize(2 * half, 2 * half)), zoom->View(),
                      zoom->View().size());
-        zoom->update();
+        zoom->ShowsBlock(2 * half);
     }
     m_.host.SelectMeasureTab();
 }

@@ -44,6 +44,13 @@ QRect DeviceArea(const QRect& logical, double dpr) {
                    static_cast<int>(std::ceil((logical.bottom() + 1) * dpr)) - 1)};
 }
 
+QRect LogicalArea(const QRect& device, double dpr) {
+    return {QPoint(static_cast<int>(std::floor(device.left() / dpr)),
+                   static_cast<int>(std::floor(device.top() / dpr))),
+            QPoint(static_cast<int>(std::ceil((device.right() + 1) / dpr)) - 1,
+                   static_cast<int>(std::ceil((device.bottom() + 1) / dpr)) - 1)};
+}
+
 #ifdef TINTRA_HAVE_XCB
 namespace {
 

@@ -32,6 +32,8 @@ struct Overlay {
 // The device pixels that a logical rectangle of a window at pixel ratio `dpr`
 // touches.
 QRect DeviceArea(const QRect& logical, double dpr);
+// The logical pixels that hold a rectangle of device pixels.
+QRect LogicalArea(const QRect& device, double dpr);
 
 // A copy of the X11 root over `screens` (device pixels; their bounding
 // rectangle, with what lies between them black), read in replies small

@@ -247,6 +247,69 @@ private slots:
         Ended();
     }
 
+    // With a zoom setting Space presses on the keyboard cursor and hands the
+    // keyboard to the zoom window, whose arrows move its chosen pixel one
+    // still pixel and whose Enter takes it as a click there. The outline
+    // around the chosen pixel shows on the window only, never in what
+    // Point() reads.
+    void keyboardWithZoomTakesTheChosenPixel() {
+        Start(3);
+        frmPunkt* punkt = pm->Punkt();
+        frmZoom* zoom = pm->Zoom();
+        for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Up}) {
+            QTest::keyClick(punkt, key);
+        }
+        QTest::keyClick(punkt, Qt::Key_Space);
+        const QPoint pressed = kPointer - QPoint(2, 1);
+        QVERIFY(host->picks.empty() && pm->Punkt());
+        QTRY_VERIFY(zoom->hasFocus());
+        QVERIFY(zoom->Marked() && zoom->Cell() == QPoint(12, 12));
+        QImage view = zoom->View().copy();
+        view.fill(zoom->palette().color(QPalette::Window));
+        StretchBlock(desk, QRect(pressed - QPoint(12, 12), QSize(24, 24)), view, view.size());
+        QCOMPARE(zoom->View(), view);
+        view.setDevicePixelRatio(1);
+        // The pressed pixel stays in sight inside a black and a white ring.
+        QRect cell;
+        for (int i = 0; i < view.width() * view.height(); ++i) {
+            const QPoint d(i % view.width(), i / view.width());
+            if (ToPacked(view.pixel(d)) == At(pressed.x(), pressed.y())) {
+                cell |= QRect(d, QSize(1, 1));
+            }
+        }
+        const QImage shown = Shown(zoom);
+        QCOMPARE(shown.copy(cell), view.copy(cell));
+        QCOMPARE(shown.pixel(cell.topLeft() - QPoint(1, 0)) & 0xFFFFFF, 0u);
+        QCOMPARE(shown.pixel(cell.bottomRight() + QPoint(0, 2)) & 0xFFFFFF, 0xFFFFFFu);
+        const double dpr = zoom->devicePixelRatioF();
+        for (int v = 0; v < kZoomView; v += 3) {
+            const QPoint d = DevicePixel(QPointF(v, v), dpr);
+            QCOMPARE(zoom->Point(v, v), ToPacked(view.pixel(d)));
+        }
+
+        // The pointer over the window chooses the pixel under it; the
+        // arrows go on from there.
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), zoom->mapToGlobal(QPointF(5, 5)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(zoom, &move);
+        QCOMPARE(zoom->Cell(), QPoint(0, 0));
+        const QColor corner = platform::FromPacked(At(pressed.x() - 12, pressed.y() - 12));
+        QCOMPARE(
+            zoom->windowTitle(),
+            QString("Zoom-RGB(%1,%2,%3)").arg(corner.red()).arg(corner.green()).arg(corner.blue()));
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down}) {
+            QTest::keyClick(zoom, key);
+        }
+        QCOMPARE(zoom->Cell(), QPoint(3, 1));
+        QTest::keyClick(zoom, Qt::Key_Return);
+        const int32_t expected = At(pressed.x() - 9, pressed.y() - 11);
+        QCOMPARE(host->picks, std::vector<int32_t>{expected});
+        const QPoint marked = DevicePixel(host->mark, dpr);
+        QCOMPARE(ToPacked(host->pic->Image().pixel(host->mark.toPoint())), expected);
+        QCOMPARE(ToPacked(view.pixel(marked)), expected);
+        Ended();
+    }
+
     // Where a window lies on one screen only, each screen shows its own area
     // of the still, and a click on any of them measures in still pixels.
     // Run with two screens (see CMakeLists); with one, nothing to see.
