@@ -166,6 +166,10 @@ void frmPunkt::Form_KeyUp(int keyCode, int) {
 }
 
 void frmPunkt::Form_KeyDown(int keyCode, int shift) {
+    if (frmZoom* zoom = m_.Zoom(); zoom && zoom->HasKeyboard()) {
+        zoom->Form_KeyDown(keyCode, shift);
+        return;
+    }
     const int step = (shift & 1) ? kCursorLeap : kCursorStep;
     switch (keyCode) {
     case Qt::Key_Left:
@@ -198,8 +202,7 @@ void frmPunkt::Form_KeyDown(int keyCode, int shift) {
 void frmPunkt::PressAtCursor() {
     Form_MouseDown(1, 0, cursor_.x(), cursor_.y());
     if (frmZoom* zoom = m_.Zoom()) {
-        zoom->activateWindow();
-        zoom->setFocus();
+        zoom->TakeKeyboard();
     }
 }
 

@@ -36,7 +36,8 @@ public:
     void Form_KeyUp(int keyCode, int shift) override;
     // Arrows move the cursor (with Shift kCursorLeap pixels); Space is a
     // left press on it; Enter a left press and release ("Uten zoom"), or a
-    // press that hands the keyboard to the zoom window.
+    // press that hands the keyboard to the zoom window. Keys that come here
+    // while the zoom window has the keyboard are handed on to it.
     void Form_KeyDown(int keyCode, int shift) override;
 
     // The still pixel the keyboard cursor stands on.

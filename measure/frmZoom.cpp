@@ -197,7 +197,15 @@ void frmZoom::Cls() {
 void frmZoom::ShowsBlock(int side) {
     side_ = side;
     cell_ = QPoint(side / 2, side / 2);
+    keys_ = false;
     update();
+}
+
+void frmZoom::TakeKeyboard() {
+    keys_ = true;
+    activateWindow();
+    setFocus();
+    UpdateOutline(cell_);
 }
 
 QRect frmZoom::CellPixels(const QPoint& cell) const {

@@ -41,13 +41,19 @@ public:
     int32_t Point(double x, double y) const;
     // Clears the view to the window background.
     void Cls();
-    // The view shows a block of side x side still pixels: highlights its
-    // middle pixel, the one pressed on.
+    // The view shows a block of side x side still pixels: chooses its middle
+    // pixel, the one pressed on; the keyboard stays where it is.
     void ShowsBlock(int side);
     // The chosen block pixel, from the block's top-left corner.
     QPoint Cell() const { return cell_; }
+    // Gives it the keyboard. Where the desktop keeps the focus where it is
+    // (Wayland compositors may), the capture window hands its keys on.
+    void TakeKeyboard();
+    // Whether keys are for this window: given to it and no block pressed
+    // since, or it has the focus.
+    bool HasKeyboard() const { return keys_ || hasFocus(); }
     // Whether the outline shows.
-    bool Marked() const { return side_ > 0 && (hover_ || hasFocus()); }
+    bool Marked() const { return side_ > 0 && (hover_ || HasKeyboard()); }
     // The view in device pixels; draw into it and call update().
     QImage& View() { return view_; }
 
@@ -78,6 +84,8 @@ private:
     QPoint cell_;
     // The pointer is over the window.
     bool hover_ = false;
+    // The keyboard was given to it.
+    bool keys_ = false;
     platform::NativeImage native_{this};
 };
 

@@ -297,10 +297,14 @@ private slots:
         QCOMPARE(
             zoom->windowTitle(),
             QString("Zoom-RGB(%1,%2,%3)").arg(corner.red()).arg(corner.green()).arg(corner.blue()));
-        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down}) {
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right}) {
             QTest::keyClick(zoom, key);
         }
+        // Where the desktop left the focus with the capture window, it
+        // hands the keys on.
+        QTest::keyClick(punkt, Qt::Key_Down);
         QCOMPARE(zoom->Cell(), QPoint(3, 1));
+        QCOMPARE(punkt->Cursor(), pressed);
         QTest::keyClick(zoom, Qt::Key_Return);
         const int32_t expected = At(pressed.x() - 9, pressed.y() - 11);
         QCOMPARE(host->picks, std::vector<int32_t>{expected});
