@@ -251,7 +251,7 @@ private slots:
     // keyboard to the zoom window, whose arrows move its chosen pixel one
     // still pixel and whose Enter takes it as a click there. The outline
     // around the chosen pixel shows on the window only, never in what
-    // Point() reads.
+    // Point() reads. Escape still leaves.
     void keyboardWithZoomTakesTheChosenPixel() {
         Start(3);
         frmPunkt* punkt = pm->Punkt();
@@ -312,6 +312,15 @@ private slots:
         QCOMPARE(ToPacked(host->pic->Image().pixel(host->mark.toPoint())), expected);
         QCOMPARE(ToPacked(view.pixel(marked)), expected);
         Ended();
+
+        // Escape leaves on release, from the window with the keyboard too.
+        Start(3);
+        QTest::keyClick(pm->Punkt(), Qt::Key_Return);
+        QTest::keyPress(pm->Punkt(), Qt::Key_Escape);
+        QVERIFY(pm->Zoom()->Marked());
+        QTest::keyRelease(pm->Zoom(), Qt::Key_Escape);
+        Ended();
+        QCOMPARE(host->picks.size(), size_t(1));
     }
 
     // Where a window lies on one screen only, each screen shows its own area
