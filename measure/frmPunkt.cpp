@@ -40,10 +40,7 @@ void frmPunkt::Form_Load() {
         show();
     } else {
         // Each screen its own area, full screen.
-        std::vector<platform::ScreenArea> screens = still_->Screens();
-        if (screens.empty()) {
-            screens.push_back({QGuiApplication::primaryScreen(), QRect(QPoint(), size)});
-        }
+        const std::vector<platform::ScreenArea> screens = ScreenAreas();
         for (const platform::ScreenArea& s : screens) {
             StillPane* pane = this;
             if (&s != &screens.front()) {
@@ -72,26 +69,31 @@ std::vector<StillPane*> frmPunkt::Panes() const {
     return panes;
 }
 
-QPoint frmPunkt::StartingPoint() const {
-    const QRect still(QPoint(), still_->Size());
-    const auto within = [&](const QPoint& p) {
-        return QPoint(std::clamp(p.x(), still.left(), still.right()),
-                      std::clamp(p.y(), still.top(), still.bottom()));
-    };
+std::vector<platform::ScreenArea> frmPunkt::ScreenAreas() const {
     std::vector<platform::ScreenArea> screens = still_->Screens();
     if (screens.empty()) {
-        screens.push_back({QGuiApplication::primaryScreen(), still});
+        screens.push_back({QGuiApplication::primaryScreen(), QRect(QPoint(), still_->Size())});
     }
+    return screens;
+}
+
+QPoint frmPunkt::Within(const QPoint& p) const {
+    return {std::clamp(p.x(), 0, still_->Size().width() - 1),
+            std::clamp(p.y(), 0, still_->Size().height() - 1)};
+}
+
+QPoint frmPunkt::StartingPoint() const {
     if (platform::OneWindowAcrossScreens()) {
         if (const auto p = platform::NativePointerPosition()) {
-            return within(*p - RootOrigin());
+            return Within(*p - RootOrigin());
         }
     }
+    const std::vector<platform::ScreenArea> screens = ScreenAreas();
     if (platform::PointerKnownAtStart()) {
         const QPoint p = QCursor::pos();
         for (const platform::ScreenArea& s : screens) {
             if (s.screen && s.screen->geometry().contains(p)) {
-                return within(s.area.topLeft() + DevicePixel(p - s.screen->geometry().topLeft(),
+                return Within(s.area.topLeft() + DevicePixel(p - s.screen->geometry().topLeft(),
                                                              s.screen->devicePixelRatio()));
             }
         }
@@ -100,7 +102,7 @@ QPoint frmPunkt::StartingPoint() const {
     const auto primary = std::find_if(screens.begin(), screens.end(), [](const auto& s) {
         return s.screen == QGuiApplication::primaryScreen();
     });
-    return within((primary != screens.end() ? primary : screens.begin())->area.center());
+    return Within((primary != screens.end() ? primary : screens.begin())->area.center());
 }
 
 QPoint frmPunkt::RootOrigin() const {
@@ -207,9 +209,7 @@ void frmPunkt::PressAtCursor() {
 }
 
 void frmPunkt::MoveCursor(const QPoint& to) {
-    const QRect still(QPoint(), still_->Size());
-    const QPoint at(std::clamp(to.x(), still.left(), still.right()),
-                    std::clamp(to.y(), still.top(), still.bottom()));
+    const QPoint at = Within(to);
     if (at == cursor_) {
         return;
     }
