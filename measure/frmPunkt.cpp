@@ -72,7 +72,10 @@ std::vector<StillPane*> frmPunkt::Panes() const {
 std::vector<platform::ScreenArea> frmPunkt::ScreenAreas() const {
     std::vector<platform::ScreenArea> screens = still_->Screens();
     if (screens.empty()) {
-        screens.push_back({QGuiApplication::primaryScreen(), QRect(QPoint(), still_->Size())});
+        QScreen* primary = QGuiApplication::primaryScreen();
+        const QSize size = primary ? primary->geometry().size() * primary->devicePixelRatio()
+                                   : still_->Size();
+        screens.push_back({primary, QRect(QPoint(), size)});
     }
     return screens;
 }

@@ -62,7 +62,7 @@ private:
     // Where the still's top-left pixel lies on the X root.
     QPoint RootOrigin() const;
     // Where each screen lies in the still: the still's own areas, or the
-    // primary screen's from the still's top-left corner.
+    // primary screen's device pixels from the still's top-left corner.
     std::vector<platform::ScreenArea> ScreenAreas() const;
     // The still pixel nearest to `p`.
     QPoint Within(const QPoint& p) const;

@@ -348,6 +348,16 @@ private slots:
         QCOMPARE(host->picks, std::vector<int32_t>{At(pixel.x(), pixel.y())});
         QVERIFY(!panes[1]->isVisible());
         Ended();
+
+        // A still copied at twice the first screen's scale is shrunk to fill
+        // its window: each device pixel shows, and picks, one still pixel.
+        still = std::make_unique<platform::ScreenStill>(desk);
+        still->SetScreens(platform::ScaledScreenAreas(2));
+        StillPane* first = pm->LoadPunkt(std::move(still));
+        QCOMPARE(Shown(first).pixel(click), desk.pixel(click * 2));
+        QTest::mouseClick(first, Qt::LeftButton, {}, click);
+        QCOMPARE(host->picks.back(), At(20, 14));
+        Ended();
     }
 
     // A copy that comes later (the desktop portal) keeps the main window
