@@ -65,7 +65,7 @@ void frmTintra::BuildPanels(QWidget* c) {
     linX->hide();
     linY->hide();
 
-    cmdPunkt = new QPushButton(QString::fromUtf8("Punktmål"), c);
+    cmdPunkt = new QPushButton(QString::fromUtf8("&Punktmål"), c);
     cmdPunkt->setGeometry(Px(4830), Px(4050), Px(1140), Px(345));
     cmdPunkt->setToolTip(QString::fromUtf8("Måler et utsnitt fra skjermbildet"));
     cboZoom = new QComboBox(c);

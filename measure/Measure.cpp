@@ -66,6 +66,20 @@ QPoint DevicePixel(const QPointF& logical, double ratio) {
             static_cast<int>(std::floor(logical.y() * ratio + allowance))};
 }
 
+std::vector<platform::Overlay> CrossHair(const QPoint& at) {
+    std::vector<platform::Overlay> arms;
+    constexpr int dash = 2;
+    for (int from = 1; from <= kCrossArm; from += dash) {
+        const int length = std::min(dash, kCrossArm + 1 - from);
+        const QRgb colour = (from - 1) / dash % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+        arms.push_back({QRect(at.x() - from - length + 1, at.y(), length, 1), colour});
+        arms.push_back({QRect(at.x() + from, at.y(), length, 1), colour});
+        arms.push_back({QRect(at.x(), at.y() - from - length + 1, 1, length), colour});
+        arms.push_back({QRect(at.x(), at.y() + from, 1, length), colour});
+    }
+    return arms;
+}
+
 // Switch to the eyedropper once the resources provide it.
 QCursor MeasureCursor() {
     return resources::EyedropperCursor();

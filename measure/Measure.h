@@ -2,6 +2,8 @@
 // Screen point measurement: the pieces that need no window. The still copy of
 // the desktop and every block taken from it are in device pixels, one still
 // pixel per screen pixel.
+#include "platform/NativeImage.h"
+
 #include <QCursor>
 #include <QImage>
 #include <QPoint>
@@ -9,6 +11,7 @@
 #include <QSize>
 
 #include <cstdint>
+#include <vector>
 
 namespace measure {
 
@@ -19,6 +22,11 @@ constexpr int32_t kNoZoomHalf = 96;
 constexpr int kZoomView = 190;
 constexpr int kTwipsPerPixel = 15;
 constexpr int kEscape = 27;
+// Still pixels the keyboard cursor moves per arrow key, and with Shift.
+constexpr int kCursorStep = 1;
+constexpr int kCursorLeap = 10;
+// Length of each arm of the keyboard cursor's cross-hair, in device pixels.
+constexpr int kCrossArm = 16;
 
 // lZoomHalf for a zoom choice ("Uten zoom", "Zoom x2", x4, x8, x16); any other
 // index keeps `current`.
@@ -42,6 +50,11 @@ int32_t PointOf(const QImage& image, double x, double y);
 // device pixels divided by the ratio; the small allowance undoes the rounding
 // of that division, so 500 / 1.5 * 1.5 lands on 500 and not on 499.
 QPoint DevicePixel(const QPointF& logical, double ratio);
+
+// The keyboard cursor's cross-hair over still pixel `at`: four arms of
+// kCrossArm pixels in dashes of two, black and white, that leave `at` itself
+// and nothing else uncovered between them.
+std::vector<platform::Overlay> CrossHair(const QPoint& at);
 
 // The pointer of both measurement windows.
 QCursor MeasureCursor();

@@ -26,6 +26,15 @@ void MeasureWindow::mouseReleaseEvent(QMouseEvent* e) {
     Form_MouseUp(platform::VbButton(e->button()), platform::VbShift(e->modifiers()), p.x(), p.y());
 }
 
+void MeasureWindow::keyPressEvent(QKeyEvent* e) {
+    const int key = e->key();
+    const bool arrow =
+        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    if (!e->isAutoRepeat() || arrow) {
+        Form_KeyDown(key == Qt::Key_Escape ? kEscape : key, platform::VbShift(e->modifiers()));
+    }
+}
+
 void MeasureWindow::keyReleaseEvent(QKeyEvent* e) {
     if (!e->isAutoRepeat()) {
         Form_KeyUp(e->key() == Qt::Key_Escape ? kEscape : e->key(),

@@ -1,45 +1,60 @@
 #include "measure/frmPunkt.h"
 
 #include "platform/NativePointer.h"
+#include "platform/NativeWindow.h"
 
 #include "measure/Measure.h"
 #include "measure/PointMeasure.h"
 #include "measure/frmZoom.h"
 #include "platform/PictureBox.h"
 
-#include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
-#include <QRegion>
+#include <QHideEvent>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace measure {
 
 frmPunkt::frmPunkt(PointMeasure& measure, QWidget* owner,
                    std::unique_ptr<platform::ScreenStill> still)
-    : MeasureWindow(owner, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_(measure), still_(std::move(still)) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::StrongFocus);
-}
+    : StillPane(*this, owner), m_(measure), still_(std::move(still)) {}
 
 void frmPunkt::Form_Load() {
-    setCursor(MeasureCursor());
     // The copy was taken before the window shows, so it cannot show itself.
-    // Cover the whole desktop from its top-left corner; screens keep their
-    // device-pixel corner as their logical one.
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QPoint corner = screen ? screen->virtualGeometry().topLeft() : QPoint();
-    const double ratio = screen ? screen->devicePixelRatio() : 1.0;
     const QSize size = still_->Size();
-    setGeometry(QRect(corner, QSize(static_cast<int>(std::ceil(size.width() / ratio)),
-                                    static_cast<int>(std::ceil(size.height() / ratio)))));
-    show();
+    cursor_ = StartingPoint();
+    if (platform::OneWindowAcrossScreens()) {
+        // The whole desktop from its top-left corner, in device pixels.
+        const QPoint origin = RootOrigin();
+        SetArea(QRect(QPoint(), size));
+        if (!platform::PlaceWindow(this, QRect(origin, size))) {
+            QScreen* screen = QGuiApplication::primaryScreen();
+            const double ratio = screen ? screen->devicePixelRatio() : 1.0;
+            setGeometry(QRect(origin, QSize(static_cast<int>(std::ceil(size.width() / ratio)),
+                                            static_cast<int>(std::ceil(size.height() / ratio)))));
+        }
+        setCursor(MeasureCursor());
+        show();
+    } else {
+        // Each screen its own area, full screen.
+        const std::vector<platform::ScreenArea> screens = ScreenAreas();
+        for (const platform::ScreenArea& s : screens) {
+            StillPane* pane = this;
+            if (&s != &screens.front()) {
+                others_.push_back(pane = new StillPane(*this, this));
+            }
+            pane->SetArea(s.area);
+            if (s.screen) {
+                pane->setScreen(s.screen);
+                pane->setGeometry(s.screen->geometry());
+            }
+            pane->setCursor(MeasureCursor());
+            pane->showFullScreen();
+        }
+    }
     activateWindow();
     update();
     if (m_.lZoomHalf < kNoZoomHalf) {
@@ -48,7 +63,64 @@ void frmPunkt::Form_Load() {
     }
 }
 
+std::vector<StillPane*> frmPunkt::Panes() const {
+    std::vector<StillPane*> panes{const_cast<frmPunkt*>(this)};
+    panes.insert(panes.end(), others_.begin(), others_.end());
+    return panes;
+}
+
+std::vector<platform::ScreenArea> frmPunkt::ScreenAreas() const {
+    std::vector<platform::ScreenArea> screens = still_->Screens();
+    if (screens.empty()) {
+        QScreen* primary = QGuiApplication::primaryScreen();
+        const QSize size =
+            primary ? primary->geometry().size() * primary->devicePixelRatio() : still_->Size();
+        screens.push_back({primary, QRect(QPoint(), size)});
+    }
+    return screens;
+}
+
+QPoint frmPunkt::Within(const QPoint& p) const {
+    return {std::clamp(p.x(), 0, still_->Size().width() - 1),
+            std::clamp(p.y(), 0, still_->Size().height() - 1)};
+}
+
+QPoint frmPunkt::StartingPoint() const {
+    if (platform::OneWindowAcrossScreens()) {
+        if (const auto p = platform::NativePointerPosition()) {
+            return Within(*p - RootOrigin());
+        }
+    }
+    const std::vector<platform::ScreenArea> screens = ScreenAreas();
+    if (platform::PointerKnownAtStart()) {
+        const QPoint p = QCursor::pos();
+        for (const platform::ScreenArea& s : screens) {
+            if (s.screen && s.screen->geometry().contains(p)) {
+                return Within(s.area.topLeft() + DevicePixel(p - s.screen->geometry().topLeft(),
+                                                             s.screen->devicePixelRatio()));
+            }
+        }
+    }
+    // The middle of the primary screen.
+    const auto primary = std::find_if(screens.begin(), screens.end(), [](const auto& s) {
+        return s.screen == QGuiApplication::primaryScreen();
+    });
+    return Within((primary != screens.end() ? primary : screens.begin())->area.center());
+}
+
+QPoint frmPunkt::RootOrigin() const {
+    // Each screen keeps its top-left corner at its place on the root.
+    for (const platform::ScreenArea& a : still_->Screens()) {
+        if (a.screen) {
+            return a.screen->geometry().topLeft() - a.area.topLeft();
+        }
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->geometry().topLeft() : QPoint();
+}
+
 void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
+    MoveCursor(QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))));
     if (button != 1) {
         return;
     }
@@ -65,7 +137,7 @@ void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
         zoom->Cls();
         StretchBlock(Still(), QRect(at, QSize(2 * half, 2 * half)), zoom->View(),
                      zoom->View().size());
-        zoom->update();
+        zoom->ShowsBlock(2 * half);
     }
     m_.host.SelectMeasureTab();
 }
@@ -98,30 +170,74 @@ void frmPunkt::Form_KeyUp(int keyCode, int) {
     m_.UnloadPunkt();
 }
 
+void frmPunkt::Form_KeyDown(int keyCode, int shift) {
+    if (frmZoom* zoom = m_.Zoom(); zoom && zoom->HasKeyboard()) {
+        zoom->Form_KeyDown(keyCode, shift);
+        return;
+    }
+    const int step = (shift & 1) ? kCursorLeap : kCursorStep;
+    switch (keyCode) {
+    case Qt::Key_Left:
+        MoveCursor(cursor_ - QPoint(step, 0));
+        break;
+    case Qt::Key_Right:
+        MoveCursor(cursor_ + QPoint(step, 0));
+        break;
+    case Qt::Key_Up:
+        MoveCursor(cursor_ - QPoint(0, step));
+        break;
+    case Qt::Key_Down:
+        MoveCursor(cursor_ + QPoint(0, step));
+        break;
+    case Qt::Key_Space:
+        PressAtCursor();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        PressAtCursor();
+        if (m_.lZoomHalf == kNoZoomHalf) {
+            Form_MouseUp(1, 0, cursor_.x(), cursor_.y());
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void frmPunkt::PressAtCursor() {
+    Form_MouseDown(1, 0, cursor_.x(), cursor_.y());
+    if (frmZoom* zoom = m_.Zoom()) {
+        zoom->TakeKeyboard();
+    }
+}
+
+void frmPunkt::MoveCursor(const QPoint& to) {
+    const QPoint at = Within(to);
+    if (at == cursor_) {
+        return;
+    }
+    // Only the arms, where they were and where they go, are painted again.
+    std::vector<platform::Overlay> arms = CrossHair(cursor_);
+    const std::vector<platform::Overlay> now = CrossHair(at);
+    arms.insert(arms.end(), now.begin(), now.end());
+    cursor_ = at;
+    for (StillPane* pane : Panes()) {
+        for (const platform::Overlay& arm : arms) {
+            pane->UpdatePixels(arm.rect);
+        }
+    }
+}
+
 const QImage& frmPunkt::Still() const {
     static const QImage none;
     return still_ ? still_->Image() : none;
 }
 
-void frmPunkt::paintEvent(QPaintEvent* e) {
-    // Shown only with a still; one still pixel on each device pixel.
-    if (!still_ || native_.Paint(*still_, e->region(), qRgb(0, 0, 0))) {
-        return;
+void frmPunkt::hideEvent(QHideEvent* e) {
+    for (StillPane* pane : others_) {
+        pane->hide();
     }
-    // Drawn into its size in logical pixels rather than given this window's
-    // pixel ratio: that would copy the shared still at every paint.
-    const QImage& still = still_->Image();
-    const QRectF target(QPointF(), QSizeF(still.size()) / devicePixelRatioF());
-    QPainter p(this);
-    // Only what the still does not cover is filled: the still is large.
-    for (const QRect& r : QRegion(rect()).subtracted(target.toRect())) {
-        p.fillRect(r, Qt::black);
-    }
-    p.drawImage(target, still);
-}
-
-QPointF frmPunkt::PointerAt(const QPointF& eventPos) const {
-    return platform::PointerPixel(this, eventPos);
+    StillPane::hideEvent(e);
 }
 
 } // namespace measure

@@ -1,22 +1,28 @@
 #pragma once
-// The capture window: a borderless window over the whole desktop showing a
-// still copy of it, taken once when the window loads. Its coordinates are
-// device pixels of the copy, so window point (x, y) is screen pixel (x, y).
+// The capture window: a borderless window showing a still copy of the whole
+// desktop, taken once when the window loads. Its handlers take device pixels
+// of the copy, so point (x, y) is still pixel (x, y). A keyboard cursor
+// stands on one still pixel: it starts at the pointer (or in the middle of
+// the primary screen where the pointer is not known yet), follows the
+// pointer, and the arrow keys move it; Space presses on it and Enter takes
+// its colour as the mouse would. On X11 it lies over
+// the whole desktop; where a window lies on one screen only, it shows the
+// first screen and a window of its own shows each further one.
 #include "measure/Measure.h"
-#include "measure/MeasureWindow.h"
-#include "platform/NativeImage.h"
+#include "measure/StillPane.h"
 
 #include <QImage>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace measure {
 
 class PointMeasure;
 
-class frmPunkt : public MeasureWindow {
+class frmPunkt : public StillPane {
 public:
     // Shows `still`, the copy of the desktop taken for this measurement.
     frmPunkt(PointMeasure& measure, QWidget* owner, std::unique_ptr<platform::ScreenStill> still);
@@ -28,22 +34,47 @@ public:
     void Form_MouseMove(int button, int shift, double x, double y) override;
     void Form_MouseUp(int button, int shift, double x, double y) override;
     void Form_KeyUp(int keyCode, int shift) override;
+    // Arrows move the cursor (with Shift kCursorLeap pixels); Space is a
+    // left press on it; Enter a left press and release ("Uten zoom"), or a
+    // press that hands the keyboard to the zoom window. Keys that come here
+    // while the zoom window has the keyboard are handed on to it.
+    void Form_KeyDown(int keyCode, int shift) override;
+
+    // The still pixel the keyboard cursor stands on.
+    QPoint Cursor() const { return cursor_; }
+    // Moves it to `to`, kept within the still.
+    void MoveCursor(const QPoint& to);
 
     // Colour of the still at (x, y), or -1 outside it.
     int32_t Point(double x, double y) const { return PointOf(Still(), x, y); }
     // The still (waiting for the program's copy of it), or a null image.
     const QImage& Still() const;
+    // The still as the window system may also hold it, for painting.
+    const platform::ScreenStill* StillCopy() const { return still_.get(); }
+    // The windows showing the still, this one first.
+    std::vector<StillPane*> Panes() const;
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
-
-    // The device pixel under the pointer.
-    QPointF PointerAt(const QPointF& eventPos) const override;
+    // The other windows go with this one.
+    void hideEvent(QHideEvent* e) override;
 
 private:
+    // Where the still's top-left pixel lies on the X root.
+    QPoint RootOrigin() const;
+    // Where each screen lies in the still: the still's own areas, or the
+    // primary screen's device pixels from the still's top-left corner.
+    std::vector<platform::ScreenArea> ScreenAreas() const;
+    // The still pixel nearest to `p`.
+    QPoint Within(const QPoint& p) const;
+    // Where the keyboard cursor starts.
+    QPoint StartingPoint() const;
+    // A left press on the cursor.
+    void PressAtCursor();
+
     PointMeasure& m_;
     std::unique_ptr<platform::ScreenStill> still_;
-    platform::NativeImage native_{this};
+    std::vector<StillPane*> others_;
+    QPoint cursor_;
 };
 
 } // namespace measure

@@ -14,7 +14,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace measure {
 
@@ -89,6 +91,17 @@ void frmZoom::Form_MouseMove(int, int, double x, double y) {
     if (c == -1) {
         return;
     }
+    Caption(c);
+    if (!std::exchange(hover_, true)) {
+        UpdateOutline(cell_);
+    }
+    if (side_ > 0) {
+        const QRect block(0, 0, side_, side_);
+        MoveCell(BlockSource(DevicePixel({x, y}, view_.devicePixelRatio()), block, view_.size()));
+    }
+}
+
+void frmZoom::Caption(int32_t c) {
     Module1::LongToRGB(c);
     setWindowTitle(QStringLiteral("Zoom-RGB(%1,%2,%3)")
                        .arg(Module1::Red)
@@ -119,6 +132,44 @@ void frmZoom::Form_KeyUp(int keyCode, int) {
     m_.UnloadZoom();
 }
 
+void frmZoom::Form_KeyDown(int keyCode, int) {
+    if (side_ == 0) {
+        return;
+    }
+    QPoint step;
+    switch (keyCode) {
+    case Qt::Key_Left:
+        step = {-1, 0};
+        break;
+    case Qt::Key_Right:
+        step = {1, 0};
+        break;
+    case Qt::Key_Up:
+        step = {0, -1};
+        break;
+    case Qt::Key_Down:
+        step = {0, 1};
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // A click inside the cell: the middle of its middle device pixel,
+        // in logical pixels.
+        const QRect cell = CellPixels(cell_);
+        const double dpr = view_.devicePixelRatio();
+        const QPointF inside(((cell.left() + cell.right() + 1) / 2 + 0.5) / dpr,
+                             ((cell.top() + cell.bottom() + 1) / 2 + 0.5) / dpr);
+        Form_MouseDown(1, 0, inside.x(), inside.y());
+        Form_MouseUp(1, 0, inside.x(), inside.y());
+        return;
+    }
+    default:
+        return;
+    }
+    MoveCell(cell_ + step);
+    const QRect moved = CellPixels(cell_);
+    Caption(PointOf(view_, moved.left(), moved.top()));
+}
+
 void frmZoom::Form_Unload() {
     if (isMinimized() || isMaximized() || !m_.services.settings) {
         return;
@@ -139,15 +190,95 @@ int32_t frmZoom::Point(double x, double y) const {
 
 void frmZoom::Cls() {
     view_.fill(palette().color(QPalette::Window));
+    side_ = 0;
     update();
 }
 
+void frmZoom::ShowsBlock(int side) {
+    side_ = side;
+    cell_ = QPoint(side / 2, side / 2);
+    keys_ = false;
+    update();
+}
+
+void frmZoom::TakeKeyboard() {
+    keys_ = true;
+    activateWindow();
+    setFocus();
+    UpdateOutline(cell_);
+}
+
+QRect frmZoom::CellPixels(const QPoint& cell) const {
+    // View pixel v shows block pixel v * side / view (BlockSource).
+    const int view = view_.width();
+    const auto first = [&](int c) { return (c * view + side_ - 1) / side_; };
+    return QRect(QPoint(first(cell.x()), first(cell.y())),
+                 QPoint(first(cell.x() + 1) - 1, first(cell.y() + 1) - 1));
+}
+
+std::vector<platform::Overlay> frmZoom::Outline(const QPoint& cell) const {
+    // Black just outside the cell, white outside that: seen on any colour,
+    // and the cell's own pixels stay in sight.
+    std::vector<platform::Overlay> rings;
+    const QRect inner = CellPixels(cell);
+    for (const auto& [gap, colour] : {std::pair{1, qRgb(0, 0, 0)}, {2, qRgb(255, 255, 255)}}) {
+        const QRect r = inner.adjusted(-gap, -gap, gap, gap);
+        rings.push_back({QRect(r.left(), r.top(), r.width(), 1), colour});
+        rings.push_back({QRect(r.left(), r.bottom(), r.width(), 1), colour});
+        rings.push_back({QRect(r.left(), r.top() + 1, 1, r.height() - 2), colour});
+        rings.push_back({QRect(r.right(), r.top() + 1, 1, r.height() - 2), colour});
+    }
+    return rings;
+}
+
+void frmZoom::MoveCell(const QPoint& cell) {
+    const QPoint to(std::clamp(cell.x(), 0, side_ - 1), std::clamp(cell.y(), 0, side_ - 1));
+    if (to != cell_) {
+        UpdateOutline(cell_);
+        UpdateOutline(to);
+        cell_ = to;
+    }
+}
+
+void frmZoom::UpdateOutline(const QPoint& cell) {
+    if (side_ == 0) {
+        return;
+    }
+    update(
+        platform::LogicalArea(CellPixels(cell).adjusted(-2, -2, 2, 2), view_.devicePixelRatio()));
+}
+
+void frmZoom::leaveEvent(QEvent* e) {
+    hover_ = false;
+    UpdateOutline(cell_);
+    MeasureWindow::leaveEvent(e);
+}
+
+void frmZoom::focusInEvent(QFocusEvent* e) {
+    UpdateOutline(cell_);
+    MeasureWindow::focusInEvent(e);
+}
+
+void frmZoom::focusOutEvent(QFocusEvent* e) {
+    UpdateOutline(cell_);
+    MeasureWindow::focusOutEvent(e);
+}
+
 void frmZoom::paintEvent(QPaintEvent* e) {
-    if (native_.Paint(view_, e->region(), palette().color(QPalette::Window).rgb())) {
+    // The highlight is drawn over the view, never into it: the view is what
+    // the picks read.
+    const std::vector<platform::Overlay> outline =
+        Marked() ? Outline(cell_) : std::vector<platform::Overlay>();
+    if (native_.Paint(view_, e->region(), palette().color(QPalette::Window).rgb(), outline)) {
         return;
     }
     QPainter p(this);
     p.drawImage(0, 0, view_);
+    const double dpr = view_.devicePixelRatio();
+    p.scale(1 / dpr, 1 / dpr);
+    for (const platform::Overlay& o : outline) {
+        p.fillRect(o.rect, QColor(o.colour));
+    }
 }
 
 // The corner of the device pixel under the pointer, in logical pixels, so

@@ -37,6 +37,20 @@ QImage LargeImage(const QSize& size) {
         QImage::Format_RGB32, [](void* p) { std::free(p); }, memory);
 }
 
+QRect DeviceArea(const QRect& logical, double dpr) {
+    return {QPoint(static_cast<int>(std::floor(logical.left() * dpr)),
+                   static_cast<int>(std::floor(logical.top() * dpr))),
+            QPoint(static_cast<int>(std::ceil((logical.right() + 1) * dpr)) - 1,
+                   static_cast<int>(std::ceil((logical.bottom() + 1) * dpr)) - 1)};
+}
+
+QRect LogicalArea(const QRect& device, double dpr) {
+    return {QPoint(static_cast<int>(std::floor(device.left() / dpr)),
+                   static_cast<int>(std::floor(device.top() / dpr))),
+            QPoint(static_cast<int>(std::ceil((device.right() + 1) / dpr)) - 1,
+                   static_cast<int>(std::ceil((device.bottom() + 1) / dpr)) - 1)};
+}
+
 #ifdef TINTRA_HAVE_XCB
 namespace {
 
@@ -380,13 +394,14 @@ NativeImage::~NativeImage() {
 #endif
 }
 
-bool NativeImage::Paint(const QImage& source, const QRegion& region, QRgb fill) {
+bool NativeImage::Paint(const QImage& source, const QRegion& region, QRgb fill,
+                        const std::vector<Overlay>& overlays) {
 #ifdef TINTRA_HAVE_XCB
     const QImage image = source.format() == QImage::Format_RGB32
                              ? source
                              : source.convertToFormat(QImage::Format_RGB32);
     std::vector<uchar> rows;
-    return PaintParts(image.size(), region, fill, [&](const QRect& part) {
+    return PaintParts(image.size(), region, fill, overlays, [&](const QRect& part) {
         const int rowBytes = part.width() * 4;
         const bool whole = part.width() == image.width();
         const int perRequest = std::max(1, kRequestBytes / rowBytes);
@@ -411,14 +426,16 @@ bool NativeImage::Paint(const QImage& source, const QRegion& region, QRgb fill) 
     (void)source;
     (void)region;
     (void)fill;
+    (void)overlays;
     return false;
 #endif
 }
 
-bool NativeImage::Paint(const ScreenStill& still, const QRegion& region, QRgb fill) {
+bool NativeImage::Paint(const ScreenStill& still, const QRegion& region, QRgb fill,
+                        const std::vector<Overlay>& overlays) {
 #ifdef TINTRA_HAVE_XCB
     if (const uint32_t pixmap = still.ServerCopy()) {
-        return PaintParts(still.Size(), region, fill, [&](const QRect& part) {
+        return PaintParts(still.Size(), region, fill, overlays, [&](const QRect& part) {
             xcb_copy_area(XcbConnection(), pixmap, window_, gc_, static_cast<int16_t>(part.x()),
                           static_cast<int16_t>(part.y()), static_cast<int16_t>(part.x()),
                           static_cast<int16_t>(part.y()), static_cast<uint16_t>(part.width()),
@@ -426,10 +443,11 @@ bool NativeImage::Paint(const ScreenStill& still, const QRegion& region, QRgb fi
         });
     }
 #endif
-    return Paint(still.Image(), region, fill);
+    return Paint(still.Image(), region, fill, overlays);
 }
 
 bool NativeImage::PaintParts(const QSize& size, const QRegion& region, QRgb fill,
+                             const std::vector<Overlay>& overlays,
                              const std::function<void(const QRect& part)>& draw) {
 #ifdef TINTRA_HAVE_XCB
     xcb_connection_t* c = active_ ? XcbConnection() : nullptr;
@@ -470,12 +488,22 @@ bool NativeImage::PaintParts(const QSize& size, const QRegion& region, QRgb fill
     const double dpr = widget_->devicePixelRatioF();
     const QRect picture(QPoint(), size);
     std::vector<xcb_rectangle_t> uncovered;
+    // The overlays' parts, by colour.
+    std::vector<std::pair<QRgb, std::vector<xcb_rectangle_t>>> over;
     for (const QRect& r : region) {
-        // The device pixels the logical rectangle touches.
-        const QRect area(QPoint(static_cast<int>(std::floor(r.left() * dpr)),
-                                static_cast<int>(std::floor(r.top() * dpr))),
-                         QPoint(static_cast<int>(std::ceil((r.right() + 1) * dpr)) - 1,
-                                static_cast<int>(std::ceil((r.bottom() + 1) * dpr)) - 1));
+        const QRect area = DeviceArea(r, dpr);
+        for (const Overlay& o : overlays) {
+            if (const QRect in = o.rect & area; !in.isEmpty()) {
+                auto same = std::find_if(over.begin(), over.end(),
+                                         [&](const auto& c) { return c.first == o.colour; });
+                if (same == over.end()) {
+                    same = over.insert(over.end(), {o.colour, {}});
+                }
+                same->second.push_back({static_cast<int16_t>(in.x()), static_cast<int16_t>(in.y()),
+                                        static_cast<uint16_t>(in.width()),
+                                        static_cast<uint16_t>(in.height())});
+            }
+        }
         const QRect part = area & picture;
         for (const QRect& u : QRegion(area).subtracted(part)) {
             uncovered.push_back({static_cast<int16_t>(u.x()), static_cast<int16_t>(u.y()),
@@ -492,12 +520,18 @@ bool NativeImage::PaintParts(const QSize& size, const QRegion& region, QRgb fill
         xcb_poly_fill_rectangle(c, window, gc_, static_cast<uint32_t>(uncovered.size()),
                                 uncovered.data());
     }
+    for (const auto& [colour, rects] : over) {
+        const uint32_t pixel = colour & 0xFFFFFF;
+        xcb_change_gc(c, gc_, XCB_GC_FOREGROUND, &pixel);
+        xcb_poly_fill_rectangle(c, window, gc_, static_cast<uint32_t>(rects.size()), rects.data());
+    }
     xcb_flush(c);
     return true;
 #else
     (void)size;
     (void)region;
     (void)fill;
+    (void)overlays;
     (void)draw;
     return false;
 #endif

@@ -15,12 +15,25 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
 // An RGB32 picture; a large one in memory that comes in huge pages where the
 // system has them.
 QImage LargeImage(const QSize& size);
+
+// A rectangle of one colour drawn over a picture, in device pixels.
+struct Overlay {
+    QRect rect;
+    QRgb colour;
+};
+
+// The device pixels that a logical rectangle of a window at pixel ratio `dpr`
+// touches.
+QRect DeviceArea(const QRect& logical, double dpr);
+// The logical pixels that hold a rectangle of device pixels.
+QRect LogicalArea(const QRect& device, double dpr);
 
 // A copy of the X11 root over `screens` (device pixels; their bounding
 // rectangle, with what lies between them black), read in replies small
@@ -58,19 +71,24 @@ public:
     NativeImage& operator=(const NativeImage&) = delete;
 
     // Paints the logical `region` of the widget from `image`, one image
-    // pixel on each device pixel from the widget's top-left corner, and
-    // fills what the image does not cover with `fill`. Returns false when
-    // the widget is to paint through QPainter instead.
-    bool Paint(const QImage& image, const QRegion& region, QRgb fill);
+    // pixel on each device pixel from the widget's top-left corner, fills
+    // what the image does not cover with `fill`, and draws `overlays` over
+    // it, as far as they lie in the region. Returns false when the widget is
+    // to paint through QPainter instead.
+    bool Paint(const QImage& image, const QRegion& region, QRgb fill,
+               const std::vector<Overlay>& overlays = {});
     // The same from a still, straight from the server's copy where it has one.
-    bool Paint(const ScreenStill& still, const QRegion& region, QRgb fill);
+    bool Paint(const ScreenStill& still, const QRegion& region, QRgb fill,
+               const std::vector<Overlay>& overlays = {});
 
 private:
     class MapWatch;
 
     // Paints the parts of `region` inside a `picture`-sized area from its
-    // top-left corner with `draw` (device pixels) and fills the rest.
+    // top-left corner with `draw` (device pixels), fills the rest and draws
+    // the overlays over both.
     bool PaintParts(const QSize& picture, const QRegion& region, QRgb fill,
+                    const std::vector<Overlay>& overlays,
                     const std::function<void(const QRect& part)>& draw);
 
     QWidget* widget_;

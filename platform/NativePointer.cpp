@@ -8,6 +8,30 @@
 
 namespace platform {
 
+std::optional<QPoint> NativePointerPosition() {
+#ifdef TINTRA_HAVE_XCB
+    xcb_connection_t* c = XcbConnection();
+    if (!c) {
+        return std::nullopt;
+    }
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
+    if (!it.rem) {
+        return std::nullopt;
+    }
+    xcb_query_pointer_reply_t* reply =
+        xcb_query_pointer_reply(c, xcb_query_pointer(c, it.data->root), nullptr);
+    if (!reply) {
+        return std::nullopt;
+    }
+    const QPoint p(reply->root_x, reply->root_y);
+    free(reply);
+    return p;
+#else
+    return std::nullopt;
+#endif
+}
+
 std::optional<QPoint> NativePointerPosition(const QWindow* window) {
 #ifdef TINTRA_HAVE_XCB
     xcb_connection_t* c = XcbConnection();

@@ -12,7 +12,9 @@ class QWindow;
 
 namespace platform {
 
-// The pointer in device pixels of `window`'s own X window, where available.
+// The pointer in device pixels of the X root window, where available.
+std::optional<QPoint> NativePointerPosition();
+// The same in `window`'s own X window.
 std::optional<QPoint> NativePointerPosition(const QWindow* window);
 
 // The device pixel of `widget`'s window (the widget's own for a window)

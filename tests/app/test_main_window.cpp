@@ -126,6 +126,14 @@ private slots:
                 fakes.messageBox.shown.empty());
     }
 
+    // Alt+P is "Punktmål": the screen is copied for a measurement.
+    void altPStartsAPointMeasurement() {
+        Start();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(w.get(), Qt::Key_P, Qt::AltModifier);
+        QTRY_COMPARE(fakes.screenGrab.grabs, 1);
+    }
+
     // A first start has a new list beside the program. Unsaved favourites at
     // close: No ends at once, writing nothing; Cancel stays open, but the
     // settings and the measurement are written; Yes stays open when the save

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Point measurement in the real binary against the X root window: "Uten zoom"
-# and through the magnifier, at scale factors 1 and 1.5, and on a desktop of
-# two monitors; the result is read with a "Kopi" click and xclip.
+# and through the magnifier, at scale factors 1 and 1.5, on a desktop of two
+# monitors, and by keyboard; the result is read with a "Kopi" click and xclip.
 source "$(dirname "$0")/lib.sh"
 start_xvfb 1600x900x24
 # A plaid of 1-pixel red lines on blue every 16 pixels: a pick one pixel off
@@ -41,10 +41,12 @@ measure_plain() {
   click_at 360 281 "$1"   # "Punktmål"
   wait_for_still "$2" "$3"
   # The still shows the screen pixel for pixel (right of the main window;
-  # xgrab reads the first monitor only).
+  # xgrab reads the first monitor only), but for the keyboard cursor's
+  # cross-hair at the pointer, which leaves the pixel there to be seen.
   if [ -z "${MONITORS:-}" ]; then
     "$TOOLS/xgrab" "$TMP/still.png" 900 0 700 900
-    "$TOOLS/imgtool" same "$TMP/screen.png" "$TMP/still.png" || fail "the still differs from the screen"
+    "$TOOLS/imgtool" cross "$TMP/screen.png" "$TMP/still.png" $(($2 - 900)) "$3" 16 ||
+      fail "the still differs from the screen"
   fi
   xdotool click 1
   sleep 0.5
@@ -92,4 +94,34 @@ xrandr --setmonitor left 800/211x900/238+0+0 screen >/dev/null
 xrandr --setmonitor right 800/211x900/238+800+0 none >/dev/null
 measure_plain 1 1200 401 "FF"
 measure_plain 1 1201 401 "FF0000"
+# At a fractional scale, every pixel of both monitors, their edges too. Red
+# every second column and row: on an odd row a pick one pixel off gives the
+# other colour.
+xsetroot -mod 2 2 -fg '#FF0000' -bg '#0000FF'
+for x in 0 800; do
+  measure_plain 1.5 "$x" 401 "FF"
+  measure_plain 1.5 $((x + 799)) 401 "FF0000"
+done
+
+# By keyboard: Alt+P, the arrows move the cursor from the pointer, Space or
+# Enter presses on it, the arrows in the zoom window move its choice and
+# Enter takes it.
+measure_keys() { # measure_keys ZOOMFACTOR "KEYS ON THE STILL" "KEYS IN THE ZOOM" EXPECTED
+  export QT_SCALE_FACTOR=1.5
+  configure "$1"
+  start_tintra "$BIN"
+  xdotool key alt+p
+  wait_for_still 1201 401
+  xdotool key $2
+  sleep 0.3
+  [ -z "$3" ] || xdotool key $3
+  sleep 0.5
+  WIN=$(wait_window "^Tintra - " 5)
+  click_at 297 69 1.5
+  expect_clipboard "$4"
+  stop_tintra
+}
+measure_keys 0 "Left Left shift+Down Return" "" "FF0000"
+measure_keys 3 "Up Up space" "Right Right Return" "FF0000"
+measure_keys 3 "Return" "Left Return" "FF"
 pass

@@ -2,11 +2,14 @@
 // run where one logical pixel covers several device pixels (see CMakeLists).
 // The real pointer on a real screen is the e2e test's.
 #include "measure/PointMeasure.h"
+#include "measure/StillPane.h"
 #include "measure/frmPunkt.h"
 #include "measure/frmZoom.h"
 #include "platform/PictureBox.h"
 #include "tests/Support.h"
 
+#include <QPaintEvent>
+#include <QScreen>
 #include <QSet>
 #include <QTest>
 
@@ -18,6 +21,9 @@ using platform::ToPacked;
 
 namespace {
 
+// Where the pointer is, in device pixels of the primary screen.
+const QPoint kPointer(600, 450);
+
 int32_t At(int x, int y) {
     return x + 4096 * y;
 }
@@ -28,6 +34,24 @@ QImage Shown(QWidget* w) {
     img.setDevicePixelRatio(1);
     return img;
 }
+
+// The parts of a window painted again.
+struct PaintLog : QObject {
+    QRegion region;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            region += static_cast<QPaintEvent*>(e)->region();
+        }
+        return false;
+    }
+    int Area() const {
+        int n = 0;
+        for (const QRect& r : region) {
+            n += r.width() * r.height();
+        }
+        return n;
+    }
+};
 
 struct FakeHost : Host {
     QWidget main;
@@ -87,6 +111,9 @@ private slots:
         fakes.screenGrab.image = desk;
         host = std::make_unique<FakeHost>();
         pm = std::make_unique<PointMeasure>(*host, fakes.Get());
+        // The keyboard cursor starts at the pointer: away from what the
+        // cases look at.
+        QCursor::setPos(kPointer / QGuiApplication::primaryScreen()->devicePixelRatio());
     }
 
     void withoutZoomTheReleasePicksThePixel() {
@@ -176,6 +203,161 @@ private slots:
         pm->Zoom()->close();
         Ended();
         QVERIFY(host->picks.empty());
+    }
+
+    // The keyboard cursor starts at the pointer and shows as a cross-hair of
+    // black and white arms that leaves its own pixel to be seen. Arrows move
+    // it (Shift: ten) within the still, repainting only around it; Enter
+    // takes its pixel as a press and release there would.
+    void keyboardWithoutZoomTakesTheCursorPixel() {
+        Start(0);
+        frmPunkt* punkt = pm->Punkt();
+        QCOMPARE(punkt->Cursor(), kPointer);
+        const QImage shown = Shown(punkt);
+        QCOMPARE(shown.pixel(kPointer), desk.pixel(kPointer));
+        QSet<QRgb> arms;
+        for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+            for (int k = 1; k <= kCrossArm; ++k) {
+                arms.insert(shown.pixel(kPointer + k * step) & 0xFFFFFF);
+            }
+            const QPoint past = kPointer + (kCrossArm + 1) * step;
+            QCOMPARE(shown.pixel(past), desk.pixel(past));
+        }
+        QCOMPARE(arms, QSet<QRgb>({0, 0xFFFFFF}));
+        QCOMPARE(shown.pixel(kPointer + QPoint(1, 1)), desk.pixel(kPointer + QPoint(1, 1)));
+
+        punkt->MoveCursor({-5, 5000});
+        QCOMPARE(punkt->Cursor(), QPoint(0, desk.height() - 1));
+        punkt->MoveCursor(kPointer);
+        QCoreApplication::processEvents();
+        PaintLog painted;
+        punkt->installEventFilter(&painted);
+        QTest::keyClick(punkt, Qt::Key_Right);
+        QCoreApplication::processEvents();
+        QVERIFY(!painted.region.isEmpty() && painted.Area() < 300);
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Up}) {
+            QTest::keyClick(punkt, key);
+        }
+        QTest::keyClick(punkt, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(punkt->Cursor(), kPointer + QPoint(2, 9));
+        QTest::keyClick(punkt, Qt::Key_Return);
+        QCOMPARE(host->picks, std::vector<int32_t>{At(602, 459)});
+        QCOMPARE(host->pic->Image(), desk.copy(602 - 96, 459 - 96, 190, 190));
+        QVERIFY(host->mark == QPointF(96, 96));
+        Ended();
+    }
+
+    // With a zoom setting Space presses on the keyboard cursor and hands the
+    // keyboard to the zoom window, whose arrows move its chosen pixel one
+    // still pixel and whose Enter takes it as a click there. The outline
+    // around the chosen pixel shows on the window only, never in what
+    // Point() reads. Escape still leaves.
+    void keyboardWithZoomTakesTheChosenPixel() {
+        Start(3);
+        frmPunkt* punkt = pm->Punkt();
+        frmZoom* zoom = pm->Zoom();
+        for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Up}) {
+            QTest::keyClick(punkt, key);
+        }
+        QTest::keyClick(punkt, Qt::Key_Space);
+        const QPoint pressed = kPointer - QPoint(2, 1);
+        QVERIFY(host->picks.empty() && pm->Punkt());
+        QTRY_VERIFY(zoom->hasFocus());
+        QVERIFY(zoom->Marked() && zoom->Cell() == QPoint(12, 12));
+        QImage view = zoom->View().copy();
+        view.fill(zoom->palette().color(QPalette::Window));
+        StretchBlock(desk, QRect(pressed - QPoint(12, 12), QSize(24, 24)), view, view.size());
+        QCOMPARE(zoom->View(), view);
+        view.setDevicePixelRatio(1);
+        // The pressed pixel stays in sight inside a black and a white ring.
+        QRect cell;
+        for (int i = 0; i < view.width() * view.height(); ++i) {
+            const QPoint d(i % view.width(), i / view.width());
+            if (ToPacked(view.pixel(d)) == At(pressed.x(), pressed.y())) {
+                cell |= QRect(d, QSize(1, 1));
+            }
+        }
+        const QImage shown = Shown(zoom);
+        QCOMPARE(shown.copy(cell), view.copy(cell));
+        QCOMPARE(shown.pixel(cell.topLeft() - QPoint(1, 0)) & 0xFFFFFF, 0u);
+        QCOMPARE(shown.pixel(cell.bottomRight() + QPoint(0, 2)) & 0xFFFFFF, 0xFFFFFFu);
+        const double dpr = zoom->devicePixelRatioF();
+        for (int v = 0; v < kZoomView; v += 3) {
+            const QPoint d = DevicePixel(QPointF(v, v), dpr);
+            QCOMPARE(zoom->Point(v, v), ToPacked(view.pixel(d)));
+        }
+
+        // The pointer over the window chooses the pixel under it; the
+        // arrows go on from there.
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), zoom->mapToGlobal(QPointF(5, 5)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(zoom, &move);
+        QCOMPARE(zoom->Cell(), QPoint(0, 0));
+        const QColor corner = platform::FromPacked(At(pressed.x() - 12, pressed.y() - 12));
+        QCOMPARE(
+            zoom->windowTitle(),
+            QString("Zoom-RGB(%1,%2,%3)").arg(corner.red()).arg(corner.green()).arg(corner.blue()));
+        for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right}) {
+            QTest::keyClick(zoom, key);
+        }
+        // Where the desktop left the focus with the capture window, it
+        // hands the keys on.
+        QTest::keyClick(punkt, Qt::Key_Down);
+        QCOMPARE(zoom->Cell(), QPoint(3, 1));
+        QCOMPARE(punkt->Cursor(), pressed);
+        QTest::keyClick(zoom, Qt::Key_Return);
+        const int32_t expected = At(pressed.x() - 9, pressed.y() - 11);
+        QCOMPARE(host->picks, std::vector<int32_t>{expected});
+        const QPoint marked = DevicePixel(host->mark, dpr);
+        QCOMPARE(ToPacked(host->pic->Image().pixel(host->mark.toPoint())), expected);
+        QCOMPARE(ToPacked(view.pixel(marked)), expected);
+        Ended();
+
+        // Escape leaves on release, from the window with the keyboard too.
+        Start(3);
+        QTest::keyClick(pm->Punkt(), Qt::Key_Return);
+        QTest::keyPress(pm->Punkt(), Qt::Key_Escape);
+        QVERIFY(pm->Zoom()->Marked());
+        QTest::keyRelease(pm->Zoom(), Qt::Key_Escape);
+        Ended();
+        QCOMPARE(host->picks.size(), size_t(1));
+    }
+
+    // Where a window lies on one screen only, each screen shows its own area
+    // of the still, and a click on any of them measures in still pixels.
+    // Run with two screens (see CMakeLists); with one, nothing to see.
+    void eachScreenItsOwnWindow() {
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        if (screens.size() < 2) {
+            QSKIP("one screen");
+        }
+        auto still = std::make_unique<platform::ScreenStill>(desk);
+        still->SetScreens(platform::NativeScreenAreas());
+        pm->cboZoom_Click(0);
+        frmPunkt* punkt = pm->LoadPunkt(std::move(still));
+        const std::vector<StillPane*> panes = punkt->Panes();
+        QVERIFY(panes.size() == 2 && panes[0] == punkt && panes[1]->isVisible());
+        QCOMPARE(panes[1]->screen(), screens[1]);
+        QCOMPARE(panes[1]->geometry(), screens[1]->geometry());
+        const QRect area = panes[1]->Area();
+        QCOMPARE(Shown(panes[1]).copy(0, 0, 100, 50), desk.copy(area.x(), area.y(), 100, 50));
+
+        const QPoint click(10, 7);
+        const QPoint pixel = area.topLeft() + DevicePixel(click, panes[1]->devicePixelRatioF());
+        QTest::mouseClick(panes[1], Qt::LeftButton, {}, click);
+        QCOMPARE(host->picks, std::vector<int32_t>{At(pixel.x(), pixel.y())});
+        QVERIFY(!panes[1]->isVisible());
+        Ended();
+
+        // A still copied at twice the first screen's scale is shrunk to fill
+        // its window: each device pixel shows, and picks, one still pixel.
+        still = std::make_unique<platform::ScreenStill>(desk);
+        still->SetScreens(platform::ScaledScreenAreas(2));
+        StillPane* first = pm->LoadPunkt(std::move(still));
+        QCOMPARE(Shown(first).pixel(click), desk.pixel(click * 2));
+        QTest::mouseClick(first, Qt::LeftButton, {}, click);
+        QCOMPARE(host->picks.back(), At(20, 14));
+        Ended();
     }
 
     // A copy that comes later (the desktop portal) keeps the main window

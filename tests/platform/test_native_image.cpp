@@ -1,6 +1,6 @@
 // Pictures put straight onto a window on a real X server: every part of the
-// window that can be seen shows its picture, whenever and however it came
-// into view.
+// window that can be seen shows its picture and the rectangles drawn over it,
+// whenever and however it came into view.
 #include "platform/NativeImage.h"
 
 #include <QGuiApplication>
@@ -12,6 +12,10 @@
 namespace {
 
 constexpr QRgb kFill = qRgb(0, 0, 255);
+// Over the picture, across the edge of the window that covers it later, and
+// over the fill.
+const std::vector<platform::Overlay> kOverlays{{QRect(60, 100, 100, 1), qRgb(0, 0, 0)},
+                                               {QRect(310, 10, 20, 5), qRgb(255, 255, 255)}};
 
 class Picture : public QWidget {
 public:
@@ -23,11 +27,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override {
-        if (!native_.Paint(image_, e->region(), kFill)) {
+        if (!native_.Paint(image_, e->region(), kFill, kOverlays)) {
             native = false;
             QPainter p(this);
             p.fillRect(rect(), QColor(kFill));
             p.drawImage(0, 0, image_);
+            for (const platform::Overlay& o : kOverlays) {
+                p.fillRect(o.rect, QColor(o.colour));
+            }
         }
     }
 
@@ -74,7 +81,12 @@ private slots:
         // The window is wider than its picture: the rest is filled.
         QImage expected(340, 200, QImage::Format_RGB32);
         expected.fill(kFill);
-        QPainter(&expected).drawImage(0, 0, picture);
+        QPainter painter(&expected);
+        painter.drawImage(0, 0, picture);
+        for (const platform::Overlay& o : kOverlays) {
+            painter.fillRect(o.rect, QColor(o.colour));
+        }
+        painter.end();
 
         Picture w(picture);
         w.setGeometry(20, 20, 340, 200);

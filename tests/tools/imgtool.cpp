@@ -6,6 +6,9 @@
 //                             are alike (up to 4096 x 4096), so a pixel read
 //                             one place off, or a picture shifted or scaled,
 //                             shows as a different colour
+//   imgtool cross A B X Y R   exits 0 when B is A with a cross-hair over pixel
+//                             (X, Y): arms of R pixels, black or white, that
+//                             leave (X, Y) itself as it is
 #include "chart/ChartPicture.h"
 
 #include <QGuiApplication>
@@ -53,7 +56,31 @@ int main(int argc, char** argv) {
         }
         return img.save(QString::fromLocal8Bit(argv[4]), "PNG") ? 0 : 1;
     }
+    if (argc == 7 && std::strcmp(argv[1], "cross") == 0) {
+        const QImage a =
+            QImage(QString::fromLocal8Bit(argv[2])).convertToFormat(QImage::Format_RGB32);
+        const QImage b =
+            QImage(QString::fromLocal8Bit(argv[3])).convertToFormat(QImage::Format_RGB32);
+        const int cx = std::atoi(argv[4]);
+        const int cy = std::atoi(argv[5]);
+        const int arm = std::atoi(argv[6]);
+        if (a.isNull() || a.size() != b.size()) {
+            return 1;
+        }
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                const int off = std::abs(x - cx) + std::abs(y - cy);
+                const bool onArm = (x == cx || y == cy) && off >= 1 && off <= arm;
+                const QRgb p = b.pixel(x, y) & 0xFFFFFF;
+                if (onArm ? p != 0 && p != 0xFFFFFF : p != (a.pixel(x, y) & 0xFFFFFF)) {
+                    std::fprintf(stderr, "pixel (%d, %d) differs\n", x, y);
+                    return 1;
+                }
+            }
+        }
+        return 0;
+    }
     std::fprintf(stderr, "usage: imgtool chart FILE | imgtool same A B | imgtool hex FILE X Y | "
-                         "imgtool unique W H FILE\n");
+                         "imgtool unique W H FILE | imgtool cross A B X Y R\n");
     return 2;
 }

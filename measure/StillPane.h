@@ -1,0 +1,57 @@
+#pragma once
+// One window of the capture: it shows one area of the still, one still pixel
+// on each device pixel, with the keyboard cursor over it, and hands its mouse
+// and key events to the capture window's handlers in still pixels. The
+// capture window is the first of them; on a desktop where a window lies on
+// one screen only, each further screen has one of its own. A still copied at
+// a larger scale than a screen's (the desktop portal copies every screen at
+// the largest screen's) is shrunk to fill that screen's window, each device
+// pixel showing one still pixel of those it covers, and picking that one.
+#include "measure/MeasureWindow.h"
+#include "platform/NativeImage.h"
+
+#include <QRect>
+
+namespace measure {
+
+class frmPunkt;
+
+class StillPane : public MeasureWindow {
+public:
+    StillPane(frmPunkt& punkt, QWidget* owner);
+
+    // Shows `area` of the still.
+    void SetArea(const QRect& area);
+    const QRect& Area() const { return area_; }
+    // Repaints what shows the still pixels `pixels`.
+    void UpdatePixels(const QRect& pixels);
+
+    // Handed on to the capture window.
+    void Form_MouseDown(int button, int shift, double x, double y) override;
+    void Form_MouseMove(int button, int shift, double x, double y) override;
+    void Form_MouseUp(int button, int shift, double x, double y) override;
+    void Form_KeyUp(int keyCode, int shift) override;
+    void Form_KeyDown(int keyCode, int shift) override;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    // The still pixel under the pointer.
+    QPointF PointerAt(const QPointF& eventPos) const override;
+
+private:
+    QSize DeviceSize() const;
+    // Whether the area is larger than the window, and shown shrunk.
+    bool Scaled() const;
+    // The still pixel (from the area's corner) that device pixel `d` shows,
+    // and the device pixels where still pixels `r` lie.
+    QPoint ToStill(const QPoint& d) const;
+    QRect ToDevice(const QRect& r) const;
+    // The device pixels `part` of a shrunk area.
+    QImage Shrunk(const QImage& image, const QRect& part) const;
+
+    frmPunkt& punkt_;
+    QRect area_;
+    platform::NativeImage native_{this};
+};
+
+} // namespace measure
