@@ -101,11 +101,12 @@ QPoint frmPunkt::StartingPoint() const {
             }
         }
     }
-    // The middle of the primary screen.
+    // The middle of the primary screen: (960, 540) on a 1920 x 1080 one.
     const auto primary = std::find_if(screens.begin(), screens.end(), [](const auto& s) {
         return s.screen == QGuiApplication::primaryScreen();
     });
-    return Within((primary != screens.end() ? primary : screens.begin())->area.center());
+    const QRect area = (primary != screens.end() ? primary : screens.begin())->area;
+    return Within(area.topLeft() + QPoint(area.width() / 2, area.height() / 2));
 }
 
 QPoint frmPunkt::RootOrigin() const {
