@@ -57,16 +57,22 @@ tmp_files() {
   fi
 }
 
+# begin_measure ZOOMFACTOR: the program started with that zoom choice, and
+# Alt+P ("&Punktmål") has brought up the still.
+begin_measure() {
+  tintra_settings ZoomFactor="$1"
+  start_tintra "$BIN"
+  keys -M alt p -m alt
+  poll 5 capture_window || fail "Alt+P showed no capture window"
+}
+
 # measure_plain: "Uten zoom". Alt+P ("&Punktmål") starts the
 # measurement; the cross-hair starts at the screen's centre (sway's headless
 # seat has no pointer, so no pointer position is known); each arrow moves it
 # one device pixel, with Shift ten; Enter takes the colour under it. The
 # keys move it from (960, 540) to (973, 542).
 measure_plain() {
-  tintra_settings ZoomFactor=0
-  start_tintra "$BIN"
-  keys -M alt p -m alt
-  poll 5 capture_window || fail "Alt+P showed no capture window"
+  begin_measure 0
   keys -k Right -k Right -k Right -k Down -k Down -M shift -k Right -m shift -k Return
   poll 5 main_window_back || fail "Enter did not end the measurement"
   copy_hex "$(unique_hex 973 542)"
@@ -78,10 +84,7 @@ measure_plain() {
 # which takes the keyboard; there the arrows move the highlighted pixel to
 # (961, 530) and Enter takes its colour.
 measure_zoom() {
-  tintra_settings ZoomFactor=3
-  start_tintra "$BIN"
-  keys -M alt p -m alt
-  poll 5 capture_window || fail "Alt+P showed no capture window"
+  begin_measure 3
   wait_window 'title="^Zoom"' 5 || fail "no Zoom window with Zoom x8"
   keys -k Left -k Up -M shift -k Up -m shift -k "$1"
   keys -k Right -k Right -k Down -k Return
@@ -93,10 +96,7 @@ measure_zoom() {
 # measure_escape: Escape leaves the measurement with the colour unchanged
 # (the grey the program starts with).
 measure_escape() {
-  tintra_settings ZoomFactor=3
-  start_tintra "$BIN"
-  keys -M alt p -m alt
-  poll 5 capture_window || fail "Alt+P showed no capture window"
+  begin_measure 3
   keys -k Right -k Escape
   poll 5 main_window_back || fail "Escape did not end the measurement"
   ! window_matches 'title="^Zoom"' || fail "the Zoom window stayed after Escape"
