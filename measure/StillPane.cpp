@@ -92,7 +92,7 @@ void StillPane::paintEvent(QPaintEvent* e) {
         return;
     }
     // The cross-hair over the still, drawn in the same paint.
-    std::vector<platform::Overlay> marks = CrossHair(punkt_.Cursor());
+    std::vector<platform::Overlay> marks = punkt_.CrossHairShown();
     for (platform::Overlay& m : marks) {
         m.rect = ToDevice(m.rect.translated(-area_.topLeft()));
     }

@@ -121,7 +121,12 @@ QPoint frmPunkt::RootOrigin() const {
 }
 
 void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
-    MoveCursor(QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))));
+    // The keyboard goes on from the pointer; a press on the cursor itself
+    // (from the keyboard) leaves it showing.
+    if (const QPoint p(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+        p != cursor_) {
+        MoveCursor(p, false);
+    }
     if (button != 1) {
         return;
     }
@@ -212,16 +217,22 @@ void frmPunkt::PressAtCursor() {
     }
 }
 
-void frmPunkt::MoveCursor(const QPoint& to) {
+std::vector<platform::Overlay> frmPunkt::CrossHairShown() const {
+    return crossShown_ ? CrossHair(cursor_) : std::vector<platform::Overlay>();
+}
+
+void frmPunkt::MoveCursor(const QPoint& to, bool shown) {
     const QPoint at = Within(to);
-    if (at == cursor_) {
+    if (at == cursor_ && shown == crossShown_) {
         return;
     }
-    // Only the arms, where they were and where they go, are painted again.
-    std::vector<platform::Overlay> arms = CrossHair(cursor_);
-    const std::vector<platform::Overlay> now = CrossHair(at);
-    arms.insert(arms.end(), now.begin(), now.end());
+    // Only the arms, where they were and where they go, are painted again:
+    // nothing while the cross-hair stays hidden.
+    std::vector<platform::Overlay> arms = CrossHairShown();
     cursor_ = at;
+    crossShown_ = shown;
+    const std::vector<platform::Overlay> now = CrossHairShown();
+    arms.insert(arms.end(), now.begin(), now.end());
     for (StillPane* pane : Panes()) {
         for (const platform::Overlay& arm : arms) {
             pane->UpdatePixels(arm.rect);

@@ -42,8 +42,11 @@ public:
 
     // The still pixel the keyboard cursor stands on.
     QPoint Cursor() const { return cursor_; }
-    // Moves it to `to`, kept within the still.
-    void MoveCursor(const QPoint& to);
+    // Moves it to `to`, kept within the still, and shows its cross-hair, or
+    // hides it: while the mouse leads, the pointer shows where it is.
+    void MoveCursor(const QPoint& to, bool shown = true);
+    // The cross-hair's arms, none while it is hidden.
+    std::vector<platform::Overlay> CrossHairShown() const;
 
     // Colour of the still at (x, y), or -1 outside it.
     int32_t Point(double x, double y) const { return PointOf(Still(), x, y); }
@@ -75,6 +78,7 @@ private:
     std::unique_ptr<platform::ScreenStill> still_;
     std::vector<StillPane*> others_;
     QPoint cursor_;
+    bool crossShown_ = true;
 };
 
 } // namespace measure

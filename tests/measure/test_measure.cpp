@@ -206,7 +206,8 @@ private slots:
     }
 
     // The keyboard cursor starts at the pointer and shows as a cross-hair of
-    // black and white arms that leaves its own pixel to be seen. Arrows move
+    // black and white arms that leaves its own pixel to be seen. The mouse
+    // hides it, the keys bring it back. Arrows move
     // it (Shift: ten) within the still, repainting only around it; Enter
     // takes its pixel as a press and release there would.
     void keyboardWithoutZoomTakesTheCursorPixel() {
@@ -225,6 +226,20 @@ private slots:
         }
         QCOMPARE(arms, QSet<QRgb>({0, 0xFFFFFF}));
         QCOMPARE(shown.pixel(kPointer + QPoint(1, 1)), desk.pixel(kPointer + QPoint(1, 1)));
+
+        // While the pointer leads, the cross-hair steps aside and following
+        // the pointer paints nothing.
+        punkt->Form_MouseMove(0, 0, 700, 500);
+        QCoreApplication::processEvents();
+        QCOMPARE(Shown(punkt).pixel(kPointer + QPoint(1, 0)), desk.pixel(kPointer + QPoint(1, 0)));
+        {
+            PaintLog moves;
+            punkt->installEventFilter(&moves);
+            punkt->Form_MouseMove(1, 0, 710, 505);
+            QCoreApplication::processEvents();
+            punkt->removeEventFilter(&moves);
+            QVERIFY(moves.region.isEmpty() && punkt->Cursor() == QPoint(710, 505));
+        }
 
         punkt->MoveCursor({-5, 5000});
         QCOMPARE(punkt->Cursor(), QPoint(0, desk.height() - 1));
