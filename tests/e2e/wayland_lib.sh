@@ -381,8 +381,14 @@ clipboard() {
   in_session timeout 5 wl-paste -n 2>/dev/null || true
 }
 
+# expect_clipboard TEXT: the clipboard comes to hold TEXT within 5 s (the
+# selection reaches the compositor after the program has set it).
 expect_clipboard() {
-  local got
-  got=$(clipboard)
-  [ "$got" = "$1" ] || fail "clipboard holds '$got', expected '$1'"
+  local got end=$((SECONDS + 5))
+  while :; do
+    got=$(clipboard)
+    [ "$got" != "$1" ] || return 0
+    [ $SECONDS -le $end ] || fail "clipboard holds '$got', expected '$1'"
+    sleep 0.2
+  done
 }

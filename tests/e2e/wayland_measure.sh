@@ -42,6 +42,9 @@ main_window_back() {
 # from there the third Tab reaches the hex text's "Kopi", which Space
 # presses.
 copy_hex() {
+  # sway has given the window the keyboard; Qt takes it in, and gives the
+  # focus back to its widget, a moment later. Keys before that are lost.
+  sleep 1
   keys -k Tab -k Tab -k Tab -k space
   expect_clipboard "$1"
 }
