@@ -354,6 +354,8 @@ start_tintra() {
     window_matches 'title="^Tintra - "' || window_matches 'app_id="^[Tt]intra$"'
   }
   poll 20 main_window || fail "Tintra's main window did not appear"
+  # The window shows before the program has taken the keyboard in.
+  sleep 0.5
 }
 
 # stop_tintra: ends the program (TERM) and waits for it.
