@@ -150,14 +150,10 @@ void frmTintra::Form_Unload(bool& Cancel) {
             AppTitle(), platform::MsgButtons::YesNoCancel, platform::MsgIcon::Exclamation);
         switch (answer) {
         case platform::MsgAnswer::Yes:
-            if (files.CurrentFileName != favourites::kNewFileName) {
-                // A save that failed keeps the window open: closing would
-                // lose the favourites the user just asked to keep.
-                if (!files.xSaveFav(files.CurrentFile())) {
-                    Cancel = true;
-                }
-            } else {
-                files.LagreSom();
+            // A save that failed, or was cancelled, keeps the window open:
+            // closing would lose the favourites the user just asked to keep.
+            if (!files.SaveToOwnFile()) {
+                Cancel = true;
             }
             if (files.SaveCancelled) {
                 Cancel = true;

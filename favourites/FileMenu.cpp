@@ -36,7 +36,7 @@ bool FileMenu::xSaveFav(const QString& sFile) {
 
 bool FileMenu::LagreSom() {
     SaveCancelled = false;
-    if (CurrentFileName != kNewFileName && !FileSaved) {
+    if (CurrentFileName != kNewFileName && !FileSaved && !PartlyRead) {
         if (!xSaveFav(CurrentFile())) {
             SaveCancelled = true;
             return false;
@@ -61,6 +61,7 @@ bool FileMenu::LagreSom() {
     }
     CurrentPath = StiUtenFilnavn(*chosen);
     CurrentFileName = FilnavnISti(*chosen);
+    PartlyRead = false;
     host_.SetCaption(CurrentFileName);
     return true;
 }
@@ -82,10 +83,12 @@ bool FileMenu::ApneFil(const QString& sFile) {
     }
     model_.ListChanged = false;
     FileSaved = false;
+    PartlyRead = false;
     CurrentPath = StiUtenFilnavn(file);
     CurrentFileName = FilnavnISti(file);
     NyListe();
     if (!xLoadFav(file)) {
+        PartlyRead = true;
         SaveCancelled = true;
         return false;
     }
@@ -110,8 +113,11 @@ void FileMenu::NyListe() {
     host_.UpdateColorbox();
 }
 
-bool FileMenu::SaveBeforeLeaving() {
-    return CurrentFileName == kNewFileName ? LagreSom() : xSaveFav(CurrentFile());
+bool FileMenu::SaveToOwnFile() {
+    if (CurrentFileName == kNewFileName || PartlyRead) {
+        return LagreSom(); // through its dialog
+    }
+    return xSaveFav(CurrentFile());
 }
 
 void FileMenu::mnuFilNy_Click() {
@@ -121,7 +127,7 @@ void FileMenu::mnuFilNy_Click() {
             "Vil du lagre endringer i " + CurrentFileName + " før det opprettes ny?", kProgramTitle,
             MsgButtons::YesNoCancel, MsgIcon::Exclamation);
         if (answer == MsgAnswer::Yes) {
-            if (!SaveBeforeLeaving()) {
+            if (!SaveToOwnFile()) {
                 return;
             }
         } else if (answer != MsgAnswer::No) {
@@ -129,7 +135,10 @@ void FileMenu::mnuFilNy_Click() {
             return;
         }
     }
+    // A new list has no file of its own: its first save asks for a name.
     CurrentFileName = kNewFileName;
+    FileSaved = false;
+    PartlyRead = false;
     NyListe();
 }
 
@@ -143,7 +152,7 @@ void FileMenu::mnuFilApne_Click() {
         messageBox_.Show(host_.DialogOwner(), "Vil du lagre endringene i " + CurrentFileName + " ?",
                          "Lagre", MsgButtons::YesNoCancel, MsgIcon::Question);
     if (answer == MsgAnswer::Yes) {
-        if (SaveBeforeLeaving()) {
+        if (SaveToOwnFile()) {
             ApneFil({});
         }
     } else if (answer == MsgAnswer::No) {
@@ -157,7 +166,7 @@ void FileMenu::mnuFilApne_Click() {
 }
 
 void FileMenu::mnuFilLagre_Click() {
-    if (!FileSaved) {
+    if (!FileSaved || CurrentFileName == kNewFileName || PartlyRead) {
         LagreSom();
     } else if (model_.ListChanged) {
         xSaveFav(CurrentFile());

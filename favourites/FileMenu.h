@@ -40,6 +40,16 @@ public:
     // The last Save As or Open was cancelled or failed, or the New question
     // was answered Cancel.
     bool SaveCancelled = false;
+    // The current file was read only in part (reading stopped at a bad
+    // record, or the file could not be read). Saving over it would shrink
+    // it: every save then goes through the Save dialog, which asks before it
+    // replaces the file, until the list has been saved through it once.
+    bool PartlyRead = false;
+
+    // Saves the list to its own file: through the Save dialog where that
+    // must ask first (no file of its own yet, or one read only in part),
+    // straight to the file otherwise. True when written.
+    bool SaveToOwnFile();
 
     // Writes the list to sFile. True when written; on failure shows its
     // message and changes nothing.
@@ -69,10 +79,6 @@ private:
     platform::IMessageBox& messageBox_;
     platform::IFileDialog& fileDialog_;
     FileMenuHost& host_;
-
-    // Saves before the list is given up: through Save As for a list without
-    // a file, directly otherwise. True when saved.
-    bool SaveBeforeLeaving();
 };
 
 } // namespace favourites

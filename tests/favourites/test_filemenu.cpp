@@ -128,3 +128,40 @@ TEST_F(FileMenuTest, QuestionsBeforeAChangedListIsGivenUp) {
         EXPECT_TRUE(caption == menu.CurrentFileName && !busy);
     }
 }
+
+// A file read only in part is never written over without the Save dialog,
+// which asks before it replaces the file: not by Lagre, nor by the Ny
+// question's Yes, nor at exit. Nor is a list still called NyFargefil.kvc,
+// also after Ny follows a save.
+TEST_F(FileMenuTest, APartlyReadFileOrANewListIsWrittenOnlyThroughTheDialog) {
+    const QByteArray part = "1,\"a\"\r\nx,\"b\"\r\n3,\"c\"\r\n";
+    ASSERT_TRUE(support::Write(File("part.kvc"), part));
+    EXPECT_FALSE(menu.ApneFil(File("part.kvc")));
+    EXPECT_TRUE(menu.PartlyRead && model.Count() == 1);
+    menu.mnuFilLagre_Click(); // the dialog, cancelled
+    model.AddColor(2, "d");
+    box.answers = {MsgAnswer::Yes};
+    menu.mnuFilNy_Click();              // Yes: the dialog again, cancelled
+    EXPECT_FALSE(menu.SaveToOwnFile()); // as at exit
+    EXPECT_EQ(Bytes("part.kvc"), part);
+    ASSERT_EQ(dialog.saveAsked.size(), 3u);
+    EXPECT_TRUE(dialog.saveAsked[0].overwritePrompt && dialog.saveAsked[0].fileName == "part.kvc");
+    EXPECT_EQ(menu.CurrentFileName, "part.kvc");
+
+    // Once the user has chosen to replace it, saves go straight to it.
+    dialog.saveAnswers = {File("part.kvc")};
+    menu.mnuFilLagreSom_Click();
+    EXPECT_EQ(Bytes("part.kvc"), "1,\"a\"\r\n2,\"d\"\r\n");
+    model.AddColor(4, "e");
+    menu.mnuFilLagre_Click();
+    EXPECT_TRUE(!menu.PartlyRead && !model.ListChanged && dialog.saveAsked.size() == 4);
+
+    // Ny after that save: Lagre asks for a name rather than writing
+    // NyFargefil.kvc into the folder.
+    ASSERT_TRUE(support::Write(File("NyFargefil.kvc"), "7,\"x\"\r\n"));
+    menu.mnuFilNy_Click();
+    model.AddColor(5, "f");
+    menu.mnuFilLagre_Click();
+    EXPECT_EQ(dialog.saveAsked.size(), 5u);
+    EXPECT_EQ(Bytes("NyFargefil.kvc"), "7,\"x\"\r\n");
+}
