@@ -60,12 +60,6 @@ int32_t PointOf(const QImage& image, double x, double y) {
     return platform::ToPacked(image.pixel(static_cast<int>(fx), static_cast<int>(fy)));
 }
 
-QPoint DevicePixel(const QPointF& logical, double ratio) {
-    constexpr double allowance = 1e-6;
-    return {static_cast<int>(std::floor(logical.x() * ratio + allowance)),
-            static_cast<int>(std::floor(logical.y() * ratio + allowance))};
-}
-
 std::vector<platform::Overlay> CrossHair(const QPoint& at) {
     std::vector<platform::Overlay> arms;
     constexpr int dash = 2;

@@ -3,6 +3,7 @@
 // the desktop and every block taken from it are in device pixels, one still
 // pixel per screen pixel.
 #include "platform/NativeImage.h"
+#include "platform/NativePointer.h"
 
 #include <QCursor>
 #include <QImage>
@@ -46,10 +47,7 @@ void StretchBlock(const QImage& src, const QRect& block, QImage& dst, const QSiz
 // red + 256 * green + 65536 * blue, or -1 outside the image.
 int32_t PointOf(const QImage& image, double x, double y);
 
-// The device pixel under a logical position. Pointer positions are whole
-// device pixels divided by the ratio; the small allowance undoes the rounding
-// of that division, so 500 / 1.5 * 1.5 lands on 500 and not on 499.
-QPoint DevicePixel(const QPointF& logical, double ratio);
+using platform::DevicePixel;
 
 // The keyboard cursor's cross-hair over still pixel `at`: four arms of
 // kCrossArm pixels in dashes of two, black and white, that leave `at` itself

@@ -56,13 +56,17 @@ std::optional<QPoint> NativePointerPosition(const QWindow* window) {
 #endif
 }
 
+QPoint DevicePixel(const QPointF& logical, double ratio) {
+    constexpr double allowance = 1e-6;
+    return {static_cast<int>(std::floor(logical.x() * ratio + allowance)),
+            static_cast<int>(std::floor(logical.y() * ratio + allowance))};
+}
+
 QPoint PointerPixel(const QWidget* widget, const QPointF& logical) {
     const QWidget* top = widget->window();
     const QPointF inWindow = widget->mapTo(top, logical);
     const double dpr = widget->devicePixelRatioF();
-    constexpr double allowance = 1e-6;
-    const QPoint fromEvent(static_cast<int>(std::floor(inWindow.x() * dpr + allowance)),
-                           static_cast<int>(std::floor(inWindow.y() * dpr + allowance)));
+    const QPoint fromEvent = DevicePixel(inWindow, dpr);
     if (dpr == 1.0) {
         return fromEvent;
     }

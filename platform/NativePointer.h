@@ -17,6 +17,11 @@ std::optional<QPoint> NativePointerPosition();
 // The same in `window`'s own X window.
 std::optional<QPoint> NativePointerPosition(const QWindow* window);
 
+// The device pixel under a logical position. Pointer positions are whole
+// device pixels divided by the ratio; the small allowance undoes the rounding
+// of that division, so 500 / 1.5 * 1.5 lands on 500 and not on 499.
+QPoint DevicePixel(const QPointF& logical, double ratio);
+
 // The device pixel of `widget`'s window (the widget's own for a window)
 // under the pointer, for an event reported at `logical` (widget
 // coordinates): from the server's exact position when it agrees with the

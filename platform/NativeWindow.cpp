@@ -1,4 +1,5 @@
 #include "platform/NativeWindow.h"
+#include "platform/ScreenStill.h"
 #include "platform/Xcb.h"
 
 #include <QGuiApplication>
@@ -11,25 +12,20 @@ namespace platform {
 
 namespace {
 
-// A screen's device pixels on the X root.
-QRect NativeRect(const QScreen* s) {
-    return {s->geometry().topLeft(), s->geometry().size() * s->devicePixelRatio()};
-}
-
 // The screen Qt takes a top-level window at `native` to be on: the screen it
 // was on (here the primary one) while that holds the centre, else the screen
 // that holds it, else the last one it overlaps.
 QScreen* ScreenOf(const QRect& native) {
     QScreen* current = QGuiApplication::primaryScreen();
-    if (!current || NativeRect(current).contains(native.center())) {
+    if (!current || NativeScreenRect(current).contains(native.center())) {
         return current;
     }
     QScreen* fallback = current;
     for (QScreen* s : current->virtualSiblings()) {
-        if (NativeRect(s).contains(native.center())) {
+        if (NativeScreenRect(s).contains(native.center())) {
             return s;
         }
-        if (NativeRect(s).intersects(native)) {
+        if (NativeScreenRect(s).intersects(native)) {
             fallback = s;
         }
     }

@@ -7,11 +7,14 @@
 
 namespace platform {
 
+QRect NativeScreenRect(const QScreen* s) {
+    return {s->geometry().topLeft(), s->geometry().size() * s->devicePixelRatio()};
+}
+
 std::vector<ScreenArea> NativeScreenAreas() {
     std::vector<ScreenArea> out;
     for (QScreen* s : QGuiApplication::screens()) {
-        out.push_back(
-            {s, QRect(s->geometry().topLeft(), s->geometry().size() * s->devicePixelRatio())});
+        out.push_back({s, NativeScreenRect(s)});
     }
     return out;
 }

@@ -21,6 +21,9 @@ struct ScreenArea {
     QRect area;
 };
 
+// A screen's device pixels on the X11 root: its top-left corner stays at
+// its native position and only its size is scaled.
+QRect NativeScreenRect(const QScreen* screen);
 // The screens as X11 lays them out: each keeps its top-left corner at its
 // native position and only its size is scaled; so the areas are device pixels
 // of the root window.
