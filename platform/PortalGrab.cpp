@@ -93,18 +93,25 @@ double StillScale() {
 }
 } // namespace
 
-PortalGrab::PortalGrab(const QDBusConnection& bus, int timeoutMs) : bus_(bus) {
+PortalGrab::PortalGrab(std::optional<QDBusConnection> bus, int timeoutMs) : bus_(std::move(bus)) {
     timeout_.setSingleShot(true);
     timeout_.setInterval(timeoutMs);
     connect(&timeout_, &QTimer::timeout, this, [this] {
         // Withdraw the request, so that no picture is written after all.
         if (!requestPath_.isEmpty()) {
-            bus_.call(QDBusMessage::createMethodCall(kService, requestPath_, kRequest,
-                                                     QStringLiteral("Close")),
-                      QDBus::NoBlock);
+            Bus().call(QDBusMessage::createMethodCall(kService, requestPath_, kRequest,
+                                                      QStringLiteral("Close")),
+                       QDBus::NoBlock);
         }
         Finish(kNoAnswer, {});
     });
+}
+
+QDBusConnection& PortalGrab::Bus() {
+    if (!bus_) {
+        bus_ = QDBusConnection::sessionBus();
+    }
+    return *bus_;
 }
 
 PortalGrab::~PortalGrab() {
@@ -132,7 +139,7 @@ void PortalGrab::PickColour(ColourDone done) {
 
 void PortalGrab::Ask(Kind kind, const QString& method, const QVariantMap& given) {
     kind_ = kind;
-    if (!bus_.isConnected()) {
+    if (!Bus().isConnected()) {
         Finish(kNoAnswer, {});
         return;
     }
@@ -140,14 +147,14 @@ void PortalGrab::Ask(Kind kind, const QString& method, const QVariantMap& given)
     // and the token: listen there before asking, or a quick answer is lost.
     const QString token =
         QStringLiteral("tintra%1_%2").arg(++serial_).arg(QRandomGenerator::global()->generate());
-    const QString sender = bus_.baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
+    const QString sender = Bus().baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
     Listen(kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token);
     QVariantMap options = given;
     options.insert(QStringLiteral("handle_token"), token);
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kScreenshot, method);
     call << QString() << options;
     timeout_.start();
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, timeout_.interval()), this);
+    auto* watcher = new QDBusPendingCallWatcher(Bus().asyncCall(call, timeout_.interval()), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, watcher, serial = serial_](QDBusPendingCallWatcher*) {
                 watcher->deleteLater();
@@ -168,14 +175,14 @@ void PortalGrab::Ask(Kind kind, const QString& method, const QVariantMap& given)
 void PortalGrab::Listen(const QString& path) {
     Unlisten();
     requestPath_ = path;
-    bus_.connect(QString(), requestPath_, kRequest, QStringLiteral("Response"), this,
-                 SLOT(Response(uint, QVariantMap)));
+    Bus().connect(QString(), requestPath_, kRequest, QStringLiteral("Response"), this,
+                  SLOT(Response(uint, QVariantMap)));
 }
 
 void PortalGrab::Unlisten() {
     if (!requestPath_.isEmpty()) {
-        bus_.disconnect(QString(), requestPath_, kRequest, QStringLiteral("Response"), this,
-                        SLOT(Response(uint, QVariantMap)));
+        Bus().disconnect(QString(), requestPath_, kRequest, QStringLiteral("Response"), this,
+                         SLOT(Response(uint, QVariantMap)));
         requestPath_.clear();
     }
 }
@@ -231,7 +238,7 @@ void PortalGrab::FinishStill(uint response, const QVariantMap& results) {
     QDBusMessage get = QDBusMessage::createMethodCall(
         kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << kScreenshot << QStringLiteral("version");
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(get, 2000), this);
+    auto* watcher = new QDBusPendingCallWatcher(Bus().asyncCall(get, 2000), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [watcher, done = std::move(done)](QDBusPendingCallWatcher*) {
                 watcher->deleteLater();

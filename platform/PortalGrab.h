@@ -11,15 +11,17 @@
 #include <QTimer>
 #include <QVariantMap>
 
+#include <optional>
+
 namespace platform {
 
 class PortalGrab : public QObject, public IScreenGrab {
     Q_OBJECT
 public:
-    // `bus` is where the portal is asked; a request with no answer within
-    // `timeoutMs` fails.
-    explicit PortalGrab(const QDBusConnection& bus = QDBusConnection::sessionBus(),
-                        int timeoutMs = 10000);
+    // `bus` is where the portal is asked, the session bus when none is
+    // given (connected to at the first request, not at start-up); a request
+    // with no answer within `timeoutMs` fails.
+    explicit PortalGrab(std::optional<QDBusConnection> bus = std::nullopt, int timeoutMs = 10000);
     ~PortalGrab() override;
 
     void GrabDesktop(StillDone done) override;
@@ -39,7 +41,9 @@ private:
     void Finish(uint response, const QVariantMap& results);
     void FinishStill(uint response, const QVariantMap& results);
 
-    QDBusConnection bus_;
+    QDBusConnection& Bus();
+
+    std::optional<QDBusConnection> bus_;
     QTimer timeout_;
     Kind kind_ = Kind::Still;
     StillDone stillDone_;
