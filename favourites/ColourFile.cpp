@@ -64,6 +64,7 @@ public:
             QString name;
             if (!ReadColour(colour) || !ReadName(name)) {
                 r.ok = false;
+                r.error = ReadError::BadRecord;
                 r.badRecord = static_cast<int>(r.list.colors.size()) + 1;
                 break;
             }
@@ -280,16 +281,26 @@ ReadResult ReadColourFile(const QByteArray& bytes) {
 SaveResult SaveColourFile(const QString& path, const ColourList& list) {
     const QString file = QDir::fromNativeSeparators(path);
     const QFileInfo target(file);
-    if (target.isDir() || (target.exists() && !target.isWritable())) {
+    // Follows links: a link to a named pipe or a device must not be replaced
+    // by a plain file, nor written into.
+    if (target.exists() && !target.isFile()) {
+        return {SaveError::NotAFile, 75, QStringLiteral("Ikke en vanlig fil")};
+    }
+    if (target.exists() && !target.isWritable()) {
         return AccessDenied();
     }
-    if (!QFileInfo(target.absolutePath()).isDir()) {
+    const QFileInfo folder(target.absolutePath());
+    if (!folder.isDir()) {
         return Failure(SaveError::Other, 76, QStringLiteral("Finner ikke banen"), {});
     }
     QSaveFile out(file);
+    out.setDirectWriteFallback(true);
     // Unbuffered, so a write the disk cuts short is seen here and not lost
     // in a later flush.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (!target.exists() && !folder.isWritable()) {
+            return {SaveError::FolderDenied, 75, QStringLiteral("Ingen tilgang til bane/fil")};
+        }
         return AccessDenied();
     }
     const QByteArray bytes = WriteColourFile(list);
@@ -314,9 +325,22 @@ SaveResult SaveColourFile(const QString& path, const ColourList& list) {
 ReadResult LoadColourFile(const QString& path) {
     ReadResult failed;
     failed.ok = false;
+    failed.badRecord = 1;
     QFile in(QDir::fromNativeSeparators(path));
-    if (!QFileInfo(in.fileName()).isFile() || !in.open(QIODevice::ReadOnly) ||
-        in.size() > kMaxColourFileSize) {
+    const QFileInfo info(in.fileName());
+    failed.error = !info.exists()   ? ReadError::Missing
+                   : !info.isFile() ? ReadError::NotAFile
+                                    : ReadError::None;
+    if (failed.error != ReadError::None) {
+        return failed;
+    }
+    if (!in.open(QIODevice::ReadOnly)) {
+        failed.error =
+            in.error() == QFileDevice::PermissionsError ? ReadError::Denied : ReadError::Failed;
+        return failed;
+    }
+    failed.error = ReadError::TooLarge;
+    if (in.size() > kMaxColourFileSize) {
         return failed;
     }
     // As much as the file holds, with room to see it grow while it is read;
@@ -326,7 +350,11 @@ ReadResult LoadColourFile(const QString& path) {
     if (bytes.size() > size && bytes.size() <= kMaxColourFileSize) {
         bytes += in.read(kMaxColourFileSize + 1 - bytes.size());
     }
-    if (bytes.size() > kMaxColourFileSize || in.error() != QFileDevice::NoError) {
+    if (bytes.size() > kMaxColourFileSize) {
+        return failed;
+    }
+    if (in.error() != QFileDevice::NoError) {
+        failed.error = ReadError::Failed;
         return failed;
     }
     return ReadColourFile(bytes);

@@ -34,17 +34,31 @@ bool IsMultiByteUtf8(const QByteArray& bytes);
 // inside a name cannot be stored and is written as U+201D.
 QByteArray WriteColourFile(const ColourList& list);
 
+// Why a file was not read whole.
+enum class ReadError {
+    None,
+    BadRecord, // reading stopped at badRecord
+    Missing,   // no such file
+    NotAFile,  // a folder, named pipe or device
+    Denied,    // no permission to read it
+    TooLarge,  // larger than kMaxColourFileSize
+    Failed,    // the reading itself failed
+};
+
 struct ReadResult {
     ColourList list;   // records in list order (the file's last record first)
     bool ok = true;    // false: reading stopped at a bad record or the file failed
     int badRecord = 0; // 1-based record number where reading stopped (0 if none)
+    ReadError error = ReadError::None;
 };
 ReadResult ReadColourFile(const QByteArray& bytes);
 
 // --- Files -------------------------------------------------------------------
 enum class SaveError {
     None,
-    AccessDenied, // the target or its folder refuses writing (error 75)
+    AccessDenied, // the file itself refuses writing (error 75)
+    FolderDenied, // a new file: its folder refuses writing (error 75)
+    NotAFile,     // a folder, named pipe or device (also behind a link) is in the way
     Other,        // anything else; see number and description
 };
 
@@ -56,7 +70,9 @@ struct SaveResult {
 };
 
 // Writes through a temporary file in the same folder that replaces the target
-// only when completely written, so a failure never touches the old file.
+// only when completely written, so a failure never touches the old file. Where
+// the folder refuses new files but the file itself may be written, the file is
+// written in place. Nothing but a plain file (or no file) is ever replaced.
 // `path` may use native separators.
 SaveResult SaveColourFile(const QString& path, const ColourList& list);
 

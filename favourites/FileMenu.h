@@ -1,9 +1,11 @@
 #pragma once
 // The File menu: New, Open, Save and Save As of the favourites' colour file,
 // with the questions asked before unsaved changes are lost.
+#include "favourites/ColourFile.h"
 #include "favourites/FavouritesModel.h"
 #include "platform/Services.h"
 
+#include <QDateTime>
 #include <QString>
 
 class QWidget;
@@ -58,7 +60,9 @@ public:
     // that file; otherwise asks for a name first. True when written.
     bool LagreSom();
     // Opens a colour file; the Open dialog asks for it when sFile is empty.
-    // True when the whole file was read. No message on failure.
+    // True when the whole file was read. A file that was there but could be
+    // read only in part, or not at all, is reported in a message; a missing
+    // one gives an empty list without a word.
     bool ApneFil(const QString& sFile);
     // Reads sFile into the list (under what it holds). True when the whole
     // file was read; the records before a bad one are kept either way.
@@ -75,6 +79,26 @@ public:
     QString CurrentFile() const { return CurrentPath + CurrentFileName; }
 
 private:
+    // What identifies one version of a file on disk.
+    struct Stamp {
+        bool exists = false;
+        qint64 size = 0;
+        QDateTime modified;
+        bool operator==(const Stamp&) const = default;
+    };
+    static Stamp StampOf(const QString& file);
+    // Another program (another copy of this one, say) wrote the current file
+    // since this one last read or wrote it.
+    bool ChangedOnDisk() const;
+    // Writes the list to its own file, asking first when the file changed on
+    // disk: overwrite, or keep the other version and save through the dialog.
+    bool WriteOwnFile();
+    bool SaveThroughDialog();
+    void ReportRead(const QString& file, const ReadResult& read);
+
+    QString stampedFile_;
+    Stamp stamp_;
+    ReadResult lastRead_;
     FavouritesModel& model_;
     platform::IMessageBox& messageBox_;
     platform::IFileDialog& fileDialog_;

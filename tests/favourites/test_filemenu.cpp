@@ -1,9 +1,12 @@
 #include "tests/Support.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace favourites;
 using platform::MsgAnswer;
@@ -59,7 +62,12 @@ TEST_F(FileMenuTest, OpenReadsTheChosenFileAndKeepsWhatWasReadBeforeABadRecord) 
     menu.mnuFilApne_Click();
     EXPECT_EQ(model.FavNames(), QStringList({"b", "a"}));
     EXPECT_EQ(menu.CurrentFileName, "bad.kvc");
-    EXPECT_TRUE(menu.SaveCancelled && updates > 1 && box.shown.empty());
+    EXPECT_TRUE(menu.SaveCancelled && updates > 1 && box.shown.size() == 1);
+    EXPECT_EQ(box.shown.back().title + "|" + box.shown.back().text,
+              QString::fromUtf8("Tintra|Fargefilen «%1» har en post som ikke kan leses.\n"
+                                "Lesingen stoppet ved post 3; 2 favoritter ble lest.\n\n"
+                                "Filen blir ikke lagret over uten at du velger det i «Lagre som».")
+                  .arg(File("bad.kvc")));
 }
 
 // Ny and Åpne on a changed list, for each answer to the question: Cancel
@@ -75,7 +83,9 @@ TEST_F(FileMenuTest, QuestionsBeforeAChangedListIsGivenUp) {
     const auto apne = [](const char* file) {
         return "Lagre 2 2: Vil du lagre endringene i " + std::string(file) + " ?";
     };
-    const std::string denied = " / Feil 1 0: Kan ikke lagre til fil da den er skrivebeskyttet.";
+    const std::string denied =
+        (" / Feil 1 0: Kan ikke lagre til «" + File("dir.kvc") + "» da det ikke er en vanlig fil.")
+            .toStdString();
     const struct {
         A answer;
         const char* file; // the list's file
@@ -164,4 +174,42 @@ TEST_F(FileMenuTest, APartlyReadFileOrANewListIsWrittenOnlyThroughTheDialog) {
     menu.mnuFilLagre_Click();
     EXPECT_EQ(dialog.saveAsked.size(), 5u);
     EXPECT_EQ(Bytes("NyFargefil.kvc"), "7,\"x\"\r\n");
+}
+
+// Another program wrote the file since it was opened: Lagre asks whether to
+// write over it (Cancel and No, which goes to the dialog, keep it). A file
+// over 64 MB is not read and is never shrunk by a save.
+TEST_F(FileMenuTest, AFileChangedOnDiskOrTooLargeIsNotWrittenOverUnasked) {
+    OpenChanged();
+    const QByteArray theirs = "9,\"theirs\"\r\n";
+    ASSERT_TRUE(support::Write(File("old.kvc"), theirs));
+    box.answers = {MsgAnswer::Cancel, MsgAnswer::No, MsgAnswer::Yes};
+    menu.mnuFilLagre_Click();
+    menu.mnuFilLagre_Click(); // No: the dialog, cancelled
+    EXPECT_TRUE(Bytes("old.kvc") == theirs && dialog.saveAsked.size() == 1);
+    menu.mnuFilLagre_Click();
+    EXPECT_EQ(Bytes("old.kvc"), "1,\"a\"\r\n2,\"b\"\r\n");
+    model.AddColor(3, "c");
+    menu.mnuFilLagre_Click(); // its own write: no question
+    EXPECT_EQ(box.shown.size(), 3u);
+    EXPECT_TRUE(box.shown[0].text.contains("er endret på disken") && !model.ListChanged);
+
+    QFile big(File("big.kvc"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(kMaxColourFileSize + 1));
+    big.close();
+    EXPECT_FALSE(menu.ApneFil(File("big.kvc")));
+    EXPECT_TRUE(box.shown.back().text.contains("er større enn 64 MB") && menu.PartlyRead);
+    model.AddColor(4, "d");
+    menu.mnuFilLagre_Click();
+    EXPECT_TRUE(dialog.saveAsked.size() == 2 && QFileInfo(big).size() == kMaxColourFileSize + 1);
+
+    // A link to a named pipe or a device is never replaced by a plain file.
+    ASSERT_EQ(mkfifo(QFile::encodeName(File("pipe")).constData(), 0600), 0);
+    for (const char* target : {"pipe", "/dev/null"}) {
+        QFile::remove(File("link.kvc"));
+        ASSERT_TRUE(QFile::link(QDir(dir.path()).absoluteFilePath(target), File("link.kvc")));
+        EXPECT_FALSE(menu.xSaveFav(File("link.kvc")));
+        EXPECT_TRUE(box.shown.back().text.endsWith("da det ikke er en vanlig fil.") &&
+                    !QFileInfo(QDir(dir.path()).absoluteFilePath(target)).isFile());
+    }
 }

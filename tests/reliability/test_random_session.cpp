@@ -42,6 +42,7 @@ const QString kNameChars = QString::fromUtf8("abcxyzÆØÅæøå ,.-'\"€日本
 // The messages the random answers may bring.
 const QRegularExpression kKnownMessage(
     "^(Vil du lagre endring(er|ene) i |Kan ikke lagre til fil da den er skrivebeskyttet\\.$|"
+    "Kan ikke lagre til «.*» da det ikke er en vanlig fil\\.$|Fargefilen «.*» har en post |"
     "General_xSaveFav\\nFeilkode: 76\\n|Er du sikker på at du vil slette alle fargene i denne "
     "listen\\?$)");
 

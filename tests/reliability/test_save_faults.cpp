@@ -48,8 +48,9 @@ struct Program : support::FileMenuRig {
     // current file, whether old.kvc holds the old file or the list, and the
     // files in the folder.
     std::string Outcome(const QString& folder) const {
-        const QString told =
+        QString told =
             box.shown.empty() ? "no message" : box.shown.back().title + "|" + box.shown.back().text;
+        told.replace(folder, "DIR");
         const QByteArray now = Bytes(folder + "/old.kvc");
         return QStringList({told.section(" (", 0, 0), model.ListChanged ? "changed" : "saved",
                             menu.CurrentFileName,
@@ -87,6 +88,8 @@ TEST(SaveFaults, TheOldFileStaysWholeAndTheUserIsTold) {
         "Tintra|General_xSaveFav\nFeilkode: 61\nDisken er full|changed|old.kvc|old";
     const std::string kept =
         "Feil|Kan ikke lagre til fil da den er skrivebeskyttet.|changed|old.kvc|old|old.kvc";
+    const std::string folder = "Feil|Kan ikke lagre til fil da mappen «DIR/» er "
+                               "skrivebeskyttet.|changed|old.kvc|old|old.kvc";
     const struct {
         Fault fault;
         const char* target; // Lagre for old.kvc, else Lagre som to this name
@@ -96,10 +99,11 @@ TEST(SaveFaults, TheOldFileStaysWholeAndTheUserIsTold) {
         {DiskFull, "old.kvc", full + "|filler,old.kvc then no message|saved|old.kvc|new|old.kvc"},
         {ListTooLarge, "old.kvc", full + "|old.kvc"},
         {ReadOnlyMount, "old.kvc", kept},
-        {ReadOnlyMount, "ny.kvc", kept},
+        {ReadOnlyMount, "ny.kvc", folder},
         {ReadOnlyFile, "old.kvc", kept},
-        {ProtectedFolder, "old.kvc", kept},
-        {ProtectedFolder, "ny.kvc", kept},
+        // A folder that refuses new files: the file itself is written in place.
+        {ProtectedFolder, "old.kvc", "no message|saved|old.kvc|new|old.kvc"},
+        {ProtectedFolder, "ny.kvc", folder},
     };
     const auto rw = QFile::ReadOwner | QFile::WriteOwner, rwx = rw | QFile::ExeOwner;
     int skipped = 0;
