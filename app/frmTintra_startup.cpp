@@ -1,5 +1,8 @@
 // Start-up and shutdown: the settings, the measurement picture "PM.bmp" and
 // the colour file of the last run come back, and are stored again at the end.
+// The picture is kept in the user's data folder (~/.local/share/Tintra), and
+// a first list belongs in the Documents folder: never in the program's folder
+// nor in the one it was started from.
 #include "app/frmTintra.h"
 
 #include "platform/Twips.h"
@@ -10,12 +13,14 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QTabBar>
+#include <QTimer>
 
 #include <cmath>
 #include <memory>
@@ -24,7 +29,19 @@
 namespace {
 using platform::Px;
 const QString kSection = QStringLiteral("Tilpass");
-const QString kMeasurementFile = QStringLiteral("PM.bmp");
+
+// Where the last measurement is kept; empty when the system has no data folder.
+QString MeasurementFile() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/PM.bmp");
+}
+
+// The folder a first list is saved in and opened from: Documents, or the
+// home folder where there is none.
+QString FirstFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir::toNativeSeparators(QFileInfo(documents).isDir() ? documents : QDir::homePath());
+}
 
 // Selects a stored list entry. A value that is not a number or not an entry
 // of the list selects the default entry instead: a list left without a
@@ -55,7 +72,7 @@ std::optional<int> StoredEdge(const QString& stored) {
 // none at all), as the BMP it is written as: guessing the format from the
 // content would load every image-format plugin.
 void ShowMeasurement(platform::PictureBox& box) {
-    auto file = std::make_shared<QFile>(kMeasurementFile);
+    auto file = std::make_shared<QFile>(MeasurementFile());
     if (!QFileInfo(*file).isFile() || !file->open(QIODevice::ReadOnly)) {
         file.reset();
     }
@@ -72,6 +89,22 @@ void ShowMeasurement(platform::PictureBox& box) {
             b.SetPicture(measured);
         }
     });
+}
+// Keeps the measurement for the next run: whole or not at all, and never
+// through a link. The program is closing: a picture that cannot be written
+// (no room, no write access, something other than a plain file in its
+// place) is let go without a message.
+void SaveMeasurement(const QImage& image) {
+    const QString file = MeasurementFile();
+    const QFileInfo info(file);
+    if (file.isEmpty() || info.isSymLink() || (info.exists() && !info.isFile()) ||
+        !QDir().mkpath(info.absolutePath())) {
+        return;
+    }
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly) && image.save(&out, "BMP")) {
+        out.commit();
+    }
 }
 } // namespace
 
@@ -115,11 +148,14 @@ void frmTintra::Form_Load() {
     picFarge[1]->setCursor(eyedropper);
     ShowMeasurement(*picFarge[1]);
 
-    const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    fileMenu_->CurrentPath = platform::StiMedBackslash(GetSetting("Path", programFolder));
+    fileMenu_->CurrentPath = platform::StiMedBackslash(GetSetting("Path", FirstFolder()));
     fileMenu_->CurrentFileName = GetSetting("FileName", QStringLiteral("x"));
     if (fileMenu_->CurrentFileName != QStringLiteral("x")) {
+        // A file read only in part is reported once the window is up.
+        fileMenu_->HoldReports = true;
         fileMenu_->ApneFil(fileMenu_->CurrentFile());
+        fileMenu_->HoldReports = false;
+        QTimer::singleShot(0, this, [this] { fileMenu_->ShowHeldReport(); });
     } else {
         fileMenu_->CurrentFileName = favourites::kNewFileName;
         SetCaption(fileMenu_->CurrentFileName);
@@ -180,10 +216,5 @@ void frmTintra::Form_Unload(bool& Cancel) {
         SaveSetting("MainTop",
                     platform::SingleText(static_cast<float>(y() * platform::kTwipsPerPixel)));
     }
-    // The program is closing: a measurement picture that cannot be written
-    // (no write access here, or something other than a plain file in its
-    // place) is let go without a message.
-    if (const QFileInfo info(kMeasurementFile); !info.exists() || info.isFile()) {
-        picFarge[1]->Image().save(kMeasurementFile, "BMP");
-    }
+    SaveMeasurement(picFarge[1]->Image());
 }

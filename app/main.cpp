@@ -19,8 +19,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     guard.End();
     QApplication::setStyle(new AppStyle);
+    // Also names the data folder, ~/.local/share/Tintra.
     QApplication::setApplicationName(frmTintra::AppTitle());
-    QApplication::setOrganizationName(frmTintra::AppTitle());
     // Lets a Wayland compositor find the menu entry, and with it the icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tintra"));
 

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace favourites {
 
 using platform::MsgAnswer;
@@ -140,14 +142,23 @@ void FileMenu::ReportRead(const QString& file, const ReadResult& read) {
         what = QStringLiteral("kan ikke leses");
         break;
     }
-    messageBox_.Show(host_.DialogOwner(),
-                     QString::fromUtf8("Fargefilen «%1» %2.\nLesingen stoppet ved post %3; %4 "
-                                       "ble lest.\n\nFilen blir ikke lagret over uten at du "
-                                       "velger det i «Lagre som».")
-                         .arg(file, what)
-                         .arg(read.badRecord)
-                         .arg(favourites),
-                     kProgramTitle, MsgButtons::OK, MsgIcon::Exclamation);
+    heldReport_ = QString::fromUtf8("Fargefilen «%1» %2.\nLesingen stoppet ved post %3; %4 "
+                                    "ble lest.\n\nFilen blir ikke lagret over uten at du "
+                                    "velger det i «Lagre som».")
+                      .arg(file, what)
+                      .arg(read.badRecord)
+                      .arg(favourites);
+    if (!HoldReports) {
+        ShowHeldReport();
+    }
+}
+
+void FileMenu::ShowHeldReport() {
+    if (heldReport_.isEmpty()) {
+        return;
+    }
+    messageBox_.Show(host_.DialogOwner(), std::exchange(heldReport_, {}), kProgramTitle,
+                     MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 FileMenu::Stamp FileMenu::StampOf(const QString& file) {

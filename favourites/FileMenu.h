@@ -78,6 +78,11 @@ public:
 
     QString CurrentFile() const { return CurrentPath + CurrentFileName; }
 
+    // While held (at start-up, before the window shows), what ApneFil would
+    // report waits for ShowHeldReport.
+    bool HoldReports = false;
+    void ShowHeldReport();
+
 private:
     // What identifies one version of a file on disk.
     struct Stamp {
@@ -99,6 +104,7 @@ private:
     QString stampedFile_;
     Stamp stamp_;
     ReadResult lastRead_;
+    QString heldReport_;
     FavouritesModel& model_;
     platform::IMessageBox& messageBox_;
     platform::IFileDialog& fileDialog_;

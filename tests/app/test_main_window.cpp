@@ -33,6 +33,8 @@ class MainWindowTest : public QObject {
         w->Form_Load();
         w->show();
     }
+    // Where the measurement is kept: the data folder, not the current one.
+    QString Pm() const { return dir->filePath("data/" + QCoreApplication::applicationName()); }
     bool Unload() {
         bool cancel = false;
         w->Form_Unload(cancel);
@@ -50,6 +52,10 @@ private slots:
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir::setCurrent(dir->path()));
+        QVERIFY(QDir(dir->path()).mkpath("Documents") && QDir(dir->path()).mkpath(Pm()));
+        qputenv("HOME", QFile::encodeName(dir->path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir->filePath("config")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir->filePath("data")));
         fakes = {};
     }
     void cleanup() {
@@ -107,20 +113,26 @@ private slots:
         QVERIFY(support::Write(files.filePath("Mine.kvc"), "255,\"Rød\"\r\n"));
         QImage pm(190, 190, QImage::Format_RGB32);
         pm.fill(QColor(9, 8, 7));
-        QVERIFY(pm.save("PM.bmp", "BMP"));
+        QVERIFY(pm.save(Pm() + "/PM.bmp", "BMP"));
         Start(
             {"ActiveTab=2", "Path=" + QDir::toNativeSeparators(files.path()), "FileName=Mine.kvc"});
         QCOMPARE(w->FileMenu().CurrentFile(),
                  platform::StiMedBackslash(QDir::toNativeSeparators(files.path())) + "Mine.kvc");
         QVERIFY(w->Favourites().Count() == 1 && w->SelectedTab() == 2);
         QCOMPARE(w->picFarge[1]->Point(5, 5), 9 + 8 * 256 + 7 * 65536);
+        // A remembered file read only in part is reported once the window shows.
+        QVERIFY(support::Write(files.filePath("Mine.kvc"), "255,\"Rød\"\r\nx\r\n"));
+        Start();
+        QVERIFY(fakes.messageBox.shown.empty());
+        QTRY_COMPARE(fakes.messageBox.shown.size(), 1u);
+        QVERIFY(w->FileMenu().PartlyRead && w->Favourites().Count() == 1);
     }
 
     // A remembered file that no longer exists opens as an empty list on the
     // favourites tab, without a word; the stored tab, impossible here, changes
     // nothing after that; a measurement that is no picture is left out.
     void missingFileAndBadPicture() {
-        QVERIFY(support::Write("PM.bmp", "not a picture"));
+        QVERIFY(support::Write(Pm() + "/PM.bmp", "not a picture"));
         Start({"ActiveTab=9", "FileName=gone.kvc"});
         QVERIFY(w->SelectedTab() == 3 && w->Favourites().Count() == 0 &&
                 fakes.messageBox.shown.empty());
@@ -134,25 +146,32 @@ private slots:
         QTRY_COMPARE(fakes.screenGrab.grabs, 1);
     }
 
-    // A first start has a new list beside the program. Unsaved favourites at
-    // close: No ends at once, writing nothing; Cancel stays open, but the
-    // settings and the measurement are written; Yes stays open when the save
-    // is cancelled (without the cancel lingering) or fails, and closes once saved.
+    // A first start has a new list in the Documents folder. Unsaved
+    // favourites at close: No ends at once, writing nothing; Cancel stays
+    // open, but the settings and the measurement (in the data folder, never
+    // through a link) are written; Yes stays open when the save is cancelled
+    // (without the cancel lingering) or fails, and closes once saved.
     void closeAsksAboutUnsavedFavourites() {
         Start();
-        QCOMPARE(w->FileMenu().CurrentFile(), platform::StiMedBackslash(QDir::toNativeSeparators(
-                                                  QCoreApplication::applicationDirPath())) +
-                                                  "NyFargefil.kvc");
+        QCOMPARE(w->FileMenu().CurrentFile(),
+                 QDir::toNativeSeparators(dir->filePath("Documents/NyFargefil.kvc")));
         w->Favourites().AddColor(255, "Rød");
         fakes.messageBox.answers = {MsgAnswer::No};
         QVERIFY(!Unload());
         QCOMPARE(fakes.messageBox.shown.back().text,
                  QString("Vil du lagre endringer i NyFargefil.kvc før avsluttning?"));
-        QVERIFY(fakes.settings.writeOrder.isEmpty() && !QFile::exists("PM.bmp"));
+        QVERIFY(fakes.settings.writeOrder.isEmpty() && !QFile::exists(Pm() + "/PM.bmp"));
 
+        QVERIFY(QDir(Pm()).removeRecursively()); // made again when needed
         fakes.messageBox.answers = {MsgAnswer::Cancel};
         QVERIFY(Unload());
-        QVERIFY(fakes.settings.writeOrder.size() == 8 && QFile::exists("PM.bmp"));
+        QVERIFY(fakes.settings.writeOrder.size() == 8 && QFile::exists(Pm() + "/PM.bmp") &&
+                !QFile::exists("PM.bmp"));
+        QVERIFY(QFile::remove(Pm() + "/PM.bmp") && support::Write("keep", "x") &&
+                QFile::link(dir->filePath("keep"), Pm() + "/PM.bmp"));
+        fakes.messageBox.answers = {MsgAnswer::Cancel};
+        QVERIFY(Unload());
+        QCOMPARE(support::Bytes("keep"), QByteArray("x"));
 
         fakes.messageBox.answers = {MsgAnswer::Yes};
         QVERIFY(Unload());
