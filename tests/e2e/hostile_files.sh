@@ -3,7 +3,8 @@
 # NUL bytes, numbers of 40 digits, negative and over-range colours, an
 # unterminated quote, invalid UTF-8 mixed with Windows-1252, a folder and an
 # unreadable file. Each opens without a crash or freeze, the records before
-# the bad one show and the ones after it do not, and nothing is written.
+# the bad one show and the ones after it do not, and the user is told. Ctrl+S
+# after such a read brings the Save dialog; cancelled, nothing is written.
 # A named pipe must not freeze it either, nor one in the place of the last
 # measurement picture, which is read at start-up and written at the end.
 # When run as root the program runs as "nobody", so that an unreadable file
@@ -31,7 +32,8 @@ good() { rec $A "første"; rec "$1" "andre"; }
 { rec $A "R\xf8d"; printf '109,"R\xc3\xb8d \xc3\x28 \x80"\r\n\xc3\xa5,"x"\r\n'; rec 7 etter; } >"$dir/blanding.kvc"
 printf '110,"hemmelig"\r\n' >"$dir/ulesbar.kvc"
 mkfifo "$dir/ror.kvc" # reading would wait for a writer for ever
-mkfifo "$work/PM.bmp"
+mkdir -p "$XDG_DATA_HOME/Tintra"
+mkfifo "$XDG_DATA_HOME/Tintra/PM.bmp"
 
 # Start-up opens the folder remembered as the last colour file.
 mkdir -p "$XDG_CONFIG_HOME/Tintra"
@@ -41,7 +43,7 @@ printf '[Tilpass]\nPath=%s/\nFileName=mappe.kvc\nActiveTab=3\n' "$dir" \
 RUN_AS=()
 if [ "$(id -u)" -eq 0 ]; then
   chmod 755 "$TMP"
-  chown -R 65534:65534 "$dir" "$work" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+  chown -R 65534:65534 "$dir" "$work" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
   RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 chmod 000 "$dir/ulesbar.kvc"
@@ -51,6 +53,7 @@ before=$(listing)
 start_xvfb
 # The window comes up with the remembered folder's file.
 start_tintra "$bin" "$work" "^Tintra - mappe.kvc$"
+dismiss "$BOX_TITLE" "the folder in the remembered file's place"
 
 alive() {
   kill -0 "$APP_PID" 2>/dev/null || { cat "$TMP/app.log" >&2; fail "Tintra died ($1)"; }
@@ -79,9 +82,11 @@ probe() {
   alive "$1"
 }
 
+# open_file FILE [partly]: opens FILE; one read only in part is reported,
+# and Ctrl+S then brings the Save dialog, here cancelled.
 open_file() {
   xdotool key ctrl+o
-  wait_window "^Open$" 10 >/dev/null ||
+  wait_window "$OPEN_TITLE" 10 >/dev/null ||
     fail "$1: no Open dialog"
   sleep 0.3
   xdotool type --delay 5 "$dir/$1"
@@ -89,11 +94,18 @@ open_file() {
   WIN=$(wait_window "^Tintra - $1\$" 60) ||
     { alive "$1"; fail "$1 did not open"; }
   alive "$1"
+  if [ -n "${2:-}" ]; then
+    dismiss "$BOX_TITLE" "$1: no word of the partial read"
+    xdotool windowfocus --sync "$WIN" 2>/dev/null || true
+    xdotool key ctrl+s
+    dismiss "$SAVE_TITLE" "$1: Ctrl+S" Escape
+    alive "$1"
+  fi
 }
 
 probe mappe.kvc 0 8421504 # no box: the start colour stays
 
-open_file stor.kvc
+open_file stor.kvc partly
 probe stor.kvc 0 101
 probe stor.kvc 1 $A
 probe stor.kvc 2 66051
@@ -105,14 +117,14 @@ probe langt_navn.kvc 3 $A
 
 # Files that stop at a bad record: what comes before it shows, nothing after.
 for f in langt_tall:103 nul:104 sifre:105 negativ:106 over:107 apent:108 blanding:109; do
-  open_file "${f%:*}.kvc"
+  open_file "${f%:*}.kvc" partly
   probe "${f%:*}.kvc" 0 "${f#*:}"
   probe "${f%:*}.kvc" 1 $A
   probe "${f%:*}.kvc" 2 $A
 done
 
 for f in ulesbar.kvc ror.kvc; do
-  open_file $f
+  open_file $f partly
   probe $f 0 $A
 done
 

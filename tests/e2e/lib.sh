@@ -4,8 +4,9 @@ set -euo pipefail
 
 TMP=$(mktemp -d)
 export XDG_CONFIG_HOME="$TMP/config"
+export XDG_DATA_HOME="$TMP/data"
 export XDG_RUNTIME_DIR="$TMP/runtime"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 XVFB_PID=""
@@ -92,6 +93,26 @@ quit_via_menu() {
   done
   ! kill -0 "$APP_PID" 2>/dev/null || fail "Avslutt did not end the program"
   APP_PID=""
+}
+
+# The file dialogs' titles, and the title of the program's message boxes.
+OPEN_TITLE='^(Open|Åpne)$'
+SAVE_TITLE='^(Save As|Lagre som)$'
+BOX_TITLE='^Tintra$'
+
+# dismiss WINDOW_PATTERN WHAT [KEY]: the window (a dialog or message box) is
+# shown within 60 s; KEY (Return unless given) answers it.
+dismiss() {
+  local id
+  id=$(wait_window "$1" 60) || { cat "$TMP/app.log" >&2; fail "$2: no window '$1'"; }
+  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  sleep 0.3
+  xdotool key "${3:-Return}"
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "$2: the window '$1' stays"
 }
 
 expect_clipboard() {

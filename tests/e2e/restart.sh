@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# First start, exit through "Fil > Avslutt", the stored keys and "PM.bmp",
-# then a second start that finds the state restored.
+# First start, exit through "Fil > Avslutt", the stored keys and "PM.bmp" (in
+# the data folder, not the working folder), then a second start that finds
+# the state restored.
 source "$(dirname "$0")/lib.sh"
 work="$TMP/work"
 mkdir -p "$work"
@@ -20,7 +21,8 @@ for kv in HexFormat=5 RgbFormat=0 ZoomFactor=3 ActiveTab=3 FileName=NyFargefil.k
   grep -qx "$kv" "$conf" || fail "settings lack $kv: $(tr '\n' ' ' <"$conf")"
 done
 grep -q '^Path=' "$conf" || fail "settings lack Path"
-[ "$(head -c 2 "$work/PM.bmp")" = "BM" ] || fail "PM.bmp is not a BMP picture"
+[ "$(head -c 2 "$XDG_DATA_HOME/Tintra/PM.bmp")" = "BM" ] || fail "PM.bmp is not a BMP picture"
+[ -z "$(ls -A "$work")" ] || fail "the working folder got files: $(ls -A "$work")"
 
 start_tintra "$1" "$work"
 # The chart's place shows the favourites now: a click there picks nothing.
