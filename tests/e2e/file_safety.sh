@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# No sequence of Åpne, Ny, Lagre and Avslutt shrinks or replaces a colour file
+# without a dialog in which the user chose that:
+# - a four-record file whose second record is bad, and a text file opened by
+#   mistake, are reported, and Ctrl+S and the exit question's Ja only bring
+#   the Save dialog, which cancelled leaves them byte-identical;
+# - after Ny following a save, Lagre asks for a name rather than replacing
+#   NyFargefil.kvc in the folder;
+# - a writable file in a folder that refuses new files is saved in place;
+# - with a fresh home, the first Save dialog opens in Documents, and nothing
+#   is written into the working folder.
+# When run as root the program runs as "nobody", so that the folder's
+# permission bits hold.
+source "$(dirname "$0")/lib.sh"
+bin=$(readlink -f "$1")
+
+export HOME="$TMP/home"
+dir="$TMP/farger" locked="$TMP/laast" work="$TMP/work"
+mkdir -p "$HOME/Documents" "$dir" "$locked" "$work"
+rec() { printf '%s,"%s"\r\n' "$1" "$2"; }
+{ rec 1 en; rec x to; rec 3 tre; rec 4 fire; } >"$dir/fire.kvc"
+printf 'Handleliste:\nmelk, brød\n' >"$dir/notes.txt"
+rec 7 gammel >"$dir/NyFargefil.kvc"
+rec 5 god >"$dir/god.kvc"
+rec 6 inne >"$locked/inne.kvc"
+chmod 666 "$locked/inne.kvc"
+
+RUN_AS=()
+if [ "$(id -u)" -eq 0 ]; then
+  chmod 755 "$TMP"
+  chown -R 65534:65534 "$HOME" "$dir" "$work" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" \
+    "$XDG_RUNTIME_DIR"
+  RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+fi
+chmod 555 "$locked"
+sums() { (cd "$dir" && md5sum fire.kvc notes.txt NyFargefil.kvc); }
+before=$(sums)
+
+start_tintra "$bin" "$work"
+
+focus_main() {
+  xdotool windowfocus --sync "$WIN" 2>/dev/null || true
+  sleep 0.2
+}
+key() {
+  focus_main
+  xdotool key "$@"
+}
+# open_file PATH [KEY]: Ctrl+O, KEY answering the question about unsaved
+# changes first when given.
+open_file() {
+  key ctrl+o
+  [ -z "${2:-}" ] || dismiss "^Lagre$" "the question before Åpne" "$2"
+  wait_window "$OPEN_TITLE" 10 >/dev/null || fail "$1: no Open dialog"
+  sleep 0.3
+  xdotool type --delay 5 "$1"
+  xdotool key Return
+  WIN=$(wait_window "^Tintra - ${1##*/}\$" 20) || fail "$1 did not open"
+}
+# spar NAME: "Spar" puts the current colour on top of the list as NAME.
+spar() {
+  focus_main
+  click_at 567 281
+  wait_window "^Lagre farge$" 10 >/dev/null || fail "no name dialog"
+  sleep 0.3
+  xdotool type --delay 5 "$1"
+  xdotool key Return
+  sleep 0.3
+}
+same() {
+  [ "$before" = "$(sums)" ] || fail "$1: a file changed: $(diff <(echo "$before") <(sums))"
+}
+
+# A new list's first Save dialog opens in Documents: a bare name lands there.
+spar Forste
+key ctrl+s
+wait_window "$SAVE_TITLE" 10 >/dev/null || fail "no Save dialog"
+sleep 0.3
+xdotool type --delay 5 "forste.kvc"
+xdotool key Return
+for _ in $(seq 30); do [ -f "$HOME/Documents/forste.kvc" ] && break; sleep 0.1; done
+[ -f "$HOME/Documents/forste.kvc" ] || fail "the first save did not land in Documents"
+
+for f in fire.kvc notes.txt; do
+  open_file "$dir/$f"
+  dismiss "$BOX_TITLE" "$f: no word of the partial read"
+  key ctrl+s
+  dismiss "$SAVE_TITLE" "$f: Ctrl+S" Escape
+done
+# Changed, then Avslutt: Ja brings the dialog, whose Cancel keeps the
+# program open.
+spar Ny
+key alt+f
+sleep 0.3
+xdotool key a
+dismiss "$BOX_TITLE" "the exit question" alt+j
+dismiss "$SAVE_TITLE" "Ja at exit" Escape
+sleep 0.5
+kill -0 "$APP_PID" 2>/dev/null || fail "the program ended although the save was cancelled"
+same "Avslutt"
+
+# Ny after a save: Lagre asks for a name.
+open_file "$dir/god.kvc" alt+n
+spar Mer
+key ctrl+s
+sleep 0.5
+[ "$(tail -c 7 "$dir/god.kvc" | tr -d '\r\n')" = '"Mer"' ] || fail "Ctrl+S did not save god.kvc"
+key ctrl+n
+spar Ny
+key ctrl+s
+dismiss "$SAVE_TITLE" "Lagre after Ny" Escape
+same "Ny, Lagre"
+
+# A writable file in a folder that refuses new files is saved in place.
+open_file "$locked/inne.kvc" alt+n
+spar Inne
+key ctrl+s
+sleep 0.5
+expected=$(printf '6,"inne"\r\n8421504,"Inne"\r\n' | od -An -tx1)
+[ "$(od -An -tx1 <"$locked/inne.kvc")" = "$expected" ] ||
+  fail "inne.kvc was not saved in place: $(od -c <"$locked/inne.kvc")"
+
+quit_via_menu
+same "the end"
+[ -z "$(ls -A "$work")" ] || fail "the working folder got files: $(ls -A "$work")"
+[ -f "$XDG_DATA_HOME/Tintra/PM.bmp" ] || fail "no PM.bmp in the data folder"
+pass
