@@ -107,6 +107,7 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     BuildEditor(client_);
     BuildPanels(client_);
     BuildMenus();
+    BuildPaste();
     Connect();
 }
 
@@ -264,6 +265,11 @@ void frmTintra::Connect() {
     connect(mnuFilAvslutt, &QAction::triggered, this, &frmTintra::mnuFilAvslutt_Click);
     for (int i = 0; i < 6; ++i) {
         connect(mnuHjelpD[i], &QAction::triggered, this, [this, i] { mnuHjelpD_Click(i); });
+    }
+    connect(mnuLimInn, &QAction::triggered, this, &frmTintra::mnuLimInn_Click);
+    for (int i = 0; i < 4; ++i) {
+        connect(Displays()[static_cast<std::size_t>(i)], &QWidget::customContextMenuRequested, this,
+                [this, i](const QPoint& pos) { lblDisplay_ContextMenu(i, pos); });
     }
 }
 

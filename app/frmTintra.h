@@ -55,6 +55,12 @@ public:
     void cboHexFormat_Click();
     void cboRgbFormat_Click();
     void cmdKopi_Click(int Index);
+    // Reads a colour from the clipboard's text and makes it current: pasted
+    // on display Index (as cmdKopi numbers them), or on none (-1). Text that
+    // is no colour changes nothing and brings a short hint.
+    void PasteColour(int Index);
+    void mnuLimInn_Click() { PasteColour(-1); }
+    void lblDisplay_ContextMenu(int Index, const QPoint& pos);
     void vsc1_Change();
     void vsc1_Scroll();
     void CompareColors();
@@ -137,6 +143,8 @@ public:
     QAction* mnuFilLagre = nullptr;
     QAction* mnuFilLagreSom = nullptr;
     QAction* mnuFilAvslutt = nullptr;
+    // "Lim inn farge", Ctrl+V anywhere in the window.
+    QAction* mnuLimInn = nullptr;
     QMenu* mnuHjelp = nullptr;
     std::array<QAction*, 6> mnuHjelpD{};
 
@@ -180,6 +188,9 @@ private:
     void BuildEditor(QWidget* client);
     void BuildPanels(QWidget* client);
     void BuildMenus();
+    void BuildPaste();
+    // The four displays, numbered as the copy buttons number them.
+    std::array<QLabel*, 4> Displays() const { return {lblHex2, lblRGB2, lblLong2, lblHSL2}; }
     void Connect();
     void SetOuterSize(int widthTwips, int heightTwips);
     void SetDisplay(QLabel* display, const std::string& text);

@@ -11,8 +11,17 @@ std::string HexOfPacked(int32_t packed) {
     return buf;
 }
 
-std::string Join3(int a, int b, int c) {
-    return std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c);
+std::string Join3(int a, int b, int c, const char* separator = ",") {
+    return std::to_string(a) + separator + std::to_string(b) + separator + std::to_string(c);
+}
+
+// A component as a fraction of 255 with three decimals ("0.200"), rounded
+// half up in integers: the same text under any locale and any flags.
+std::string Fraction(int c) {
+    const int thousandths = (c * 2000 + 255) / 510;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%d.%03d", thousandths / 1000, thousandths % 1000);
+    return buf;
 }
 } // namespace
 
@@ -30,6 +39,8 @@ std::optional<std::string> HexText(int index, int32_t packed, int16_t r, int16_t
         return Module1::HexJava(r, g, b);
     case 5:
         return Module1::HexHTML(r, g, b);
+    case 6:
+        return "#" + Module1::HexJava(r, g, b).substr(2);
     default:
         return std::nullopt;
     }
@@ -43,6 +54,10 @@ std::optional<std::string> RgbText(int index, int16_t r, int16_t g, int16_t b) {
         return "RGB(" + Join3(r, g, b) + ")";
     case 2:
         return "Argb(255," + Join3(r, g, b) + ")";
+    case 3:
+        return "rgb(" + Join3(r, g, b, ", ") + ")";
+    case 4:
+        return Fraction(r) + ", " + Fraction(g) + ", " + Fraction(b);
     default:
         return std::nullopt;
     }

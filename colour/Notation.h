@@ -11,11 +11,13 @@
 
 namespace Notation {
 
-// Entries of the RGB notation list, by index.
-inline constexpr std::array<std::string_view, 3> RgbFormats = {"-- Ingen --", "VB 6", "VB.NET"};
+// Entries of the RGB notation list, by index. Stored settings keep an index,
+// so new entries only ever go at the end.
+inline constexpr std::array<std::string_view, 5> RgbFormats = {"-- Ingen --", "VB 6", "VB.NET",
+                                                               "CSS", "Flyttall"};
 // Entries of the hex notation list, by index.
-inline constexpr std::array<std::string_view, 6> HexFormats = {"-- Ingen --", "VB 6", "C++",
-                                                               "Delphi",      "Java", "HTML"};
+inline constexpr std::array<std::string_view, 7> HexFormats = {
+    "-- Ingen --", "VB 6", "C++", "Delphi", "Java", "HTML", "CSS"};
 
 // Hex text in notation `index`. Entries 0 and 1 are built from the packed
 // value `packed`, the others from r, g, b. No text for an index outside the

@@ -80,6 +80,10 @@ void QtClipboard::SetText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
+QString QtClipboard::Text() {
+    return QGuiApplication::clipboard()->text();
+}
+
 QtSettings::QtSettings() = default;
 QtSettings::~QtSettings() = default;
 

@@ -20,6 +20,7 @@ class QtClipboard : public IClipboard {
 public:
     void Clear() override;
     void SetText(const QString& text) override;
+    QString Text() override;
 };
 
 // QSettings with organisation and application set to the application name:

@@ -36,6 +36,8 @@ public:
     virtual ~IClipboard() = default;
     virtual void Clear() = 0;
     virtual void SetText(const QString& text) = 0;
+    // The text on the clipboard; empty when it holds none.
+    virtual QString Text() = 0;
 };
 
 // Per-user settings: application, section, key, text value.

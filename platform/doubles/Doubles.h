@@ -34,6 +34,7 @@ class FakeClipboard : public IClipboard {
 public:
     void Clear() override;
     void SetText(const QString& text) override;
+    QString Text() override { return text; }
     QString text;
     int clears = 0;
     QStringList history; // every SetText, in order

@@ -7,11 +7,13 @@
 #include "platform/Paths.h"
 #include "tests/Support.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <memory>
 
@@ -136,6 +138,30 @@ private slots:
         Start({"ActiveTab=9", "FileName=gone.kvc"});
         QVERIFY(w->SelectedTab() == 3 && w->Favourites().Count() == 0 &&
                 fakes.messageBox.shown.empty());
+    }
+
+    // Ctrl+V reads any notation the displays write, a web form or a colour
+    // name; a display's own notation comes first. Text that is no colour
+    // changes nothing and brings a hint.
+    void pasteAColour() {
+        Start();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        w->cboHexFormat->setCurrentIndex(3); // Delphi
+        fakes.clipboard.text = " #336699\n";
+        QTest::keyClick(w.get(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w->lblHex2->text(), QString("$00996633"));
+        fakes.clipboard.text = "Tomato";
+        w->mnuLimInn->trigger();
+        QCOMPARE(w->lblRGB2->text(), QString("255,99,71"));
+        w->cboHexFormat->setCurrentIndex(0);
+        fakes.clipboard.text = "123456";
+        fakes.modal.menuChoices = {0};
+        w->lblDisplay_ContextMenu(0, {});
+        QCOMPARE(w->lblLong2->text(), QString::number(0x123456));
+        fakes.clipboard.text = "#12345";
+        w->mnuLimInn->trigger();
+        QVERIFY(w->lblLong2->text() == QString::number(0x123456) &&
+                QToolTip::text().contains("Ikke en farge"));
     }
 
     // Alt+P is "Punktmål": the screen is copied for a measurement.

@@ -1,0 +1,58 @@
+#include "colour/ColourText.h"
+#include "colour/Notation.h"
+
+#include <gtest/gtest.h>
+
+using namespace ColourText;
+
+// Every text a display writes reads back as the same colour: in its own
+// notation, and (but for the bare hex digits, which pass for the Long value)
+// pasted anywhere.
+TEST(ColourText, EveryNotationReadsBackAsItsColour) {
+    const int shades[] = {0, 1, 9, 10, 15, 16, 51, 99, 100, 127, 128, 200, 254, 255};
+    for (int r : shades) {
+        for (int g : shades) {
+            for (int b : {0, 5, 153, 255}) {
+                const int32_t packed = Module1::Pack(r, g, b);
+                const auto r16 = int16_t(r), g16 = int16_t(g), b16 = int16_t(b);
+                for (int i = 0; i < int(Notation::RgbFormats.size()); ++i) {
+                    const std::string text = *Notation::RgbText(i, r16, g16, b16);
+                    EXPECT_EQ(ReadRgb(i, text), packed) << text;
+                    EXPECT_EQ(ReadPasted(text, Display::None, 0, 0), packed) << text;
+                }
+                for (int i = 0; i < int(Notation::HexFormats.size()); ++i) {
+                    const std::string text = *Notation::HexText(i, packed, r16, g16, b16);
+                    EXPECT_EQ(ReadPasted(" " + text + "\r\n", Display::Hex, 0, i), packed) << text;
+                    if (i > 0) {
+                        EXPECT_EQ(ReadPasted(text, Display::None, 0, 0), packed) << text;
+                    }
+                }
+                EXPECT_EQ(ReadPasted(Notation::LongText(packed), Display::Rgb, 1, 0), packed);
+            }
+        }
+    }
+}
+
+TEST(ColourText, WebFormsAndNearMisses) {
+    const int32_t blue = Module1::Pack(51, 102, 153);
+    for (const char* text :
+         {"#336699", "#369", "rgb(51, 102, 153)", "RGBA(51,102,153,0.5)", "rgb(20% 40% 60% / 50%)",
+          "hsl(210, 50%, 40%)", "hsla(210deg 50% 40% / 1)", "0.2, 0.4, 0.6", "$996633", "&H996633&",
+          "0x00996633", "0x336699", "\"#336699\"", "10053171"}) {
+        EXPECT_EQ(ReadPasted(text, Display::None, 0, 0), blue) << text;
+    }
+    // The HSL display's own scale, read only there: elsewhere it is RGB.
+    EXPECT_EQ(ReadPasted("140,156,48", Display::HSL, 0, 0), Module1::Pack(17, 50, 84));
+    EXPECT_EQ(ReadPasted("140,156,48", Display::Long, 0, 0), Module1::Pack(140, 156, 48));
+    // A display's own notation comes first: digits on the hex display are hex.
+    EXPECT_EQ(ReadPasted("123456", Display::Hex, 0, 0), 0x123456);
+    EXPECT_EQ(ReadPasted("123456", Display::Rgb, 0, 0), 123456);
+    for (const std::string& text :
+         {std::string("#12345"), std::string("rgb(256,0,0)"), std::string("&HGG"), std::string(),
+          std::string(10'000'000, '1'), std::string("0x1234567"), std::string("1,2"),
+          std::string("256,0,0"), std::string("16777216"), std::string("hsl(10, 50, 40%)"),
+          std::string("rgb(1,2,3"), std::string("1.5, 0, 0"), std::string("nan, 0, 0"),
+          std::string("#1234567"), std::string("-1")}) {
+        EXPECT_FALSE(ReadPasted(text, Display::HSL, 0, 0)) << text.substr(0, 20);
+    }
+}
