@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real binary under its own Xvfb: a user-like slider move and a "Kopi"
-# click put the expected text on the X clipboard.
+# click put the expected text on the X clipboard; a colour pasted from the
+# clipboard comes out in the other notations.
 source "$(dirname "$0")/lib.sh"
 start_tintra "$1"
 
@@ -14,4 +15,27 @@ expect_clipboard "8080FF"
 # cmdKopi(1) copies the RGB text.
 click_at 297 38
 expect_clipboard "255,128,128"
+
+# choose Y N: entry N (from 0) of the notation list at client height Y.
+choose() {
+  click_at 54 "$1"
+  xdotool key Home $(for _ in $(seq "$2"); do echo Down; done) Return
+  sleep 0.3
+}
+# A colour from a style sheet, pasted with Ctrl+V.
+printf '#336699' | xclip -selection clipboard
+xdotool key --window "$WIN" ctrl+v
+sleep 0.3
+choose 66 3 # Delphi
+click_at 297 69
+expect_clipboard '$00996633'
+choose 66 6 # CSS
+click_at 297 69
+expect_clipboard '#336699'
+choose 36 3 # CSS
+click_at 297 38
+expect_clipboard 'rgb(51, 102, 153)'
+choose 36 4 # Flyttall
+click_at 297 38
+expect_clipboard '0.200, 0.400, 0.600'
 pass
