@@ -220,6 +220,9 @@ void frmTintra::BuildMenus() {
     mnuFilLagre->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuFilLagreSom = mnuFil->addAction(QStringLiteral("Lagre  &som..."));
     mnuFil->addSeparator();
+    mnuFilImporter = mnuFil->addAction(QStringLiteral("&Importer palett..."));
+    mnuFilEksporter = mnuFil->addAction(QStringLiteral("&Eksporter palett..."));
+    mnuFil->addSeparator();
     mnuFilAvslutt = mnuFil->addAction(QStringLiteral("&Avslutt"));
 
     mnuHjelp = menuBar()->addMenu(QStringLiteral("&Om"));
@@ -262,6 +265,8 @@ void frmTintra::Connect() {
     connect(mnuFilApne, &QAction::triggered, this, &frmTintra::mnuFilApne_Click);
     connect(mnuFilLagre, &QAction::triggered, this, &frmTintra::mnuFilLagre_Click);
     connect(mnuFilLagreSom, &QAction::triggered, this, &frmTintra::mnuFilLagreSom_Click);
+    connect(mnuFilImporter, &QAction::triggered, this, &frmTintra::mnuFilImporter_Click);
+    connect(mnuFilEksporter, &QAction::triggered, this, &frmTintra::mnuFilEksporter_Click);
     connect(mnuFilAvslutt, &QAction::triggered, this, &frmTintra::mnuFilAvslutt_Click);
     for (int i = 0; i < 6; ++i) {
         connect(mnuHjelpD[i], &QAction::triggered, this, [this, i] { mnuHjelpD_Click(i); });

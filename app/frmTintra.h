@@ -87,6 +87,8 @@ public:
     void mnuFilApne_Click();
     void mnuFilLagre_Click();
     void mnuFilLagreSom_Click();
+    void mnuFilImporter_Click() { fileMenu_->mnuFilImporter_Click(); }
+    void mnuFilEksporter_Click() { fileMenu_->mnuFilEksporter_Click(); }
     void mnuFilAvslutt_Click();
     void mnuHjelpD_Click(int Index);
     void SendMail(QWidget* owner, const QString& address);
@@ -142,6 +144,8 @@ public:
     QAction* mnuFilApne = nullptr;
     QAction* mnuFilLagre = nullptr;
     QAction* mnuFilLagreSom = nullptr;
+    QAction* mnuFilImporter = nullptr;
+    QAction* mnuFilEksporter = nullptr;
     QAction* mnuFilAvslutt = nullptr;
     // "Lim inn farge", Ctrl+V anywhere in the window.
     QAction* mnuLimInn = nullptr;

@@ -279,6 +279,10 @@ ReadResult ReadColourFile(const QByteArray& bytes) {
 }
 
 SaveResult SaveColourFile(const QString& path, const ColourList& list) {
+    return SaveBytes(path, WriteColourFile(list));
+}
+
+SaveResult SaveBytes(const QString& path, const QByteArray& bytes) {
     const QString file = QDir::fromNativeSeparators(path);
     const QFileInfo target(file);
     // Follows links: a link to a named pipe or a device must not be replaced
@@ -303,7 +307,6 @@ SaveResult SaveColourFile(const QString& path, const ColourList& list) {
         }
         return AccessDenied();
     }
-    const QByteArray bytes = WriteColourFile(list);
     qint64 written = 0;
     while (written < bytes.size()) {
         const qint64 n = out.write(bytes.constData() + written, bytes.size() - written);
@@ -323,25 +326,31 @@ SaveResult SaveColourFile(const QString& path, const ColourList& list) {
 }
 
 ReadResult LoadColourFile(const QString& path) {
-    ReadResult failed;
-    failed.ok = false;
-    failed.badRecord = 1;
+    ReadResult r;
+    if (const auto bytes = LoadBytes(path, r.error)) {
+        return ReadColourFile(*bytes);
+    }
+    r.ok = false;
+    r.badRecord = 1;
+    return r;
+}
+
+std::optional<QByteArray> LoadBytes(const QString& path, ReadError& error) {
     QFile in(QDir::fromNativeSeparators(path));
     const QFileInfo info(in.fileName());
-    failed.error = !info.exists()   ? ReadError::Missing
-                   : !info.isFile() ? ReadError::NotAFile
-                                    : ReadError::None;
-    if (failed.error != ReadError::None) {
-        return failed;
+    error = !info.exists()   ? ReadError::Missing
+            : !info.isFile() ? ReadError::NotAFile
+                             : ReadError::None;
+    if (error != ReadError::None) {
+        return std::nullopt;
     }
     if (!in.open(QIODevice::ReadOnly)) {
-        failed.error =
-            in.error() == QFileDevice::PermissionsError ? ReadError::Denied : ReadError::Failed;
-        return failed;
+        error = in.error() == QFileDevice::PermissionsError ? ReadError::Denied : ReadError::Failed;
+        return std::nullopt;
     }
-    failed.error = ReadError::TooLarge;
+    error = ReadError::TooLarge;
     if (in.size() > kMaxColourFileSize) {
-        return failed;
+        return std::nullopt;
     }
     // As much as the file holds, with room to see it grow while it is read;
     // bounded also for files that report no size.
@@ -351,13 +360,10 @@ ReadResult LoadColourFile(const QString& path) {
         bytes += in.read(kMaxColourFileSize + 1 - bytes.size());
     }
     if (bytes.size() > kMaxColourFileSize) {
-        return failed;
+        return std::nullopt;
     }
-    if (in.error() != QFileDevice::NoError) {
-        failed.error = ReadError::Failed;
-        return failed;
-    }
-    return ReadColourFile(bytes);
+    error = in.error() == QFileDevice::NoError ? ReadError::None : ReadError::Failed;
+    return error == ReadError::None ? std::optional(bytes) : std::nullopt;
 }
 
 } // namespace favourites

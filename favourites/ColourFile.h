@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 namespace favourites {
 
@@ -75,10 +76,14 @@ struct SaveResult {
 // written in place. Nothing but a plain file (or no file) is ever replaced.
 // `path` may use native separators.
 SaveResult SaveColourFile(const QString& path, const ColourList& list);
+// The same for any bytes.
+SaveResult SaveBytes(const QString& path, const QByteArray& bytes);
 
 // Files larger than this are refused without reading.
 inline constexpr qint64 kMaxColourFileSize = 64 * 1024 * 1024;
 
 ReadResult LoadColourFile(const QString& path);
+// A plain file's bytes, as a colour file's are read; `error` tells why not.
+std::optional<QByteArray> LoadBytes(const QString& path, ReadError& error);
 
 } // namespace favourites

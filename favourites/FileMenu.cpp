@@ -2,6 +2,7 @@
 
 #include "favourites/ColourFile.h"
 #include "favourites/FavPaths.h"
+#include "favourites/Palette.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +10,31 @@
 #include <utility>
 
 namespace favourites {
+
+namespace {
+// Why a file could not be read, after its name.
+QString ReadProblem(ReadError error) {
+    switch (error) {
+    case ReadError::NotAFile:
+        return QStringLiteral("er ikke en vanlig fil");
+    case ReadError::Denied:
+        return QStringLiteral("kan ikke leses: ingen tilgang");
+    case ReadError::TooLarge:
+        return QString::fromUtf8("er større enn %1 MB").arg(kMaxColourFileSize >> 20);
+    case ReadError::Missing:
+        return QStringLiteral("finnes ikke");
+    default:
+        return QStringLiteral("kan ikke leses");
+    }
+}
+
+// "ingen farger", "én farge", "3 farger".
+QString Counted(int count, const QString& one, const QString& many) {
+    return count == 0   ? QStringLiteral("ingen ") + many
+           : count == 1 ? one
+                        : QStringLiteral("%1 ").arg(count) + many;
+}
+} // namespace
 
 using platform::MsgAnswer;
 using platform::MsgButtons;
@@ -29,6 +55,11 @@ bool FileMenu::xSaveFav(const QString& sFile) {
         stamp_ = StampOf(sFile);
         return true;
     }
+    ReportSaveError(sFile, result);
+    return false;
+}
+
+void FileMenu::ReportSaveError(const QString& file, const SaveResult& result) {
     const auto error = [this](const QString& text) {
         messageBox_.Show(host_.DialogOwner(), text, "Feil", MsgButtons::OK, MsgIcon::Exclamation);
     };
@@ -36,22 +67,20 @@ bool FileMenu::xSaveFav(const QString& sFile) {
         error("Kan ikke lagre til fil da den er skrivebeskyttet.");
     } else if (result.error == SaveError::FolderDenied) {
         error(QString::fromUtf8("Kan ikke lagre til fil da mappen «%1» er skrivebeskyttet.")
-                  .arg(StiUtenFilnavn(sFile)));
+                  .arg(StiUtenFilnavn(file)));
     } else if (result.error == SaveError::NotAFile) {
-        error(
-            QString::fromUtf8("Kan ikke lagre til «%1» da det ikke er en vanlig fil.").arg(sFile));
+        error(QString::fromUtf8("Kan ikke lagre til «%1» da det ikke er en vanlig fil.").arg(file));
     } else {
         messageBox_.Show(host_.DialogOwner(),
                          "General_xSaveFav\nFeilkode: " + QString::number(result.number) + "\n" +
                              result.description,
                          kProgramTitle, MsgButtons::OK, MsgIcon::None);
     }
-    return false;
 }
 
 bool FileMenu::LagreSom() {
     SaveCancelled = false;
-    if (CurrentFileName != kNewFileName && !FileSaved && !PartlyRead) {
+    if (CurrentFileName != kNewFileName && !FileSaved && !DialogFirst) {
         if (!WriteOwnFile()) {
             SaveCancelled = true;
             return false;
@@ -81,7 +110,7 @@ bool FileMenu::SaveThroughDialog() {
     }
     CurrentPath = StiUtenFilnavn(*chosen);
     CurrentFileName = FilnavnISti(*chosen);
-    PartlyRead = false;
+    DialogFirst = false;
     host_.SetCaption(CurrentFileName);
     return true;
 }
@@ -103,7 +132,7 @@ bool FileMenu::ApneFil(const QString& sFile) {
     }
     model_.ListChanged = false;
     FileSaved = false;
-    PartlyRead = false;
+    DialogFirst = false;
     CurrentPath = StiUtenFilnavn(file);
     CurrentFileName = FilnavnISti(file);
     NyListe();
@@ -111,7 +140,7 @@ bool FileMenu::ApneFil(const QString& sFile) {
         SaveCancelled = true;
         // Nothing is lost by writing a file that is not there.
         if (lastRead_.error != ReadError::Missing) {
-            PartlyRead = true;
+            DialogFirst = true;
             ReportRead(file, lastRead_);
         }
         return false;
@@ -121,27 +150,11 @@ bool FileMenu::ApneFil(const QString& sFile) {
 
 void FileMenu::ReportRead(const QString& file, const ReadResult& read) {
     const int count = static_cast<int>(model_.Count());
-    const QString favourites = count == 0   ? QStringLiteral("ingen favoritter")
-                               : count == 1 ? QString::fromUtf8("én favoritt")
-                                            : QStringLiteral("%1 favoritter").arg(count);
-    QString what;
-    switch (read.error) {
-    case ReadError::BadRecord:
-        what = QStringLiteral("har en post som ikke kan leses");
-        break;
-    case ReadError::NotAFile:
-        what = QStringLiteral("er ikke en vanlig fil");
-        break;
-    case ReadError::Denied:
-        what = QStringLiteral("kan ikke leses: ingen tilgang");
-        break;
-    case ReadError::TooLarge:
-        what = QString::fromUtf8("er større enn %1 MB").arg(kMaxColourFileSize >> 20);
-        break;
-    default:
-        what = QStringLiteral("kan ikke leses");
-        break;
-    }
+    const QString what = read.error == ReadError::BadRecord
+                             ? QStringLiteral("har en post som ikke kan leses")
+                             : ReadProblem(read.error);
+    const QString favourites =
+        Counted(count, QString::fromUtf8("én favoritt"), QStringLiteral("favoritter"));
     heldReport_ = QString::fromUtf8("Fargefilen «%1» %2.\nLesingen stoppet ved post %3; %4 "
                                     "ble lest.\n\nFilen blir ikke lagret over uten at du "
                                     "velger det i «Lagre som».")
@@ -220,7 +233,7 @@ void FileMenu::NyListe() {
 }
 
 bool FileMenu::SaveToOwnFile() {
-    if (CurrentFileName == kNewFileName || PartlyRead) {
+    if (CurrentFileName == kNewFileName || DialogFirst) {
         return LagreSom(); // through its dialog
     }
     return WriteOwnFile();
@@ -244,8 +257,15 @@ void FileMenu::mnuFilNy_Click() {
     // A new list has no file of its own: its first save asks for a name.
     CurrentFileName = kNewFileName;
     FileSaved = false;
-    PartlyRead = false;
+    DialogFirst = false;
     NyListe();
+}
+
+MsgAnswer FileMenu::AskToSaveChanges() {
+    host_.SelectFavouritesTab();
+    return messageBox_.Show(host_.DialogOwner(),
+                            "Vil du lagre endringene i " + CurrentFileName + " ?", "Lagre",
+                            MsgButtons::YesNoCancel, MsgIcon::Question);
 }
 
 void FileMenu::mnuFilApne_Click() {
@@ -253,10 +273,7 @@ void FileMenu::mnuFilApne_Click() {
         ApneFil({});
         return;
     }
-    host_.SelectFavouritesTab();
-    const MsgAnswer answer =
-        messageBox_.Show(host_.DialogOwner(), "Vil du lagre endringene i " + CurrentFileName + " ?",
-                         "Lagre", MsgButtons::YesNoCancel, MsgIcon::Question);
+    const MsgAnswer answer = AskToSaveChanges();
     if (answer == MsgAnswer::Yes) {
         if (SaveToOwnFile()) {
             ApneFil({});
@@ -272,7 +289,7 @@ void FileMenu::mnuFilApne_Click() {
 }
 
 void FileMenu::mnuFilLagre_Click() {
-    if (!FileSaved || CurrentFileName == kNewFileName || PartlyRead) {
+    if (!FileSaved || CurrentFileName == kNewFileName || DialogFirst) {
         LagreSom();
     } else if (model_.ListChanged) {
         WriteOwnFile();
@@ -281,6 +298,92 @@ void FileMenu::mnuFilLagre_Click() {
 
 void FileMenu::mnuFilLagreSom_Click() {
     LagreSom();
+}
+
+void FileMenu::mnuFilImporter_Click() {
+    if (model_.ListChanged) {
+        const MsgAnswer answer = AskToSaveChanges();
+        if (answer == MsgAnswer::Cancel || (answer == MsgAnswer::Yes && !SaveToOwnFile())) {
+            return;
+        }
+    }
+    ImportPalette({});
+}
+
+bool FileMenu::ImportPalette(const QString& sFile) {
+    QString file = sFile;
+    if (file.isEmpty()) {
+        platform::FileDialogOptions o;
+        o.filter = "GIMP-palett (*.GPL)|*.gpl|Alle filer (*)|*";
+        o.initialDir = CurrentPath;
+        o.fileMustExist = true;
+        const auto chosen = fileDialog_.GetOpenFileName(host_.DialogOwner(), o);
+        if (!chosen) {
+            return false;
+        }
+        file = *chosen;
+    }
+    const auto tell = [this](const QString& text) {
+        messageBox_.Show(host_.DialogOwner(), text, kProgramTitle, MsgButtons::OK,
+                         MsgIcon::Exclamation);
+    };
+    ReadError error = ReadError::None;
+    const auto bytes = LoadBytes(file, error);
+    if (!bytes) {
+        tell(QString::fromUtf8("Paletten «%1» %2.").arg(file, ReadProblem(error)));
+        return false;
+    }
+    PaletteRead read = ReadPalette(*bytes);
+    if (!read.isPalette) {
+        tell(QString::fromUtf8("«%1» er ikke en GIMP-palett: den første linjen er ikke "
+                               "«GIMP Palette».")
+                 .arg(file));
+        return false;
+    }
+    // A new list without a file: its name comes from the palette, and the
+    // Save dialog chooses where it goes.
+    QString name = read.name.isEmpty() ? QFileInfo(file).completeBaseName() : read.name;
+    name.replace(QChar('/'), QChar('-')).replace(QChar('\\'), QChar('-'));
+    CurrentFileName = name.left(200) + QStringLiteral(".kvc");
+    FileSaved = false;
+    DialogFirst = true;
+    NyListe();
+    model_.Load(std::move(read.list));
+    model_.ListChanged = true;
+    if (model_.Count() > 0) {
+        host_.UpdateColorbox();
+    }
+    if (!read.ok) {
+        tell(QString::fromUtf8("Paletten «%1» har en linje som ikke kan leses.\nLesingen stoppet "
+                               "ved linje %2; %3 ble lest.")
+                 .arg(file)
+                 .arg(read.badLine)
+                 .arg(Counted(static_cast<int>(model_.Count()), QString::fromUtf8("én farge"),
+                              QStringLiteral("farger"))));
+    }
+    return read.ok;
+}
+
+void FileMenu::mnuFilEksporter_Click() {
+    QString name = CurrentFileName;
+    if (name.endsWith(QStringLiteral(".kvc"), Qt::CaseInsensitive)) {
+        name.chop(4);
+    }
+    platform::FileDialogOptions o;
+    o.filter = "GIMP-palett (*.GPL)|*.gpl";
+    o.initialDir = CurrentPath;
+    o.fileName = name + QStringLiteral(".gpl");
+    o.overwritePrompt = true;
+    const auto chosen = fileDialog_.GetSaveFileName(host_.DialogOwner(), o);
+    if (!chosen) {
+        return;
+    }
+    host_.SetBusyCursor(true);
+    const SaveResult result = SaveBytes(*chosen, WritePalette(name, model_.List()));
+    host_.SetBusyCursor(false);
+    if (!result.ok()) {
+        ReportSaveError(*chosen, result);
+    }
 }
 
 } // namespace favourites

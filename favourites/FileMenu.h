@@ -42,11 +42,12 @@ public:
     // The last Save As or Open was cancelled or failed, or the New question
     // was answered Cancel.
     bool SaveCancelled = false;
-    // The current file was read only in part (reading stopped at a bad
-    // record, or the file could not be read). Saving over it would shrink
-    // it: every save then goes through the Save dialog, which asks before it
-    // replaces the file, until the list has been saved through it once.
-    bool PartlyRead = false;
+    // The list must not be written to its file without the Save dialog,
+    // which asks before it replaces a file: the file was read only in part
+    // (reading stopped at a bad record, or the file could not be read), and
+    // saving over it would shrink it; or the list came from a palette and
+    // its name was never chosen. Cleared once saved through the dialog.
+    bool DialogFirst = false;
 
     // Saves the list to its own file: through the Save dialog where that
     // must ask first (no file of its own yet, or one read only in part),
@@ -75,6 +76,14 @@ public:
     void mnuFilApne_Click();
     void mnuFilLagre_Click();
     void mnuFilLagreSom_Click();
+    void mnuFilImporter_Click();
+    void mnuFilEksporter_Click();
+
+    // Reads a GIMP palette into a new, unsaved list named after it; the Open
+    // dialog asks for the file when sFile is empty. A palette that stops at
+    // a bad line keeps the colours before it, and is reported; a file that
+    // is no palette changes nothing. True when the whole palette was read.
+    bool ImportPalette(const QString& sFile);
 
     QString CurrentFile() const { return CurrentPath + CurrentFileName; }
 
@@ -100,6 +109,9 @@ private:
     bool WriteOwnFile();
     bool SaveThroughDialog();
     void ReportRead(const QString& file, const ReadResult& read);
+    void ReportSaveError(const QString& file, const SaveResult& result);
+    // The question before the list is given up for another: Ja, Nei or Avbryt.
+    platform::MsgAnswer AskToSaveChanges();
 
     QString stampedFile_;
     Stamp stamp_;

@@ -127,7 +127,7 @@ private slots:
         Start();
         QVERIFY(fakes.messageBox.shown.empty());
         QTRY_COMPARE(fakes.messageBox.shown.size(), 1u);
-        QVERIFY(w->FileMenu().PartlyRead && w->Favourites().Count() == 1);
+        QVERIFY(w->FileMenu().DialogFirst && w->Favourites().Count() == 1);
     }
 
     // A remembered file that no longer exists opens as an empty list on the

@@ -143,11 +143,11 @@ TEST_F(FileMenuTest, QuestionsBeforeAChangedListIsGivenUp) {
 // which asks before it replaces the file: not by Lagre, nor by the Ny
 // question's Yes, nor at exit. Nor is a list still called NyFargefil.kvc,
 // also after Ny follows a save.
-TEST_F(FileMenuTest, APartlyReadFileOrANewListIsWrittenOnlyThroughTheDialog) {
+TEST_F(FileMenuTest, ADialogFirstFileOrANewListIsWrittenOnlyThroughTheDialog) {
     const QByteArray part = "1,\"a\"\r\nx,\"b\"\r\n3,\"c\"\r\n";
     ASSERT_TRUE(support::Write(File("part.kvc"), part));
     EXPECT_FALSE(menu.ApneFil(File("part.kvc")));
-    EXPECT_TRUE(menu.PartlyRead && model.Count() == 1);
+    EXPECT_TRUE(menu.DialogFirst && model.Count() == 1);
     menu.mnuFilLagre_Click(); // the dialog, cancelled
     model.AddColor(2, "d");
     box.answers = {MsgAnswer::Yes};
@@ -164,7 +164,7 @@ TEST_F(FileMenuTest, APartlyReadFileOrANewListIsWrittenOnlyThroughTheDialog) {
     EXPECT_EQ(Bytes("part.kvc"), "1,\"a\"\r\n2,\"d\"\r\n");
     model.AddColor(4, "e");
     menu.mnuFilLagre_Click();
-    EXPECT_TRUE(!menu.PartlyRead && !model.ListChanged && dialog.saveAsked.size() == 4);
+    EXPECT_TRUE(!menu.DialogFirst && !model.ListChanged && dialog.saveAsked.size() == 4);
 
     // Ny after that save: Lagre asks for a name rather than writing
     // NyFargefil.kvc into the folder.
@@ -198,7 +198,7 @@ TEST_F(FileMenuTest, AFileChangedOnDiskOrTooLargeIsNotWrittenOverUnasked) {
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(kMaxColourFileSize + 1));
     big.close();
     EXPECT_FALSE(menu.ApneFil(File("big.kvc")));
-    EXPECT_TRUE(box.shown.back().text.contains("er større enn 64 MB") && menu.PartlyRead);
+    EXPECT_TRUE(box.shown.back().text.contains("er større enn 64 MB") && menu.DialogFirst);
     model.AddColor(4, "d");
     menu.mnuFilLagre_Click();
     EXPECT_TRUE(dialog.saveAsked.size() == 2 && QFileInfo(big).size() == kMaxColourFileSize + 1);
@@ -212,4 +212,50 @@ TEST_F(FileMenuTest, AFileChangedOnDiskOrTooLargeIsNotWrittenOverUnasked) {
         EXPECT_TRUE(box.shown.back().text.endsWith("da det ikke er en vanlig fil.") &&
                     !QFileInfo(QDir(dir.path()).absoluteFilePath(target)).isFile());
     }
+}
+
+// A palette as GIMP, Inkscape or Krita write it, with what hand edits add,
+// comes in as a new unsaved list named after it, which Lagre only saves
+// through the dialog; export and import give the same list back. A bad line
+// keeps the colours before it, and a file that is no palette changes nothing.
+TEST_F(FileMenuTest, PalettesComeInAndGoOut) {
+    ASSERT_TRUE(support::Write(File("gimp.gpl"), "\xEF\xBB\xBFGIMP Palette\r\n"
+                                                 "Name: Mine farger\r\n"
+                                                 "Columns: 3\r\n# kommentar\r\n\r\n"
+                                                 "255   0   0\tR\xC3\xB8"
+                                                 "d\r\n"
+                                                 "  0 128 255 Himmel bl\xC3\xA5\r\n"
+                                                 "1 2 3\r\n"
+                                                 "4\t5\t6\tmed\ttab\n"));
+    EXPECT_TRUE(menu.ImportPalette(File("gimp.gpl")));
+    EXPECT_EQ(model.FavNames(), QStringList({"med\ttab", "", "Himmel blå", "Rød"}));
+    EXPECT_EQ(model.List().colors, QList<int32_t>({0x060504, 0x030201, 0xFF8000, 0xFF}));
+    EXPECT_TRUE(menu.CurrentFileName == "Mine farger.kvc" && menu.DialogFirst &&
+                model.ListChanged && caption == "Mine farger.kvc");
+    menu.mnuFilLagre_Click();
+    EXPECT_TRUE(dialog.saveAsked.size() == 1 && Bytes("Mine farger.kvc") == "missing");
+
+    ColourList big;
+    for (int i = 0; i < 1000; ++i) {
+        big.colors << (i * 104729) % 0x1000000;
+        big.names << QStringLiteral("farge %1 ø").arg(i);
+    }
+    model.Clear();
+    model.Load(big);
+    dialog.saveAnswers = {File("ut.gpl")};
+    menu.mnuFilEksporter_Click();
+    EXPECT_EQ(dialog.saveAsked.back().fileName, "Mine farger.gpl");
+    model.Clear();
+    EXPECT_TRUE(menu.ImportPalette(File("ut.gpl")));
+    EXPECT_TRUE(support::Same(model.List(), big) && box.shown.empty());
+
+    ASSERT_TRUE(support::Write(File("bad.gpl"), "GIMP Palette\n1 2 3 a\n4 5 x b\n7 8 9 c\n"));
+    EXPECT_FALSE(menu.ImportPalette(File("bad.gpl")));
+    EXPECT_EQ(model.FavNames(), QStringList("a"));
+    EXPECT_EQ(box.shown.back().text,
+              QString::fromUtf8("Paletten «%1» har en linje som ikke kan leses.\nLesingen "
+                                "stoppet ved linje 3; én farge ble lest.")
+                  .arg(File("bad.gpl")));
+    EXPECT_FALSE(menu.ImportPalette(File("old.kvc")) || menu.ImportPalette(File("none.gpl")));
+    EXPECT_TRUE(model.FavNames() == QStringList("a") && menu.CurrentFileName == "bad.kvc");
 }
