@@ -81,7 +81,7 @@ probe() {
 
 open_file() {
   xdotool key ctrl+o
-  wait_window "^Open$" 10 >/dev/null ||
+  wait_window "^Åpne$" 10 >/dev/null ||
     fail "$1: no Open dialog"
   sleep 0.3
   xdotool type --delay 5 "$dir/$1"
