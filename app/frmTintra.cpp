@@ -23,6 +23,10 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #ifndef TINTRA_VERSION_MAJOR
 #define TINTRA_VERSION_MAJOR 0
 #define TINTRA_VERSION_MINOR 0
@@ -83,6 +87,31 @@ QLabel* MakeDisplay(QWidget* parent, const QRect& geometry) {
     l->setIndent(2);
     l->installEventFilter(new SelectableOnHover(l));
     return l;
+}
+
+// Lowers a display's font, a quarter point at a time, until each of `texts`
+// shows whole in it; its size and place stay.
+void FitFont(QLabel* display, const std::vector<std::string>& texts) {
+    const int room = display->contentsRect().width() - display->indent() - 2 * display->margin();
+    QFont font = display->font();
+    const auto widest = [&font, &texts] {
+        const QFontMetrics metrics(font);
+        int width = 0;
+        for (const std::string& text : texts) {
+            width = std::max(width, metrics
+                                        .boundingRect(QRect(0, 0, 4000, 4000), Qt::AlignLeft,
+                                                      QString::fromStdString(text))
+                                        .width());
+        }
+        return width;
+    };
+    if (widest() <= room) {
+        return;
+    }
+    while (widest() > room && font.pointSizeF() > 1) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    display->setFont(font);
 }
 
 } // namespace
@@ -191,6 +220,19 @@ void frmTintra::BuildEditor(QWidget* c) {
         cboHexFormat->addItem(QString::fromUtf8(e.data(), static_cast<qsizetype>(e.size())));
     }
     cboHexFormat->setCurrentIndex(-1);
+
+    // Every notation's widest text, all components at 255, shows whole.
+    std::vector<std::string> rgbTexts;
+    std::vector<std::string> hexTexts;
+    for (int i = 0; i < static_cast<int>(Notation::RgbFormats.size()); ++i) {
+        rgbTexts.push_back(Notation::RgbText(i, 255, 255, 255).value_or(std::string()));
+    }
+    for (int i = 0; i < static_cast<int>(Notation::HexFormats.size()); ++i) {
+        hexTexts.push_back(Notation::HexText(i, Module1::Pack(255, 255, 255), 255, 255, 255)
+                               .value_or(std::string()));
+    }
+    FitFont(lblRGB2, rgbTexts);
+    FitFont(lblHex2, hexTexts);
 
     // Connectors from the lists towards their rows.
     for (int y : {570, 1020}) {

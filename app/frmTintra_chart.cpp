@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTabBar>
 
+#include <algorithm>
+
 using platform::Px;
 
 namespace {
@@ -75,6 +77,11 @@ void frmTintra::BuildPanels(QWidget* c) {
                        QStringLiteral("Zoom x4"), QStringLiteral("Zoom x8"),
                        QStringLiteral("Zoom x16")});
     cboZoom->setCurrentIndex(-1);
+    // Wider where the longest choice needs it, at most to the strip's right
+    // edge, so that "Uten zoom" shows whole.
+    cboZoom->resize(
+        std::clamp(cboZoom->sizeHint().width(), cboZoom->width(), strip.right() + 1 - cboZoom->x()),
+        cboZoom->height());
 
     cmdSpar = new QPushButton(QStringLiteral("Spar"), c);
     cmdSpar->setGeometry(542, 270, 51, 23);

@@ -3,6 +3,7 @@
 #include "app/frmTintra.h"
 #include "platform/QtServices.h"
 #include "platform/Startup.h"
+#include "resources/Resources.h"
 
 #include <QApplication>
 
@@ -18,6 +19,9 @@ int main(int argc, char** argv) {
     platform::DisplayFailureGuard guard;
     QApplication app(argc, argv);
     guard.End();
+    if (!resources::InstallNorwegian()) {
+        std::fputs("Tintra: fant ikke de norske tekstene til Qts dialoger\n", stderr);
+    }
     QApplication::setStyle(new AppStyle);
     // Also names the data folder, ~/.local/share/Tintra.
     QApplication::setApplicationName(frmTintra::AppTitle());

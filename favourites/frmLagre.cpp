@@ -17,15 +17,26 @@ namespace favourites {
 
 namespace {
 
-// Drops every double quote from what is typed or pasted, keeping the rest.
-class NoQuoteValidator : public QValidator {
+// Drops every double quote from what is typed or pasted, and what would take
+// the name past `limit`, keeping the rest.
+class NameValidator : public QValidator {
 public:
-    using QValidator::QValidator;
+    NameValidator(const int& limit, QObject* parent) : QValidator(parent), limit_(limit) {}
+
     State validate(QString& input, int& pos) const override {
         pos -= static_cast<int>(input.left(pos).count(u'"'));
         input.remove(u'"');
+        // What was just typed or pasted ends at the cursor.
+        const int over = static_cast<int>(input.size()) - limit_;
+        if (over > 0) {
+            pos = std::max(0, pos - over);
+            input.remove(pos, over);
+        }
         return Acceptable;
     }
+
+private:
+    const int& limit_;
 };
 
 QLabel* MakeLabel(const QString& text, const QRect& at, QWidget* parent) {
@@ -51,7 +62,12 @@ frmLagre::frmLagre(FavouritesModel& model, BoxPanel& boxes, FavouritesHost& host
     txtNavn = new QLineEdit(this);
     txtNavn->setGeometry(72, 36, 154, 19);
     txtNavn->setMaxLength(kMaxName);
-    txtNavn->setValidator(new NoQuoteValidator(txtNavn));
+    txtNavn->setValidator(new NameValidator(nameLimit_, txtNavn));
+    // A long proposed name only shortens: what typing took off cannot be
+    // typed back.
+    connect(txtNavn, &QLineEdit::textEdited, this, [this](const QString& text) {
+        nameLimit_ = std::max(kMaxName, std::min(nameLimit_, static_cast<int>(text.size())));
+    });
 
     cmdOk = new QPushButton(QStringLiteral("OK"), this);
     cmdOk->setGeometry(312, 8, 81, 25);
@@ -120,7 +136,8 @@ QColor frmLagre::Lbl1ForeColor() const {
 }
 
 void frmLagre::SetName(const QString& name) {
-    txtNavn->setMaxLength(std::max(kMaxName, static_cast<int>(name.size())));
+    nameLimit_ = std::max(kMaxName, static_cast<int>(name.size()));
+    txtNavn->setMaxLength(nameLimit_);
     txtNavn->setText(name);
 }
 

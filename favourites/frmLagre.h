@@ -46,13 +46,17 @@ public:
     void SetLbl1ForeColor(const QColor& colour);
     QColor Lbl1ForeColor() const;
     // A proposed name; one read from a file may be longer than can be typed
-    // and is kept whole.
+    // and is kept whole. Typing may shorten it, down to kMaxName, but never
+    // lengthen it.
     void SetName(const QString& name);
 
 protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // The longest the name may become: kMaxName, or a longer proposed name's
+    // length as far as typing has shortened it.
+    int nameLimit_ = kMaxName;
     FavouritesModel& model_;
     BoxPanel& boxes_;
     FavouritesHost& host_;

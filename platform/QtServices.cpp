@@ -1,12 +1,13 @@
 #include "platform/QtServices.h"
 
-#include <QAbstractButton>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
-#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -16,48 +17,44 @@
 
 namespace platform {
 
-MsgAnswer QtMessageBox::Show(QWidget* owner, const QString& text, const QString& title,
-                             MsgButtons buttons, MsgIcon icon) {
-    QMessageBox box(owner);
-    box.setText(text);
-    box.setWindowTitle(title);
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,
+                                            const QString& title, MsgButtons buttons,
+                                            MsgIcon icon) {
+    auto box = std::make_unique<QMessageBox>(owner);
+    box->setText(text);
+    box->setWindowTitle(title);
     switch (icon) {
     case MsgIcon::None:
-        box.setIcon(QMessageBox::NoIcon);
+        box->setIcon(QMessageBox::NoIcon);
         break;
     case MsgIcon::Exclamation:
-        box.setIcon(QMessageBox::Warning);
+        box->setIcon(QMessageBox::Warning);
         break;
     case MsgIcon::Question:
-        box.setIcon(QMessageBox::Question);
+        box->setIcon(QMessageBox::Question);
         break;
     }
+    // The buttons' texts come from the program's Norwegian translation of Qt.
     switch (buttons) {
     case MsgButtons::OK:
-        box.setStandardButtons(QMessageBox::Ok);
+        box->setStandardButtons(QMessageBox::Ok);
         break;
     case MsgButtons::OKCancel:
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box->setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         break;
     case MsgButtons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
     case MsgButtons::YesNoCancel:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box->setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
-    // Qt ships no Norwegian (Bokmål) texts for its buttons.
-    const std::pair<QMessageBox::StandardButton, const char*> texts[] = {
-        {QMessageBox::Ok, "OK"},
-        {QMessageBox::Yes, "&Ja"},
-        {QMessageBox::No, "&Nei"},
-        {QMessageBox::Cancel, "Avbryt"}};
-    for (const auto& [which, text] : texts) {
-        if (QAbstractButton* b = box.button(which)) {
-            b->setText(QString::fromUtf8(text));
-        }
-    }
-    const int pressed = box.exec();
+    return box;
+}
+
+MsgAnswer QtMessageBox::Show(QWidget* owner, const QString& text, const QString& title,
+                             MsgButtons buttons, MsgIcon icon) {
+    const int pressed = MakeMessageBox(owner, text, title, buttons, icon)->exec();
     switch (pressed) {
     case QMessageBox::Ok:
         return MsgAnswer::OK;
@@ -143,28 +140,71 @@ QString ToQtFilter(const QString& filter) {
 }
 
 namespace {
-std::optional<QString> Chosen(const QString& path) {
+
+// The file list with sizes and dates written as in Norway. Qt's model writes
+// them in the system's language, out of reach of a translation.
+class NorwegianFileList : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        const int column = index.column();
+        if (role != Qt::DisplayRole || !files || (column != kSize && column != kModified)) {
+            return QIdentityProxyModel::data(index, role);
+        }
+        const QModelIndex file = mapToSource(index);
+        if (column == kModified) {
+            return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
+        }
+        return files->isDir(file) ? QString() : QLocale().formattedDataSize(files->size(file));
+    }
+
+private:
+    static constexpr int kSize = 1;
+    static constexpr int kModified = 3;
+};
+
+std::optional<QString> Run(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    const QString path = dialog.selectedFiles().value(0);
     if (path.isEmpty()) {
         return std::nullopt;
     }
     return QDir::toNativeSeparators(path);
 }
+
 } // namespace
 
-std::optional<QString> QtFileDialog::GetSaveFileName(QWidget* owner, const FileDialogOptions& o) {
-    QFileDialog::Options flags;
-    if (!o.overwritePrompt) {
-        flags |= QFileDialog::DontConfirmOverwrite;
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileDialogOptions& o,
+                                            QFileDialog::AcceptMode mode) {
+    const bool save = mode == QFileDialog::AcceptSave;
+    auto dialog = std::make_unique<QFileDialog>(
+        owner, save ? QStringLiteral("Lagre som") : QString::fromUtf8("Åpne"),
+        QDir::fromNativeSeparators(o.initialDir), ToQtFilter(o.filter));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setProxyModel(new NorwegianFileList(dialog.get()));
+    dialog->setAcceptMode(mode);
+    if (save) {
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite, !o.overwritePrompt);
+        if (!o.fileName.isEmpty()) {
+            dialog->selectFile(o.fileName);
+        }
+    } else {
+        dialog->setFileMode(QFileDialog::ExistingFile);
     }
-    const QString start = QDir(QDir::fromNativeSeparators(o.initialDir)).filePath(o.fileName);
-    const QString qtFilter = ToQtFilter(o.filter);
-    return Chosen(QFileDialog::getSaveFileName(owner, QString(), start, qtFilter, nullptr, flags));
+    return dialog;
+}
+
+std::optional<QString> QtFileDialog::GetSaveFileName(QWidget* owner, const FileDialogOptions& o) {
+    return Run(*MakeFileDialog(owner, o, QFileDialog::AcceptSave));
 }
 
 std::optional<QString> QtFileDialog::GetOpenFileName(QWidget* owner, const FileDialogOptions& o) {
-    const QString qtFilter = ToQtFilter(o.filter);
-    return Chosen(QFileDialog::getOpenFileName(owner, QString(),
-                                               QDir::fromNativeSeparators(o.initialDir), qtFilter));
+    return Run(*MakeFileDialog(owner, o, QFileDialog::AcceptOpen));
 }
 
 int QtModal::Exec(QDialog& dialog) {

@@ -3,9 +3,12 @@
 #include "platform/ScreenGrab.h"
 #include "platform/Services.h"
 
+#include <QFileDialog>
+
 #include <map>
 #include <memory>
 
+class QMessageBox;
 class QSettings;
 
 namespace platform {
@@ -74,6 +77,16 @@ struct QtServices {
         return {&messageBox, &clipboard, &settings, &shell, &fileDialog, screenGrab.get(), &modal};
     }
 };
+
+// The message box QtMessageBox shows, ready to run: tests read its texts.
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,
+                                            const QString& title, MsgButtons buttons, MsgIcon icon);
+
+// The file dialog QtFileDialog shows, ready to run: Qt's own, titled "Åpne" or
+// "Lagre som". A desktop's dialog would speak the desktop's language, and its
+// list would give sizes and dates in the system's.
+std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileDialogOptions& o,
+                                            QFileDialog::AcceptMode mode);
 
 // Turns a filter of the form "Description|pattern|..." into Qt's
 // "Description (pattern);;..." form. Patterns match in either letter case.

@@ -1,6 +1,9 @@
 #include "resources/Resources.h"
 
+#include <QCoreApplication>
+#include <QLocale>
 #include <QPixmap>
+#include <QTranslator>
 
 // The pictures as the C arrays they are written as: read straight by
 // QImage's own XPM reader, without the image-format plugin look-up a file
@@ -25,6 +28,16 @@ QCursor EyedropperCursor() {
 
 QIcon AppIcon() {
     return QIcon(QPixmap::fromImage(QImage(tintra_xpm)));
+}
+
+bool InstallNorwegian() {
+    QLocale::setDefault(QLocale(QLocale::NorwegianBokmal, QLocale::Norway));
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral(":/translations/qtbase_nb.qm"))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 } // namespace resources

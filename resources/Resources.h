@@ -18,4 +18,11 @@ QCursor EyedropperCursor();
 
 // The program's window icon. Needs a running QGuiApplication.
 QIcon AppIcon();
+
+// Makes the program Norwegian (Bokmål) whatever the user's language: Qt's own
+// texts (file dialogs, message box buttons, context menus) through a
+// translator built into the program, and Norwegian file type names, sizes
+// and dates. Call once the application object exists, before any window is
+// made. False when the translator could not be loaded.
+bool InstallNorwegian();
 } // namespace resources

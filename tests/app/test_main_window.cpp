@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
@@ -106,6 +108,32 @@ private slots:
                  QStringList({"543211", "17,50,84", "5517841", "140,156,48"}));
         QCOMPARE(Module1::CurrentHSL, (Module1::HSLValue{140, 156, 48}));
         QCOMPARE(w->pic1->BackColor(), 5649426);
+    }
+
+    // The widest texts show whole: the RGB and hex displays in every notation
+    // at 255,255,255, and every zoom choice in its list.
+    void widestTextsShowWhole() {
+        Start();
+        w->PickColour(0xFFFFFF);
+        const std::pair<QComboBox*, QLabel*> notations[] = {{w->cboRgbFormat, w->lblRGB2},
+                                                            {w->cboHexFormat, w->lblHex2}};
+        for (const auto& [list, display] : notations) {
+            for (int i = 0; i < list->count(); ++i) {
+                list->setCurrentIndex(i);
+                QVERIFY2(display->sizeHint().width() <= display->width(),
+                         qPrintable(display->text()));
+            }
+        }
+        QCOMPARE(w->lblRGB2->text(), QString("Argb(255,255,255,255)"));
+        QComboBox* zoom = w->cboZoom;
+        QStyleOptionComboBox option;
+        option.initFrom(zoom);
+        const QRect field = zoom->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxEditField, zoom);
+        for (int i = 0; i < zoom->count(); ++i) {
+            QVERIFY2(zoom->fontMetrics().horizontalAdvance(zoom->itemText(i)) <= field.width() - 2,
+                     qPrintable(zoom->itemText(i)));
+        }
     }
 
     // The remembered file (its folder stored without the closing separator),

@@ -96,8 +96,8 @@ quit_via_menu() {
 }
 
 # The file dialogs' titles, and the title of the program's message boxes.
-OPEN_TITLE='^(Open|Åpne)$'
-SAVE_TITLE='^(Save As|Lagre som)$'
+OPEN_TITLE='^Åpne$'
+SAVE_TITLE='^Lagre som$'
 BOX_TITLE='^Tintra$'
 
 # dismiss WINDOW_PATTERN WHAT [KEY]: the window (a dialog or message box) is

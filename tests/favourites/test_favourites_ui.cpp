@@ -120,6 +120,36 @@ private slots:
         f->ui.picColor_DblClick(0);
         QCOMPARE(panel->BoxText(0), QString("\"#030000\" Gul"));
     }
+
+    // A name read from a file may be longer than can be typed. Renaming keeps
+    // it whole and lets it shorten, but what typing took off cannot be typed
+    // or pasted back; once at 25 or below, 25 holds.
+    void longNameOnlyShortens() {
+        f->model.AddColor(7, QStringLiteral("Lys blågrønn fra fjorårets katalog")); // 34
+        f->ui.UpdateColorbox();
+        f->dialogScripts.push_back([](QDialog& dialog) {
+            QLineEdit* name = static_cast<frmLagre&>(dialog).txtNavn;
+            QCOMPARE(name->text().size(), 34);
+            name->end(false);
+            QTest::keyClicks(name, "x");
+            for (int i = 0; i < 4; ++i) {
+                QTest::keyClick(name, Qt::Key_Backspace);
+            }
+            QTest::keyClicks(name, "xy");
+            name->setCursorPosition(0);
+            name->insert(QStringLiteral("Ny "));
+            QCOMPARE(name->text(), QStringLiteral("Lys blågrønn fra fjorårets kat"));
+            QCOMPARE(name->cursorPosition(), 0);
+            for (int i = 0; i < 10; ++i) {
+                QTest::keyClick(name, Qt::Key_Delete);
+            }
+            QTest::keyClicks(name, QStringLiteral("Mørk grønn"));
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        f->model.SelectedPos = 1;
+        f->ui.picColor_DblClick(0);
+        QCOMPARE(f->model.Name(1), QStringLiteral("Mørk nn fra fjorårets kat"));
+    }
 };
 
 QTEST_MAIN(TestFavouritesUi)
