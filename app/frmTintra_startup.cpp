@@ -161,7 +161,9 @@ void frmTintra::Form_Unload(bool& Cancel) {
             }
             break;
         case platform::MsgAnswer::No:
-            return; // ends at once, writing nothing
+            // Ends at once, storing nothing more than what was stored before.
+            services_.settings->Flush();
+            return;
         default:
             Cancel = true;
             break;
@@ -185,5 +187,9 @@ void frmTintra::Form_Unload(bool& Cancel) {
     // place) is let go without a message.
     if (const QFileInfo info(kMeasurementFile); !info.exists() || info.isFile()) {
         picFarge[1]->Image().save(kMeasurementFile, "BMP");
+    }
+    // Everything the windows stored goes to disk once, as the program ends.
+    if (!Cancel) {
+        services_.settings->Flush();
     }
 }

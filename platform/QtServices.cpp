@@ -80,30 +80,54 @@ void QtClipboard::SetText(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
 }
 
-QtSettings::QtSettings() = default;
-QtSettings::~QtSettings() = default;
+struct QtSettings::Store {
+    std::unique_ptr<QSettings> file;
+    // Saved since the last flush, by "section/key".
+    QMap<QString, QString> saved;
+};
 
-QSettings& QtSettings::Store(const QString& app) {
-    std::unique_ptr<QSettings>& store = stores_[app];
+QtSettings::QtSettings() = default;
+
+QtSettings::~QtSettings() {
+    Flush();
+}
+
+QtSettings::Store& QtSettings::Open(const QString& app) {
+    std::unique_ptr<Store>& store = stores_[app];
     if (!store) {
-        store = std::make_unique<QSettings>(app, app);
+        store = std::make_unique<Store>();
+        store->file = std::make_unique<QSettings>(app, app);
     }
     return *store;
 }
 
 QString QtSettings::GetSetting(const QString& app, const QString& section, const QString& key,
                                const QString& defaultValue) {
-    QSettings& store = Store(app);
-    store.sync(); // takes in what another program saved since
-    const QVariant v = store.value(section + "/" + key);
+    Store& store = Open(app);
+    const QString name = section + QLatin1Char('/') + key;
+    if (const auto saved = store.saved.constFind(name); saved != store.saved.cend()) {
+        return *saved;
+    }
+    const QVariant v = store.file->value(name);
     return v.isValid() ? v.toString() : defaultValue;
 }
 
 void QtSettings::SaveSetting(const QString& app, const QString& section, const QString& key,
                              const QString& value) {
-    QSettings& store = Store(app);
-    store.setValue(section + "/" + key, value);
-    store.sync();
+    Open(app).saved.insert(section + QLatin1Char('/') + key, value);
+}
+
+void QtSettings::Flush() {
+    for (auto& [app, store] : stores_) {
+        if (store->saved.isEmpty()) {
+            continue;
+        }
+        for (auto it = store->saved.cbegin(); it != store->saved.cend(); ++it) {
+            store->file->setValue(it.key(), it.value());
+        }
+        store->file->sync();
+        store->saved.clear();
+    }
 }
 
 QString ShellTarget(const QString& target) {

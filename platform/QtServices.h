@@ -22,11 +22,10 @@ public:
     void SetText(const QString& text) override;
 };
 
-// QSettings with organisation and application set to the application name:
-// an INI file under $XDG_CONFIG_HOME on Linux, the per-user registry on Windows.
-// One store per application name, kept open: opening one looks for its files
-// each time. Reads first take in what another program changed meanwhile, and
-// each save is on disk before it returns.
+// An INI file per application name, as QSettings keeps it for organisation
+// and application both of that name: $XDG_CONFIG_HOME/<app>/<app>.conf. Each
+// file is read once, when first asked, and written once, by Flush (or when
+// this object goes): a file of many megabytes costs that much each time.
 class QtSettings : public ISettings {
 public:
     QtSettings();
@@ -35,11 +34,13 @@ public:
                        const QString& defaultValue) override;
     void SaveSetting(const QString& app, const QString& section, const QString& key,
                      const QString& value) override;
+    void Flush() override;
 
 private:
-    QSettings& Store(const QString& app);
+    struct Store;
+    Store& Open(const QString& app);
 
-    std::map<QString, std::unique_ptr<QSettings>> stores_;
+    std::map<QString, std::unique_ptr<Store>> stores_;
 };
 
 class QtShell : public IShell {

@@ -135,9 +135,11 @@ private slots:
     }
 
     // A first start has a new list beside the program. Unsaved favourites at
-    // close: No ends at once, writing nothing; Cancel stays open, but the
-    // settings and the measurement are written; Yes stays open when the save
-    // is cancelled (without the cancel lingering) or fails, and closes once saved.
+    // close: No ends at once, writing nothing but what was stored before;
+    // Cancel stays open, but the settings and the measurement are written (the
+    // settings reach the disk only as the program ends); Yes stays open when
+    // the save is cancelled (without the cancel lingering) or fails, and
+    // closes once saved, with one flush of the settings.
     void closeAsksAboutUnsavedFavourites() {
         Start();
         QCOMPARE(w->FileMenu().CurrentFile(), platform::StiMedBackslash(QDir::toNativeSeparators(
@@ -149,10 +151,12 @@ private slots:
         QCOMPARE(fakes.messageBox.shown.back().text,
                  QString("Vil du lagre endringer i NyFargefil.kvc før avsluttning?"));
         QVERIFY(fakes.settings.writeOrder.isEmpty() && !QFile::exists("PM.bmp"));
+        QCOMPARE(fakes.settings.flushes, 1);
 
         fakes.messageBox.answers = {MsgAnswer::Cancel};
         QVERIFY(Unload());
         QVERIFY(fakes.settings.writeOrder.size() == 8 && QFile::exists("PM.bmp"));
+        QCOMPARE(fakes.settings.flushes, 1);
 
         fakes.messageBox.answers = {MsgAnswer::Yes};
         QVERIFY(Unload());
@@ -169,6 +173,7 @@ private slots:
         w->FileMenu().CurrentFileName = "saved.kvc";
         fakes.messageBox.answers = {MsgAnswer::Yes};
         QVERIFY(!Unload());
+        QCOMPARE(fakes.settings.flushes, 2);
         QCOMPARE(support::Bytes(dir->filePath("saved.kvc")), QByteArray("255,\"R\xf8"
                                                                         "d\"\r\n"));
     }

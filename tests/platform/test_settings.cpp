@@ -1,0 +1,68 @@
+// The settings file: read once, written once, and what the program writes
+// reads back the same.
+#include "platform/QtServices.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
+const QString kApp = QStringLiteral("T");
+const QString kSection = QStringLiteral("Tilpass");
+} // namespace
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        ASSERT_TRUE(QDir(config.path()).mkpath(kApp));
+    }
+    QString Get(platform::QtSettings& s, const QString& key) {
+        return s.GetSetting(kApp, kSection, key, QStringLiteral("-"));
+    }
+    QTemporaryDir config;
+    const QString conf = config.filePath(QStringLiteral("T/T.conf"));
+};
+
+// Another program's change after the start is not read, but survives the one
+// write at the flush; nothing is written before it or after it.
+TEST_F(Settings, ReadOnceWrittenOnce) {
+    Write(conf, "[Tilpass]\nPath=/a\n");
+    const QStringList values{
+        "Mine, favoritter.kvc",  " innrykk ", "a;b=c", "@x", "\\\"q\"", "to\nlinjer",
+        QString::fromUtf8("blå")};
+    QByteArray flushed;
+    {
+        platform::QtSettings s;
+        EXPECT_EQ(Get(s, "Path"), "/a");
+        Write(conf, "[Tilpass]\nPath=/bb\n");
+        EXPECT_EQ(Get(s, "Path"), "/a");
+        for (int i = 0; i < values.size(); ++i) {
+            s.SaveSetting(kApp, kSection, QString::number(i), values[i]);
+        }
+        EXPECT_EQ(Get(s, "0"), values[0]);
+        EXPECT_EQ(Bytes(conf), "[Tilpass]\nPath=/bb\n");
+        s.Flush();
+        flushed = Bytes(conf);
+        Write(conf, "x");
+        s.Flush();
+    }
+    EXPECT_EQ(Bytes(conf), "x");
+    Write(conf, flushed);
+    platform::QtSettings again;
+    EXPECT_EQ(Get(again, "Path"), "/bb");
+    for (int i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(Get(again, QString::number(i)), values[i]);
+    }
+}
