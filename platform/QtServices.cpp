@@ -6,11 +6,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
 
@@ -81,6 +83,9 @@ void QtClipboard::SetText(const QString& text) {
 }
 
 struct QtSettings::Store {
+    // None where something other than a plain file stands in the file's
+    // place (a named pipe would hold the start up for ever): the settings
+    // are then as on a first start, and nothing is written there.
     std::unique_ptr<QSettings> file;
     // Saved since the last flush, by "section/key".
     QMap<QString, QString> saved;
@@ -96,7 +101,14 @@ QtSettings::Store& QtSettings::Open(const QString& app) {
     std::unique_ptr<Store>& store = stores_[app];
     if (!store) {
         store = std::make_unique<Store>();
-        store->file = std::make_unique<QSettings>(app, app);
+        const QString path =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            QLatin1Char('/') + app + QLatin1Char('/') + app + QStringLiteral(".conf");
+        // Writing takes a lock file beside it, which is read when it is there.
+        const auto plain = [](const QFileInfo& info) { return !info.exists() || info.isFile(); };
+        if (plain(QFileInfo(path)) && plain(QFileInfo(path + QStringLiteral(".lock")))) {
+            store->file = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        }
     }
     return *store;
 }
@@ -108,7 +120,7 @@ QString QtSettings::GetSetting(const QString& app, const QString& section, const
     if (const auto saved = store.saved.constFind(name); saved != store.saved.cend()) {
         return *saved;
     }
-    const QVariant v = store.file->value(name);
+    const QVariant v = store.file ? store.file->value(name) : QVariant();
     return v.isValid() ? v.toString() : defaultValue;
 }
 
@@ -119,7 +131,7 @@ void QtSettings::SaveSetting(const QString& app, const QString& section, const Q
 
 void QtSettings::Flush() {
     for (auto& [app, store] : stores_) {
-        if (store->saved.isEmpty()) {
+        if (store->saved.isEmpty() || !store->file) {
             continue;
         }
         for (auto it = store->saved.cbegin(); it != store->saved.cend(); ++it) {

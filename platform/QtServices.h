@@ -22,10 +22,11 @@ public:
     void SetText(const QString& text) override;
 };
 
-// An INI file per application name, as QSettings keeps it for organisation
+// An INI file per application name, where QSettings keeps it for organisation
 // and application both of that name: $XDG_CONFIG_HOME/<app>/<app>.conf. Each
 // file is read once, when first asked, and written once, by Flush (or when
-// this object goes): a file of many megabytes costs that much each time.
+// this object goes): a file of many megabytes costs that much each time. Only
+// a plain file (or a link to one) is read or written.
 class QtSettings : public ISettings {
 public:
     QtSettings();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # First start, exit through "Fil > Avslutt", the stored keys and "PM.bmp",
-# then a second start that finds the state restored.
+# then a second start that finds the state restored; then a start with a
+# named pipe for settings.
 source "$(dirname "$0")/lib.sh"
 work="$TMP/work"
 mkdir -p "$work"
@@ -27,4 +28,13 @@ start_tintra "$1" "$work"
 click_at 452 176
 click_at 297 69
 expect_clipboard '"#808080"'
+quit_via_menu
+
+# A named pipe in the settings' place is no settings: the window comes up as
+# on a first start, and the pipe is still there after the exit.
+rm "$conf"
+mkfifo "$conf"
+start_tintra "$1" "$work" "^Tintra - NyFargefil.kvc$"
+quit_via_menu
+[ -p "$conf" ] || fail "the exit replaced the named pipe of the settings"
 pass

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 QByteArray Bytes(const QString& path) {
     QFile f(path);
@@ -65,4 +67,36 @@ TEST_F(Settings, ReadOnceWrittenOnce) {
     for (int i = 0; i < values.size(); ++i) {
         EXPECT_EQ(Get(again, QString::number(i)), values[i]);
     }
+}
+
+// Something other than a plain file in the file's place (a named pipe would
+// wait for a writer for ever) is read as no file, and left as it is; so is a
+// named pipe in the place of the lock file a write takes.
+TEST_F(Settings, OnlyAPlainFileIsAStore) {
+    const QByteArray lock = QFile::encodeName(conf + ".lock");
+    ASSERT_EQ(mkfifo(lock.constData(), 0600), 0);
+    {
+        platform::QtSettings s;
+        s.SaveSetting(kApp, kSection, QStringLiteral("FileName"), QStringLiteral("x"));
+    }
+    EXPECT_FALSE(QFile::exists(conf));
+    ASSERT_TRUE(QFile::remove(lock));
+    ASSERT_EQ(mkfifo(QFile::encodeName(conf).constData(), 0600), 0);
+    const QString folder = config.filePath(QStringLiteral("folder"));
+    for (const QString& target : {QString(), QStringLiteral("/dev/null"), folder}) {
+        if (!target.isEmpty()) {
+            ASSERT_TRUE(QFile::remove(conf) && QDir().mkpath(folder) && QFile::link(target, conf));
+        }
+        {
+            platform::QtSettings s;
+            EXPECT_EQ(Get(s, "FileName"), "-");
+            s.SaveSetting(kApp, kSection, QStringLiteral("FileName"), QStringLiteral("x"));
+            EXPECT_EQ(Get(s, "FileName"), "x");
+            s.Flush();
+        }
+        const QFileInfo info(conf);
+        EXPECT_TRUE(target.isEmpty() ? !info.isSymLink() && info.exists() && !info.isFile()
+                                     : info.symLinkTarget() == target);
+    }
+    EXPECT_TRUE(QDir(folder).isEmpty());
 }
