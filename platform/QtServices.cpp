@@ -5,9 +5,11 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -15,6 +17,8 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
+
+#include <optional>
 
 namespace platform {
 
@@ -89,7 +93,40 @@ struct QtSettings::Store {
     std::unique_ptr<QSettings> file;
     // Saved since the last flush, by "section/key".
     QMap<QString, QString> saved;
+    // The text after the "=" of each line whose value QSettings reads as a
+    // list, by "section/key"; read when one is first asked for.
+    std::optional<QHash<QString, QString>> lists;
 };
+
+namespace {
+bool IsList(const QVariant& v) {
+    return v.typeId() == QMetaType::QStringList || v.typeId() == QMetaType::QVariantList;
+}
+
+// The text of each "key=value" line of the file that `settings` reads as a list.
+QHash<QString, QString> ListLines(const QSettings& settings) {
+    QHash<QString, QString> lists;
+    QFile file(settings.fileName());
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return lists;
+    }
+    QString section;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        const qsizetype equals = line.indexOf('=');
+        if (line.startsWith('[') && line.endsWith(']')) {
+            section = QString::fromUtf8(line.mid(1, line.size() - 2));
+        } else if (equals > 0) {
+            const QString name =
+                section + QLatin1Char('/') + QString::fromUtf8(line.left(equals).trimmed());
+            if (IsList(settings.value(name))) {
+                lists.insert(name, QString::fromUtf8(line.mid(equals + 1).trimmed()));
+            }
+        }
+    }
+    return lists;
+}
+} // namespace
 
 QtSettings::QtSettings() = default;
 
@@ -121,7 +158,19 @@ QString QtSettings::GetSetting(const QString& app, const QString& section, const
         return *saved;
     }
     const QVariant v = store.file ? store.file->value(name) : QVariant();
-    return v.isValid() ? v.toString() : defaultValue;
+    if (!v.isValid()) {
+        return defaultValue;
+    }
+    // A comma outside quotes makes a list of the value, and the program
+    // writes no lists (a text with a comma goes in quotes): it is a text
+    // written by hand, and read as it stands.
+    if (IsList(v)) {
+        if (!store.lists) {
+            store.lists = ListLines(*store.file);
+        }
+        return store.lists->value(name);
+    }
+    return v.toString();
 }
 
 void QtSettings::SaveSetting(const QString& app, const QString& section, const QString& key,

@@ -26,7 +26,8 @@ public:
 // and application both of that name: $XDG_CONFIG_HOME/<app>/<app>.conf. Each
 // file is read once, when first asked, and written once, by Flush (or when
 // this object goes): a file of many megabytes costs that much each time. Only
-// a plain file (or a link to one) is read or written.
+// a plain file (or a link to one) is read or written. A value with a comma
+// outside quotes, which only a hand edit makes, reads as the text it is.
 class QtSettings : public ISettings {
 public:
     QtSettings();

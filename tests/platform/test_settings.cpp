@@ -38,9 +38,10 @@ protected:
 };
 
 // Another program's change after the start is not read, but survives the one
-// write at the flush; nothing is written before it or after it.
+// write at the flush; nothing is written before it or after it. A comma
+// written by hand outside quotes is part of the text.
 TEST_F(Settings, ReadOnceWrittenOnce) {
-    Write(conf, "[Tilpass]\nPath=/a\n");
+    Write(conf, "[Tilpass]\nPath=/a\nFileName = Mine, favoritter.kvc \n[Annen]\nFileName=a,b\n");
     const QStringList values{
         "Mine, favoritter.kvc",  " innrykk ", "a;b=c", "@x", "\\\"q\"", "to\nlinjer",
         QString::fromUtf8("blå")};
@@ -48,6 +49,7 @@ TEST_F(Settings, ReadOnceWrittenOnce) {
     {
         platform::QtSettings s;
         EXPECT_EQ(Get(s, "Path"), "/a");
+        EXPECT_EQ(Get(s, "FileName"), "Mine, favoritter.kvc");
         Write(conf, "[Tilpass]\nPath=/bb\n");
         EXPECT_EQ(Get(s, "Path"), "/a");
         for (int i = 0; i < values.size(); ++i) {
