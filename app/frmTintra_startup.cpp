@@ -115,9 +115,16 @@ void frmTintra::Form_Load() {
     picFarge[1]->setCursor(eyedropper);
     ShowMeasurement(*picFarge[1]);
 
+    // A folder or name longer than any the system takes is no setting: the
+    // caption, for one, cannot be megabytes long.
     const QString programFolder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    fileMenu_->CurrentPath = platform::StiMedBackslash(GetSetting("Path", programFolder));
+    const QString path = GetSetting("Path", programFolder);
+    fileMenu_->CurrentPath =
+        platform::StiMedBackslash(platform::FitsPathMax(path) ? path : programFolder);
     fileMenu_->CurrentFileName = GetSetting("FileName", QStringLiteral("x"));
+    if (!platform::FitsNameMax(fileMenu_->CurrentFileName)) {
+        fileMenu_->CurrentFileName = QStringLiteral("x");
+    }
     if (fileMenu_->CurrentFileName != QStringLiteral("x")) {
         fileMenu_->ApneFil(fileMenu_->CurrentFile());
     } else {

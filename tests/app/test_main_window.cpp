@@ -100,18 +100,20 @@ private slots:
         QCOMPARE(w->pic1->BackColor(), 5649426);
     }
 
-    // The remembered file (its folder stored without the closing separator),
-    // the tab and the last measurement come back.
+    // The remembered file (its folder stored without the closing separator;
+    // its name as long as the system takes, in bytes), the tab and the last
+    // measurement come back.
     void storedFileTabAndMeasurementComeBack() {
         QTemporaryDir files;
-        QVERIFY(support::Write(files.filePath("Mine.kvc"), "255,\"Rød\"\r\n"));
+        const QString name = QString(124, u'ø') + "Min.kvc";
+        QVERIFY(support::Write(files.filePath(name), "255,\"Rød\"\r\n"));
         QImage pm(190, 190, QImage::Format_RGB32);
         pm.fill(QColor(9, 8, 7));
         QVERIFY(pm.save("PM.bmp", "BMP"));
         Start(
-            {"ActiveTab=2", "Path=" + QDir::toNativeSeparators(files.path()), "FileName=Mine.kvc"});
+            {"ActiveTab=2", "Path=" + QDir::toNativeSeparators(files.path()), "FileName=" + name});
         QCOMPARE(w->FileMenu().CurrentFile(),
-                 platform::StiMedBackslash(QDir::toNativeSeparators(files.path())) + "Mine.kvc");
+                 platform::StiMedBackslash(QDir::toNativeSeparators(files.path())) + name);
         QVERIFY(w->Favourites().Count() == 1 && w->SelectedTab() == 2);
         QCOMPARE(w->picFarge[1]->Point(5, 5), 9 + 8 * 256 + 7 * 65536);
     }
@@ -134,14 +136,15 @@ private slots:
         QTRY_COMPARE(fakes.screenGrab.grabs, 1);
     }
 
-    // A first start has a new list beside the program. Unsaved favourites at
+    // A first start, or one from a folder or name longer than the system
+    // takes, has a new list beside the program. Unsaved favourites at
     // close: No ends at once, writing nothing but what was stored before;
     // Cancel stays open, but the settings and the measurement are written (the
     // settings reach the disk only as the program ends); Yes stays open when
     // the save is cancelled (without the cancel lingering) or fails, and
     // closes once saved, with one flush of the settings.
     void closeAsksAboutUnsavedFavourites() {
-        Start();
+        Start({"Path=/" + QString(PATH_MAX, 'p'), "FileName=" + QString(125, u'ø') + "Min.kvc"});
         QCOMPARE(w->FileMenu().CurrentFile(), platform::StiMedBackslash(QDir::toNativeSeparators(
                                                   QCoreApplication::applicationDirPath())) +
                                                   "NyFargefil.kvc");
