@@ -6,6 +6,7 @@
 
 #include "platform/Convert.h"
 #include "platform/Paths.h"
+#include "platform/WindowPlace.h"
 #include "resources/Resources.h"
 
 #include <QCloseEvent>
@@ -17,7 +18,6 @@
 #include <QImageReader>
 #include <QTabBar>
 
-#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -34,20 +34,6 @@ void SelectStored(QComboBox* list, const QString& stored, int defaultIndex) {
     const bool valid = index && *index >= 0 && *index < list->count();
     list->setCurrentIndex(valid ? *index : defaultIndex);
 }
-// A stored window edge in pixels; nothing for a value that is not a number
-// or lies beyond any screen.
-std::optional<int> StoredEdge(const QString& stored) {
-    const auto twips = platform::ToSingle(stored);
-    if (!twips) {
-        return std::nullopt;
-    }
-    const float pixels = *twips / platform::kTwipsPerPixel;
-    if (!(std::fabs(pixels) < 32767.5f)) {
-        return std::nullopt;
-    }
-    return qRound(pixels);
-}
-
 // The measurement kept from the last run, else an invitation to make one.
 // The file is read only when the panel first shows or its picture is needed
 // (most starts show another panel), as it was when opened here; and only a
@@ -103,10 +89,10 @@ void frmTintra::Form_Load() {
     SelectStored(cboRgbFormat, GetSetting("RgbFormat", QStringLiteral("0")), 0);
     SelectStored(cboZoom, GetSetting("ZoomFactor", QStringLiteral("3")), 3);
 
-    if (const auto left = StoredEdge(GetSetting("MainLeft", QStringLiteral("250")))) {
+    if (const auto left = platform::StoredEdge(GetSetting("MainLeft", QStringLiteral("250")))) {
         move(*left, y());
     }
-    if (const auto top = StoredEdge(GetSetting("MainTop", QStringLiteral("250")))) {
+    if (const auto top = platform::StoredEdge(GetSetting("MainTop", QStringLiteral("250")))) {
         move(x(), *top);
     }
 

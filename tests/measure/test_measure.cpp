@@ -183,10 +183,11 @@ private slots:
     }
 
     // Escape (released, not repeated) or closing ends without a pick; the
-    // zoom window's place is stored in twips, an unusable one skipped.
+    // zoom window's place is stored in twips, an unusable one (not a number,
+    // or beyond any screen) skipped.
     void escapeAndCloseEndAndStoreThePlace() {
         support::Setting(fakes, "ZoomLeft") = "1500";
-        support::Setting(fakes, "ZoomTop") = "abc";
+        support::Setting(fakes, "ZoomTop") = "3e10";
         Start(2);
         QCOMPARE(pm->Zoom()->pos(), QPoint(100, 17));
         QTest::keyPress(pm->Punkt(), Qt::Key_Escape);
