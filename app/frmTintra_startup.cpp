@@ -95,6 +95,7 @@ void frmTintra::Form_Load() {
     if (const auto top = platform::StoredEdge(GetSetting("MainTop", QStringLiteral("250")))) {
         move(x(), *top);
     }
+    move(platform::OnScreen(frameGeometry()));
 
     const QCursor eyedropper = resources::EyedropperCursor();
     picFarge[0]->setCursor(eyedropper);

@@ -60,8 +60,9 @@ frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
 
 void frmZoom::Form_Load() {
     platform::ISettings* settings = m_.services.settings;
-    move(StoredEdge(settings, QStringLiteral("ZoomLeft")),
-         StoredEdge(settings, QStringLiteral("ZoomTop")));
+    const QPoint stored(StoredEdge(settings, QStringLiteral("ZoomLeft")),
+                        StoredEdge(settings, QStringLiteral("ZoomTop")));
+    move(platform::OnScreen(QRect(stored, frameGeometry().size())));
     QPainter p(&view_);
     p.setFont(font());
     p.setPen(palette().color(QPalette::WindowText));

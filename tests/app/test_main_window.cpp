@@ -5,6 +5,7 @@
 #include "app/frmTintra.h"
 #include "colour/Module1.h"
 #include "platform/Paths.h"
+#include "platform/Twips.h"
 #include "tests/Support.h"
 
 #include <QDir>
@@ -126,6 +127,16 @@ private slots:
         Start({"ActiveTab=9", "FileName=gone.kvc"});
         QVERIFY(w->SelectedTab() == 3 && w->Favourites().Count() == 0 &&
                 fakes.messageBox.shown.empty());
+    }
+
+    // A stored place that leaves some of the window on a screen is kept as it
+    // is; one off every screen (a screen since taken away) comes onto it.
+    void storedPlaceOnAScreen() {
+        Start({"MainLeft=-1500", "MainTop=-300"});
+        QCOMPARE(w->pos(), QPoint(-100, -20));
+        Start({"MainLeft=150000", "MainTop=3000"});
+        const QRect screen = w->screen()->availableGeometry();
+        QCOMPARE(w->pos(), QPoint(screen.right() + 1 - platform::Px(9150), 200));
     }
 
     // Alt+P is "Punktmål": the screen is copied for a measurement.
