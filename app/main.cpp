@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     platform::FontConfigPreload fonts;
     platform::DisplayFailureGuard guard;
     QApplication app(argc, argv);
+    platform::DisplayConnected();
     guard.End();
     QApplication::setStyle(new AppStyle);
     QApplication::setApplicationName(frmTintra::AppTitle());
