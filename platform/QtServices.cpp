@@ -183,10 +183,19 @@ void QtSettings::Flush() {
         if (store->saved.isEmpty() || !store->file) {
             continue;
         }
+        // Writing costs as much as the whole file: it is left as it is where
+        // it already holds every value as it would be written.
+        bool changed = false;
         for (auto it = store->saved.cbegin(); it != store->saved.cend(); ++it) {
-            store->file->setValue(it.key(), it.value());
+            const QVariant stored = store->file->value(it.key());
+            if (stored.typeId() != QMetaType::QString || stored.toString() != it.value()) {
+                store->file->setValue(it.key(), it.value());
+                changed = true;
+            }
         }
-        store->file->sync();
+        if (changed) {
+            store->file->sync();
+        }
         store->saved.clear();
     }
 }
