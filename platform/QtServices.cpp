@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
+#include <QMap>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
