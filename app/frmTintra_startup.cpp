@@ -9,6 +9,7 @@
 
 #include "platform/Convert.h"
 #include "platform/Paths.h"
+#include "platform/WindowPlace.h"
 #include "resources/Resources.h"
 
 #include <QCloseEvent>
@@ -22,7 +23,6 @@
 #include <QTabBar>
 #include <QTimer>
 
-#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -51,20 +51,6 @@ void SelectStored(QComboBox* list, const QString& stored, int defaultIndex) {
     const bool valid = index && *index >= 0 && *index < list->count();
     list->setCurrentIndex(valid ? *index : defaultIndex);
 }
-// A stored window edge in pixels; nothing for a value that is not a number
-// or lies beyond any screen.
-std::optional<int> StoredEdge(const QString& stored) {
-    const auto twips = platform::ToSingle(stored);
-    if (!twips) {
-        return std::nullopt;
-    }
-    const float pixels = *twips / platform::kTwipsPerPixel;
-    if (!(std::fabs(pixels) < 32767.5f)) {
-        return std::nullopt;
-    }
-    return qRound(pixels);
-}
-
 // The measurement kept from the last run, else an invitation to make one.
 // The file is read only when the panel first shows or its picture is needed
 // (most starts show another panel), as it was when opened here; and only a
@@ -136,20 +122,28 @@ void frmTintra::Form_Load() {
     SelectStored(cboRgbFormat, GetSetting("RgbFormat", QStringLiteral("0")), 0);
     SelectStored(cboZoom, GetSetting("ZoomFactor", QStringLiteral("3")), 3);
 
-    if (const auto left = StoredEdge(GetSetting("MainLeft", QStringLiteral("250")))) {
+    if (const auto left = platform::StoredEdge(GetSetting("MainLeft", QStringLiteral("250")))) {
         move(*left, y());
     }
-    if (const auto top = StoredEdge(GetSetting("MainTop", QStringLiteral("250")))) {
+    if (const auto top = platform::StoredEdge(GetSetting("MainTop", QStringLiteral("250")))) {
         move(x(), *top);
     }
+    move(platform::OnScreen(frameGeometry()));
 
     const QCursor eyedropper = resources::EyedropperCursor();
     picFarge[0]->setCursor(eyedropper);
     picFarge[1]->setCursor(eyedropper);
     ShowMeasurement(*picFarge[1]);
 
-    fileMenu_->CurrentPath = platform::StiMedBackslash(GetSetting("Path", FirstFolder()));
+    // A folder longer than any the system takes is no setting: the caption,
+    // for one, cannot be megabytes long.
+    const QString path = GetSetting("Path", FirstFolder());
+    fileMenu_->CurrentPath =
+        platform::StiMedBackslash(platform::FitsPathMax(path) ? path : FirstFolder());
     fileMenu_->CurrentFileName = GetSetting("FileName", QStringLiteral("x"));
+    if (!platform::FitsNameMax(fileMenu_->CurrentFileName)) {
+        fileMenu_->CurrentFileName = QStringLiteral("x");
+    }
     if (fileMenu_->CurrentFileName != QStringLiteral("x")) {
         // A file read only in part is reported once the window is up.
         fileMenu_->HoldReports = true;
@@ -197,7 +191,9 @@ void frmTintra::Form_Unload(bool& Cancel) {
             }
             break;
         case platform::MsgAnswer::No:
-            return; // ends at once, writing nothing
+            // Ends at once, storing nothing more than what was stored before.
+            services_.settings->Flush();
+            return;
         default:
             Cancel = true;
             break;
@@ -217,4 +213,8 @@ void frmTintra::Form_Unload(bool& Cancel) {
                     platform::SingleText(static_cast<float>(y() * platform::kTwipsPerPixel)));
     }
     SaveMeasurement(picFarge[1]->Image());
+    // Everything the windows stored goes to disk once, as the program ends.
+    if (!Cancel) {
+        services_.settings->Flush();
+    }
 }

@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     platform::FontConfigPreload fonts;
     platform::DisplayFailureGuard guard;
     QApplication app(argc, argv);
+    platform::DisplayConnected();
     guard.End();
     if (!resources::InstallNorwegian()) {
         std::fputs("Tintra: fant ikke de norske tekstene til Qts dialoger\n", stderr);

@@ -638,6 +638,7 @@ int main(int argc, char** argv) {
     }
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    platform::DisplayConnected();
     QApplication::setApplicationName(QStringLiteral("Tintra"));
     QApplication::setOrganizationName(QStringLiteral("Tintra"));
 

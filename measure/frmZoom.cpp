@@ -4,8 +4,9 @@
 
 #include "colour/Module1.h"
 #include "measure/PointMeasure.h"
-#include "platform/Convert.h"
 #include "platform/PictureBox.h"
+#include "platform/Twips.h"
+#include "platform/WindowPlace.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -24,14 +25,12 @@ namespace {
 const QString kApp = QStringLiteral("Tintra");
 const QString kSection = QStringLiteral("Tilpass");
 
-// A stored edge in twips, or 250 when it is missing or not a number.
-double StoredTwips(platform::ISettings* settings, const QString& key) {
-    constexpr float fallback = 250;
-    if (!settings) {
-        return fallback;
-    }
-    const QString text = settings->GetSetting(kApp, kSection, key, QString::number(fallback));
-    return platform::ToSingle(text).value_or(fallback);
+// A stored edge in pixels; 250 twips where it is missing, not a number or
+// beyond any screen.
+int StoredEdge(platform::ISettings* settings, const QString& key) {
+    const QString text =
+        settings ? settings->GetSetting(kApp, kSection, key, QString()) : QString();
+    return platform::StoredEdge(text).value_or(platform::Px(250));
 }
 } // namespace
 
@@ -61,10 +60,9 @@ frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
 
 void frmZoom::Form_Load() {
     platform::ISettings* settings = m_.services.settings;
-    move(static_cast<int>(
-             std::lround(StoredTwips(settings, QStringLiteral("ZoomLeft")) / kTwipsPerPixel)),
-         static_cast<int>(
-             std::lround(StoredTwips(settings, QStringLiteral("ZoomTop")) / kTwipsPerPixel)));
+    const QPoint stored(StoredEdge(settings, QStringLiteral("ZoomLeft")),
+                        StoredEdge(settings, QStringLiteral("ZoomTop")));
+    move(platform::OnScreen(QRect(stored, frameGeometry().size())));
     QPainter p(&view_);
     p.setFont(font());
     p.setPen(palette().color(QPalette::WindowText));

@@ -2,7 +2,10 @@
 // Path helpers working with the platform's native separator (backslash on
 // Windows, "/" elsewhere).
 #include <QDir>
+#include <QFile>
 #include <QString>
+
+#include <climits>
 
 namespace platform {
 
@@ -17,6 +20,15 @@ inline QString StiMedBackslash(const QString& folder) {
         return folder;
     }
     return folder + NativeSeparator();
+}
+
+// Whether a folder path or a file name is no longer, in bytes of the file
+// system's encoding, than the system takes.
+inline bool FitsPathMax(const QString& path) {
+    return QFile::encodeName(path).size() <= PATH_MAX;
+}
+inline bool FitsNameMax(const QString& name) {
+    return QFile::encodeName(name).size() <= NAME_MAX;
 }
 
 } // namespace platform

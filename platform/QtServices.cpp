@@ -4,16 +4,24 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QHash>
 #include <QIdentityProxyModel>
 #include <QLocale>
+#include <QMap>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
+
+#include <optional>
 
 namespace platform {
 
@@ -81,30 +89,118 @@ QString QtClipboard::Text() {
     return QGuiApplication::clipboard()->text();
 }
 
-QtSettings::QtSettings() = default;
-QtSettings::~QtSettings() = default;
+struct QtSettings::Store {
+    // None where something other than a plain file stands in the file's
+    // place (a named pipe would hold the start up for ever): the settings
+    // are then as on a first start, and nothing is written there.
+    std::unique_ptr<QSettings> file;
+    // Saved since the last flush, by "section/key".
+    QMap<QString, QString> saved;
+    // The text after the "=" of each line whose value QSettings reads as a
+    // list, by "section/key"; read when one is first asked for.
+    std::optional<QHash<QString, QString>> lists;
+};
 
-QSettings& QtSettings::Store(const QString& app) {
-    std::unique_ptr<QSettings>& store = stores_[app];
+namespace {
+bool IsList(const QVariant& v) {
+    return v.typeId() == QMetaType::QStringList || v.typeId() == QMetaType::QVariantList;
+}
+
+// The text of each "key=value" line of the file that `settings` reads as a list.
+QHash<QString, QString> ListLines(const QSettings& settings) {
+    QHash<QString, QString> lists;
+    QFile file(settings.fileName());
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return lists;
+    }
+    QString section;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        const qsizetype equals = line.indexOf('=');
+        if (line.startsWith('[') && line.endsWith(']')) {
+            section = QString::fromUtf8(line.mid(1, line.size() - 2));
+        } else if (equals > 0) {
+            const QString name =
+                section + QLatin1Char('/') + QString::fromUtf8(line.left(equals).trimmed());
+            if (IsList(settings.value(name))) {
+                lists.insert(name, QString::fromUtf8(line.mid(equals + 1).trimmed()));
+            }
+        }
+    }
+    return lists;
+}
+} // namespace
+
+QtSettings::QtSettings() = default;
+
+QtSettings::~QtSettings() {
+    Flush();
+}
+
+QtSettings::Store& QtSettings::Open(const QString& app) {
+    std::unique_ptr<Store>& store = stores_[app];
     if (!store) {
-        store = std::make_unique<QSettings>(app, app);
+        store = std::make_unique<Store>();
+        const QString path =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            QLatin1Char('/') + app + QLatin1Char('/') + app + QStringLiteral(".conf");
+        // Writing takes a lock file beside it, which is read when it is there.
+        const auto plain = [](const QFileInfo& info) { return !info.exists() || info.isFile(); };
+        if (plain(QFileInfo(path)) && plain(QFileInfo(path + QStringLiteral(".lock")))) {
+            store->file = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        }
     }
     return *store;
 }
 
 QString QtSettings::GetSetting(const QString& app, const QString& section, const QString& key,
                                const QString& defaultValue) {
-    QSettings& store = Store(app);
-    store.sync(); // takes in what another program saved since
-    const QVariant v = store.value(section + "/" + key);
-    return v.isValid() ? v.toString() : defaultValue;
+    Store& store = Open(app);
+    const QString name = section + QLatin1Char('/') + key;
+    if (const auto saved = store.saved.constFind(name); saved != store.saved.cend()) {
+        return *saved;
+    }
+    const QVariant v = store.file ? store.file->value(name) : QVariant();
+    if (!v.isValid()) {
+        return defaultValue;
+    }
+    // A comma outside quotes makes a list of the value, and the program
+    // writes no lists (a text with a comma goes in quotes): it is a text
+    // written by hand, and read as it stands.
+    if (IsList(v)) {
+        if (!store.lists) {
+            store.lists = ListLines(*store.file);
+        }
+        return store.lists->value(name);
+    }
+    return v.toString();
 }
 
 void QtSettings::SaveSetting(const QString& app, const QString& section, const QString& key,
                              const QString& value) {
-    QSettings& store = Store(app);
-    store.setValue(section + "/" + key, value);
-    store.sync();
+    Open(app).saved.insert(section + QLatin1Char('/') + key, value);
+}
+
+void QtSettings::Flush() {
+    for (auto& [app, store] : stores_) {
+        if (store->saved.isEmpty() || !store->file) {
+            continue;
+        }
+        // Writing costs as much as the whole file: it is left as it is where
+        // it already holds every value as it would be written.
+        bool changed = false;
+        for (auto it = store->saved.cbegin(); it != store->saved.cend(); ++it) {
+            const QVariant stored = store->file->value(it.key());
+            if (stored.typeId() != QMetaType::QString || stored.toString() != it.value()) {
+                store->file->setValue(it.key(), it.value());
+                changed = true;
+            }
+        }
+        if (changed) {
+            store->file->sync();
+        }
+        store->saved.clear();
+    }
 }
 
 QString ShellTarget(const QString& target) {

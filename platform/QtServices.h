@@ -26,11 +26,12 @@ public:
     QString Text() override;
 };
 
-// QSettings with organisation and application set to the application name:
-// an INI file under $XDG_CONFIG_HOME on Linux, the per-user registry on Windows.
-// One store per application name, kept open: opening one looks for its files
-// each time. Reads first take in what another program changed meanwhile, and
-// each save is on disk before it returns.
+// An INI file per application name, where QSettings keeps it for organisation
+// and application both of that name: $XDG_CONFIG_HOME/<app>/<app>.conf. Each
+// file is read once, when first asked, and written once, by Flush (or when
+// this object goes): a file of many megabytes costs that much each time. Only
+// a plain file (or a link to one) is read or written. A value with a comma
+// outside quotes, which only a hand edit makes, reads as the text it is.
 class QtSettings : public ISettings {
 public:
     QtSettings();
@@ -39,11 +40,13 @@ public:
                        const QString& defaultValue) override;
     void SaveSetting(const QString& app, const QString& section, const QString& key,
                      const QString& value) override;
+    void Flush() override;
 
 private:
-    QSettings& Store(const QString& app);
+    struct Store;
+    Store& Open(const QString& app);
 
-    std::map<QString, std::unique_ptr<QSettings>> stores_;
+    std::map<QString, std::unique_ptr<Store>> stores_;
 };
 
 class QtShell : public IShell {

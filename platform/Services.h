@@ -40,7 +40,8 @@ public:
     virtual QString Text() = 0;
 };
 
-// Per-user settings: application, section, key, text value.
+// Per-user settings: application, section, key, text value. What is saved is
+// read back at once, but reaches the store only with Flush.
 class ISettings {
 public:
     virtual ~ISettings() = default;
@@ -48,6 +49,8 @@ public:
                                const QString& defaultValue) = 0;
     virtual void SaveSetting(const QString& app, const QString& section, const QString& key,
                              const QString& value) = 0;
+    // Writes what was saved since the last flush, in one go.
+    virtual void Flush() = 0;
 };
 
 class IShell {

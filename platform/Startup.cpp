@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include <dlfcn.h>
@@ -140,9 +141,21 @@ void DisplayFailureGuard::End() {
     previousHandler = nullptr;
 }
 
+namespace {
+bool mitShmSetHere = false;
+}
+
 void PrepareDisplayConnection() {
-    if (qEnvironmentVariableIsEmpty("QT_XCB_NO_MITSHM")) {
+    // Qt's xcb reads it when connecting: set at all, even empty, it counts.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", QByteArray("1"));
+        mitShmSetHere = true;
+    }
+}
+
+void DisplayConnected() {
+    if (std::exchange(mitShmSetHere, false)) {
+        qunsetenv("QT_XCB_NO_MITSHM");
     }
 }
 

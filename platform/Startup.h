@@ -35,6 +35,10 @@ public:
 // that both sides fault in page by page: several times slower to show than
 // sending it. Leaves a setting the user made alone.
 void PrepareDisplayConnection();
+// Once the application is connected: takes back what PrepareDisplayConnection
+// put in the environment, which every program started from here (a browser,
+// a mail program) would inherit otherwise.
+void DisplayConnected();
 
 // Reads the system's font configuration on a thread of its own, while the
 // QApplication connects to the display. The first text the window measures

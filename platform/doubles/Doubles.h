@@ -46,11 +46,13 @@ public:
                        const QString& defaultValue) override;
     void SaveSetting(const QString& app, const QString& section, const QString& key,
                      const QString& value) override;
+    void Flush() override { ++flushes; }
     static QString Key(const QString& app, const QString& section, const QString& key) {
         return app + "/" + section + "/" + key;
     }
     QMap<QString, QString> values;
     QStringList writeOrder; // keys (without app/section) in the order written
+    int flushes = 0;
 };
 
 class FakeShell : public IShell {

@@ -5,6 +5,7 @@
 #include "app/frmTintra.h"
 #include "colour/Module1.h"
 #include "platform/Paths.h"
+#include "platform/Twips.h"
 #include "tests/Support.h"
 
 #include <QComboBox>
@@ -124,6 +125,7 @@ private slots:
                          qPrintable(display->text()));
             }
         }
+        w->cboRgbFormat->setCurrentIndex(2);
         QCOMPARE(w->lblRGB2->text(), QString("Argb(255,255,255,255)"));
         QComboBox* zoom = w->cboZoom;
         QStyleOptionComboBox option;
@@ -136,22 +138,24 @@ private slots:
         }
     }
 
-    // The remembered file (its folder stored without the closing separator),
-    // the tab and the last measurement come back.
+    // The remembered file (its folder stored without the closing separator;
+    // its name as long as the system takes, in bytes), the tab and the last
+    // measurement come back.
     void storedFileTabAndMeasurementComeBack() {
         QTemporaryDir files;
-        QVERIFY(support::Write(files.filePath("Mine.kvc"), "255,\"Rød\"\r\n"));
+        const QString name = QString(124, u'ø') + "Min.kvc";
+        QVERIFY(support::Write(files.filePath(name), "255,\"Rød\"\r\n"));
         QImage pm(190, 190, QImage::Format_RGB32);
         pm.fill(QColor(9, 8, 7));
         QVERIFY(pm.save(Pm() + "/PM.bmp", "BMP"));
         Start(
-            {"ActiveTab=2", "Path=" + QDir::toNativeSeparators(files.path()), "FileName=Mine.kvc"});
+            {"ActiveTab=2", "Path=" + QDir::toNativeSeparators(files.path()), "FileName=" + name});
         QCOMPARE(w->FileMenu().CurrentFile(),
-                 platform::StiMedBackslash(QDir::toNativeSeparators(files.path())) + "Mine.kvc");
+                 platform::StiMedBackslash(QDir::toNativeSeparators(files.path())) + name);
         QVERIFY(w->Favourites().Count() == 1 && w->SelectedTab() == 2);
         QCOMPARE(w->picFarge[1]->Point(5, 5), 9 + 8 * 256 + 7 * 65536);
         // A remembered file read only in part is reported once the window shows.
-        QVERIFY(support::Write(files.filePath("Mine.kvc"), "255,\"Rød\"\r\nx\r\n"));
+        QVERIFY(support::Write(files.filePath(name), "255,\"Rød\"\r\nx\r\n"));
         Start();
         QVERIFY(fakes.messageBox.shown.empty());
         QTRY_COMPARE(fakes.messageBox.shown.size(), 1u);
@@ -192,6 +196,16 @@ private slots:
                 QToolTip::text().contains("Ikke en farge"));
     }
 
+    // A stored place that leaves some of the window on a screen is kept as it
+    // is; one off every screen (a screen since taken away) comes onto it.
+    void storedPlaceOnAScreen() {
+        Start({"MainLeft=-1500", "MainTop=-300"});
+        QCOMPARE(w->pos(), QPoint(-100, -20));
+        Start({"MainLeft=150000", "MainTop=3000"});
+        const QRect screen = w->screen()->availableGeometry();
+        QCOMPARE(w->pos(), QPoint(screen.right() + 1 - platform::Px(9150), 200));
+    }
+
     // Alt+P is "Punktmål": the screen is copied for a measurement.
     void altPStartsAPointMeasurement() {
         Start();
@@ -200,13 +214,16 @@ private slots:
         QTRY_COMPARE(fakes.screenGrab.grabs, 1);
     }
 
-    // A first start has a new list in the Documents folder. Unsaved
-    // favourites at close: No ends at once, writing nothing; Cancel stays
-    // open, but the settings and the measurement (in the data folder, never
-    // through a link) are written; Yes stays open when the save is cancelled
-    // (without the cancel lingering) or fails, and closes once saved.
+    // A first start, or one from a folder longer than the system takes, has a
+    // new list in the Documents folder. Unsaved favourites at close: No ends
+    // at once, writing nothing but what was stored before; Cancel stays open,
+    // but the settings and the measurement (in the data folder, never through
+    // a link) are written (the settings reach the disk only as the program
+    // ends); Yes stays open when the save is cancelled (without the cancel
+    // lingering) or fails, and closes once saved, with one flush of the
+    // settings.
     void closeAsksAboutUnsavedFavourites() {
-        Start();
+        Start({"Path=/" + QString(PATH_MAX, 'p'), "FileName=" + QString(125, u'ø') + "Min.kvc"});
         QCOMPARE(w->FileMenu().CurrentFile(),
                  QDir::toNativeSeparators(dir->filePath("Documents/NyFargefil.kvc")));
         w->Favourites().AddColor(255, "Rød");
@@ -215,12 +232,14 @@ private slots:
         QCOMPARE(fakes.messageBox.shown.back().text,
                  QString("Vil du lagre endringer i NyFargefil.kvc før avsluttning?"));
         QVERIFY(fakes.settings.writeOrder.isEmpty() && !QFile::exists(Pm() + "/PM.bmp"));
+        QCOMPARE(fakes.settings.flushes, 1);
 
         QVERIFY(QDir(Pm()).removeRecursively()); // made again when needed
         fakes.messageBox.answers = {MsgAnswer::Cancel};
         QVERIFY(Unload());
         QVERIFY(fakes.settings.writeOrder.size() == 8 && QFile::exists(Pm() + "/PM.bmp") &&
                 !QFile::exists("PM.bmp"));
+        QCOMPARE(fakes.settings.flushes, 1);
         QVERIFY(QFile::remove(Pm() + "/PM.bmp") && support::Write("keep", "x") &&
                 QFile::link(dir->filePath("keep"), Pm() + "/PM.bmp"));
         fakes.messageBox.answers = {MsgAnswer::Cancel};
@@ -242,6 +261,7 @@ private slots:
         w->FileMenu().CurrentFileName = "saved.kvc";
         fakes.messageBox.answers = {MsgAnswer::Yes};
         QVERIFY(!Unload());
+        QCOMPARE(fakes.settings.flushes, 2);
         QCOMPARE(support::Bytes(dir->filePath("saved.kvc")), QByteArray("255,\"R\xf8"
                                                                         "d\"\r\n"));
     }

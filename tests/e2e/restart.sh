@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # First start, exit through "Fil > Avslutt", the stored keys and "PM.bmp" (in
 # the data folder, not the working folder), then a second start that finds
-# the state restored.
+# the state restored; then a start with a named pipe for settings.
 source "$(dirname "$0")/lib.sh"
 work="$TMP/work"
 mkdir -p "$work"
@@ -9,14 +9,14 @@ conf="$XDG_CONFIG_HOME/Tintra/Tintra.conf"
 
 start_tintra "$1" "$work"
 [ ! -e "$conf" ] || fail "settings existed before the first exit"
-# Hex notation "HTML" (the last entry), then the tab "Favoritter".
+# Hex notation "CSS" (the last entry), then the tab "Favoritter".
 click_at 54 66
 xdotool key End Return
 sleep 0.3
 click_at 505 37
 quit_via_menu
 
-for kv in HexFormat=5 RgbFormat=0 ZoomFactor=3 ActiveTab=3 FileName=NyFargefil.kvc \
+for kv in HexFormat=6 RgbFormat=0 ZoomFactor=3 ActiveTab=3 FileName=NyFargefil.kvc \
   MainLeft=255 MainTop=255; do
   grep -qx "$kv" "$conf" || fail "settings lack $kv: $(tr '\n' ' ' <"$conf")"
 done
@@ -28,5 +28,14 @@ start_tintra "$1" "$work"
 # The chart's place shows the favourites now: a click there picks nothing.
 click_at 452 176
 click_at 297 69
-expect_clipboard '"#808080"'
+expect_clipboard '#808080'
+quit_via_menu
+
+# A named pipe in the settings' place is no settings: the window comes up as
+# on a first start, and the pipe is still there after the exit.
+rm "$conf"
+mkfifo "$conf"
+start_tintra "$1" "$work" "^Tintra - NyFargefil.kvc$"
+quit_via_menu
+[ -p "$conf" ] || fail "the exit replaced the named pipe of the settings"
 pass

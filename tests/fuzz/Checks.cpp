@@ -12,9 +12,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace {
@@ -92,16 +95,40 @@ struct StartupSettings {
         if (w.SelectedTab() < 1 || w.SelectedTab() > 3) {
             return "no tab selected";
         }
-        // The window stands at the stored position (twips, 15 to a pixel);
-        // one that no window can have is skipped like any step that fails.
-        // Stored again at shutdown, the place it has comes back the same.
+        // The window stands at the stored position (twips, 15 to a pixel;
+        // 250 when none is stored) where some of it is then on a screen, and
+        // on a screen in any case; one that no window can have is skipped
+        // like any step that fails. Stored again at shutdown, the place it has
+        // comes back the same.
+        const QSize size = w.frameGeometry().size();
+        const auto onScreen = [](const QRect& r) {
+            const auto screens = QGuiApplication::screens();
+            return std::any_of(screens.begin(), screens.end(),
+                               [&r](const QScreen* s) { return s->geometry().intersects(r); });
+        };
         const int placed[] = {w.x(), w.y()};
+        if (!onScreen(QRect(QPoint(placed[0], placed[1]), size))) {
+            return "the window lies off every screen at " + std::to_string(placed[0]) + "," +
+                   std::to_string(placed[1]);
+        }
+        std::optional<int> wanted[2];
         for (int i : {0, 1}) {
             const auto v = platform::ToSingle(stored[3 + i]);
             const double px = v ? std::nearbyint(*v / 15.0) : 0;
+            if (3 + i >= lines.size()) {
+                wanted[i] = 17;
+            } else if (v && std::fabs(px) <= 32767) {
+                wanted[i] = static_cast<int>(px);
+            } else if (!v || std::fabs(px) >= 2147483648.0) {
+                wanted[i] = earlier[i];
+            }
+        }
+        const bool exact =
+            wanted[0] && wanted[1] &&
+            onScreen(QRect(*wanted[0] + 1, *wanted[1] + 1, size.width() - 2, size.height() - 2));
+        for (int i : {0, 1}) {
             const auto back = platform::ToSingle(platform::SingleText(float(placed[i] * 15.0)));
-            if ((v && std::fabs(px) <= 32767 && std::fabs(placed[i] - px) > 1) ||
-                (v && std::fabs(px) >= 2147483648.0 && placed[i] != earlier[i]) || !back ||
+            if ((exact && std::abs(placed[i] - *wanted[i]) > 1) || !back ||
                 std::nearbyint(*back / 15.0) != placed[i]) {
                 return std::string(kKeys[3 + i]) + " " + stored[3 + i].toStdString() +
                        " places the window at " + std::to_string(placed[i]);

@@ -183,12 +183,14 @@ private slots:
     }
 
     // Escape (released, not repeated) or closing ends without a pick; the
-    // zoom window's place is stored in twips, an unusable one skipped.
+    // zoom window's place is stored in twips, an unusable one (not a number,
+    // or beyond any screen) skipped. A place partly on a screen is kept as it
+    // is; one off every screen comes onto the nearest.
     void escapeAndCloseEndAndStoreThePlace() {
-        support::Setting(fakes, "ZoomLeft") = "1500";
-        support::Setting(fakes, "ZoomTop") = "abc";
+        support::Setting(fakes, "ZoomLeft") = "-750";
+        support::Setting(fakes, "ZoomTop") = "3e10";
         Start(2);
-        QCOMPARE(pm->Zoom()->pos(), QPoint(100, 17));
+        QCOMPARE(pm->Zoom()->pos(), QPoint(-50, 17));
         QTest::keyPress(pm->Punkt(), Qt::Key_Escape);
         QTest::keyRelease(pm->Punkt(), Qt::Key_A);
         QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Escape, {}, QString(), true);
@@ -197,9 +199,12 @@ private slots:
         QTest::keyRelease(pm->Punkt(), Qt::Key_Escape);
         Ended();
         QCOMPARE(support::Setting(fakes, "ZoomLeft") + " " + support::Setting(fakes, "ZoomTop"),
-                 QString("1500 255"));
+                 QString("-750 255"));
 
+        support::Setting(fakes, "ZoomLeft") = "450000";
         Start(3);
+        const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+        QCOMPARE(pm->Zoom()->x() + kZoomView, desktop.right() + 1);
         pm->Zoom()->close();
         Ended();
         QVERIFY(host->picks.empty());

@@ -1,0 +1,104 @@
+// The settings file: read once, written once, and what the program writes
+// reads back the same.
+#include "platform/QtServices.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+QByteArray Bytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
+const QString kApp = QStringLiteral("T");
+const QString kSection = QStringLiteral("Tilpass");
+} // namespace
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        ASSERT_TRUE(QDir(config.path()).mkpath(kApp));
+    }
+    QString Get(platform::QtSettings& s, const QString& key) {
+        return s.GetSetting(kApp, kSection, key, QStringLiteral("-"));
+    }
+    QTemporaryDir config;
+    const QString conf = config.filePath(QStringLiteral("T/T.conf"));
+};
+
+// Another program's change after the start is not read, but survives the one
+// write at the flush; nothing is written before it, nor after it where
+// nothing changed. A comma written by hand outside quotes is part of the text.
+TEST_F(Settings, ReadOnceWrittenOnce) {
+    Write(conf, "[Tilpass]\nPath=/a\nFileName = Mine, favoritter.kvc \n[Annen]\nFileName=a,b\n");
+    const QStringList values{
+        "Mine, favoritter.kvc",  " innrykk ", "a;b=c", "@x", "\\\"q\"", "to\nlinjer",
+        QString::fromUtf8("blå")};
+    QByteArray flushed;
+    {
+        platform::QtSettings s;
+        EXPECT_EQ(Get(s, "Path"), "/a");
+        EXPECT_EQ(Get(s, "FileName"), "Mine, favoritter.kvc");
+        Write(conf, "[Tilpass]\nPath=/bb\n");
+        EXPECT_EQ(Get(s, "Path"), "/a");
+        for (int i = 0; i < values.size(); ++i) {
+            s.SaveSetting(kApp, kSection, QString::number(i), values[i]);
+        }
+        EXPECT_EQ(Get(s, "0"), values[0]);
+        EXPECT_EQ(Bytes(conf), "[Tilpass]\nPath=/bb\n");
+        s.Flush();
+        flushed = Bytes(conf);
+        Write(conf, "x");
+        s.SaveSetting(kApp, kSection, QStringLiteral("0"), values[0]);
+        s.Flush();
+    }
+    EXPECT_EQ(Bytes(conf), "x");
+    Write(conf, flushed);
+    platform::QtSettings again;
+    EXPECT_EQ(Get(again, "Path"), "/bb");
+    for (int i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(Get(again, QString::number(i)), values[i]);
+    }
+}
+
+// Something other than a plain file in the file's place (a named pipe would
+// wait for a writer for ever; a link to a folder) is read as no file, and
+// left as it is; so is a named pipe in the place of the lock file a write
+// takes.
+TEST_F(Settings, OnlyAPlainFileIsAStore) {
+    const QByteArray lock = QFile::encodeName(conf + ".lock");
+    ASSERT_EQ(mkfifo(lock.constData(), 0600), 0);
+    {
+        platform::QtSettings s;
+        s.SaveSetting(kApp, kSection, QStringLiteral("FileName"), QStringLiteral("x"));
+    }
+    EXPECT_FALSE(QFile::exists(conf));
+    ASSERT_TRUE(QFile::remove(lock));
+    ASSERT_EQ(mkfifo(QFile::encodeName(conf).constData(), 0600), 0);
+    const QString folder = config.filePath(QStringLiteral("folder"));
+    for (const bool link : {false, true}) {
+        if (link) {
+            ASSERT_TRUE(QFile::remove(conf) && QDir().mkpath(folder) && QFile::link(folder, conf));
+        }
+        {
+            platform::QtSettings s;
+            EXPECT_EQ(Get(s, "FileName"), "-");
+            s.SaveSetting(kApp, kSection, QStringLiteral("FileName"), QStringLiteral("x"));
+            EXPECT_EQ(Get(s, "FileName"), "x");
+        }
+        const QFileInfo info(conf);
+        EXPECT_TRUE(link ? info.symLinkTarget() == folder && QDir(folder).isEmpty()
+                         : info.exists() && !info.isFile());
+    }
+}
