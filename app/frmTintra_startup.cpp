@@ -43,13 +43,9 @@ QString FirstFolder() {
     return QDir::toNativeSeparators(QFileInfo(documents).isDir() ? documents : QDir::homePath());
 }
 
-// Selects a stored list entry. A value that is not a number or not an entry
-// of the list selects the default entry instead: a list left without a
-// selection would leave its display empty.
+// Selects a stored list entry, or the default entry (see StoredIndex).
 void SelectStored(QComboBox* list, const QString& stored, int defaultIndex) {
-    const auto index = platform::ToInt16(stored);
-    const bool valid = index && *index >= 0 && *index < list->count();
-    list->setCurrentIndex(valid ? *index : defaultIndex);
+    list->setCurrentIndex(platform::StoredIndex(stored, list->count(), defaultIndex));
 }
 // The measurement kept from the last run, else an invitation to make one.
 // The file is read only when the panel first shows or its picture is needed
