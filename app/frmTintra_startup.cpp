@@ -100,7 +100,7 @@ void frmTintra::SaveSetting(const char* key, const QString& value) const {
 }
 
 // Every step runs even when an earlier one failed; a failing step is skipped.
-void frmTintra::Form_Load() {
+void frmTintra::Form_Load(const QString& file) {
     mnuHjelpD[0]->setText(QStringLiteral("Versjon %1.%2.%3")
                               .arg(TINTRA_VERSION_MAJOR)
                               .arg(TINTRA_VERSION_MINOR)
@@ -140,10 +140,10 @@ void frmTintra::Form_Load() {
     if (!platform::FitsNameMax(fileMenu_->CurrentFileName)) {
         fileMenu_->CurrentFileName = QStringLiteral("x");
     }
-    if (fileMenu_->CurrentFileName != QStringLiteral("x")) {
+    if (!file.isEmpty() || fileMenu_->CurrentFileName != QStringLiteral("x")) {
         // A file read only in part is reported once the window is up.
         fileMenu_->HoldReports = true;
-        fileMenu_->ApneFil(fileMenu_->CurrentFile());
+        fileMenu_->ApneFil(file.isEmpty() ? fileMenu_->CurrentFile() : file);
         fileMenu_->HoldReports = false;
         QTimer::singleShot(0, this, [this] { fileMenu_->ShowHeldReport(); });
     } else {
