@@ -41,7 +41,9 @@ public:
     ~frmTintra() override;
 
     void Form_Initialize();
-    void Form_Load();
+    // Opens `file` (a colour file named on the command line) where given,
+    // else the colour file of the last run.
+    void Form_Load(const QString& file = QString());
     // Runs when the window is to close; setting Cancel keeps it open.
     void Form_Unload(bool& Cancel);
 

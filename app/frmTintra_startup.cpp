@@ -43,13 +43,9 @@ QString FirstFolder() {
     return QDir::toNativeSeparators(QFileInfo(documents).isDir() ? documents : QDir::homePath());
 }
 
-// Selects a stored list entry. A value that is not a number or not an entry
-// of the list selects the default entry instead: a list left without a
-// selection would leave its display empty.
+// Selects a stored list entry, or the default entry (see StoredIndex).
 void SelectStored(QComboBox* list, const QString& stored, int defaultIndex) {
-    const auto index = platform::ToInt16(stored);
-    const bool valid = index && *index >= 0 && *index < list->count();
-    list->setCurrentIndex(valid ? *index : defaultIndex);
+    list->setCurrentIndex(platform::StoredIndex(stored, list->count(), defaultIndex));
 }
 // The measurement kept from the last run, else an invitation to make one.
 // The file is read only when the panel first shows or its picture is needed
@@ -104,7 +100,7 @@ void frmTintra::SaveSetting(const char* key, const QString& value) const {
 }
 
 // Every step runs even when an earlier one failed; a failing step is skipped.
-void frmTintra::Form_Load() {
+void frmTintra::Form_Load(const QString& file) {
     mnuHjelpD[0]->setText(QStringLiteral("Versjon %1.%2.%3")
                               .arg(TINTRA_VERSION_MAJOR)
                               .arg(TINTRA_VERSION_MINOR)
@@ -144,10 +140,10 @@ void frmTintra::Form_Load() {
     if (!platform::FitsNameMax(fileMenu_->CurrentFileName)) {
         fileMenu_->CurrentFileName = QStringLiteral("x");
     }
-    if (fileMenu_->CurrentFileName != QStringLiteral("x")) {
+    if (!file.isEmpty() || fileMenu_->CurrentFileName != QStringLiteral("x")) {
         // A file read only in part is reported once the window is up.
         fileMenu_->HoldReports = true;
-        fileMenu_->ApneFil(fileMenu_->CurrentFile());
+        fileMenu_->ApneFil(file.isEmpty() ? fileMenu_->CurrentFile() : file);
         fileMenu_->HoldReports = false;
         QTimer::singleShot(0, this, [this] { fileMenu_->ShowHeldReport(); });
     } else {

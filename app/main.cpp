@@ -1,5 +1,7 @@
 // Tintra: a desktop colour picker.
 #include "app/AppStyle.h"
+#include "app/CommandLine.h"
+#include "app/PickHost.h"
 #include "app/frmTintra.h"
 #include "platform/QtServices.h"
 #include "platform/Startup.h"
@@ -11,13 +13,18 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
+    // --help, --version and a wrong command line answer without a display.
+    const app::CommandLine command = app::ParseCommandLine(app::Arguments(argc, argv));
+    if (const auto rc = app::AnswerAtOnce(command)) {
+        return *rc;
+    }
     if (!platform::HasDisplay(argc, argv)) {
         return 1;
     }
     platform::PrepareDisplayConnection();
     platform::FontConfigPreload fonts;
     platform::DisplayFailureGuard guard;
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
     platform::DisplayConnected();
     guard.End();
     if (!resources::InstallNorwegian()) {
@@ -31,11 +38,13 @@ int main(int argc, char** argv) {
 
     fonts.Wait();
     int rc = 0;
-    {
+    if (command.action == app::CommandLine::Action::Pick) {
+        rc = app::RunPick(command.format);
+    } else {
         platform::QtServices services;
         frmTintra window(services.Get());
         window.Form_Initialize();
-        window.Form_Load();
+        window.Form_Load(command.file);
         window.show();
         rc = QApplication::exec();
     }

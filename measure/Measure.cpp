@@ -12,7 +12,7 @@
 namespace measure {
 
 int32_t ZoomHalfFor(int listIndex, int32_t current) {
-    static constexpr std::array<int32_t, 5> halves{kNoZoomHalf, 48, 24, 12, 8};
+    static constexpr std::array<int32_t, kZoomChoices> halves{kNoZoomHalf, 48, 24, 12, 8};
     if (listIndex < 0 || listIndex >= static_cast<int>(halves.size())) {
         return current;
     }

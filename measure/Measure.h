@@ -29,6 +29,9 @@ constexpr int kCursorLeap = 10;
 // Length of each arm of the keyboard cursor's cross-hair, in device pixels.
 constexpr int kCrossArm = 16;
 
+// The zoom choices: "Uten zoom", "Zoom x2", x4, x8 and x16.
+constexpr int kZoomChoices = 5;
+
 // lZoomHalf for a zoom choice ("Uten zoom", "Zoom x2", x4, x8, x16); any other
 // index keeps `current`.
 int32_t ZoomHalfFor(int listIndex, int32_t current);

@@ -32,6 +32,11 @@ std::optional<int16_t> ToInt16(const QString& text) {
     return static_cast<int16_t>(r);
 }
 
+int StoredIndex(const QString& text, int count, int defaultIndex) {
+    const auto index = ToInt16(text);
+    return index && *index >= 0 && *index < count ? *index : defaultIndex;
+}
+
 std::optional<float> ToSingle(const QString& text) {
     const auto v = ToNumber(text);
     if (!v || std::fabs(*v) > std::numeric_limits<float>::max()) {

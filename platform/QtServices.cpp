@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTimer>
 #include <QUrl>
 
 #include <optional>
@@ -62,7 +63,11 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,
 
 MsgAnswer QtMessageBox::Show(QWidget* owner, const QString& text, const QString& title,
                              MsgButtons buttons, MsgIcon icon) {
-    const int pressed = MakeMessageBox(owner, text, title, buttons, icon)->exec();
+    const std::unique_ptr<QMessageBox> box = MakeMessageBox(owner, text, title, buttons, icon);
+    if (timeLimitMs > 0) {
+        QTimer::singleShot(timeLimitMs, box.get(), &QDialog::reject);
+    }
+    const int pressed = box->exec();
     switch (pressed) {
     case QMessageBox::Ok:
         return MsgAnswer::OK;

@@ -15,6 +15,9 @@ namespace platform {
 
 class QtMessageBox : public IMessageBox {
 public:
+    // A box left unanswered this long closes as one closed without a
+    // button; 0 waits for an answer however long it takes.
+    int timeLimitMs = 0;
     MsgAnswer Show(QWidget* owner, const QString& text, const QString& title, MsgButtons buttons,
                    MsgIcon icon) override;
 };

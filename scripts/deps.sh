@@ -12,7 +12,7 @@ packages=(
   qt6-wayland sway swaybg dbus-daemon pipewire
   xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   wtype grim wl-clipboard
-  desktop-file-utils
+  desktop-file-utils shared-mime-info
 )
 
 missing=()

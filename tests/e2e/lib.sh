@@ -57,13 +57,14 @@ wait_window() {
 }
 
 # start_tintra BINARY [working folder [window title pattern]]
-# RUN_AS, an array, is a command prefix to start it with (another user).
+# RUN_AS, an array, is a command prefix to start it with (another user);
+# APP_ARGS, an array, the program's arguments.
 start_tintra() {
   [ -n "${DISPLAY:-}" ] && [ -n "$XVFB_PID" ] || start_xvfb
   local dir=${2:-$TMP}
   local bin
   bin=$(readlink -f "$1")
-  (cd "$dir" && exec ${RUN_AS[@]+"${RUN_AS[@]}"} "$bin") >"$TMP/app.log" 2>&1 &
+  (cd "$dir" && exec ${RUN_AS[@]+"${RUN_AS[@]}"} "$bin" ${APP_ARGS[@]+"${APP_ARGS[@]}"}) >"$TMP/app.log" 2>&1 &
   APP_PID=$!
   WIN=$(wait_window "${3:-^Tintra - }" 20) ||
     { cat "$TMP/app.log" >&2; fail "the main window did not appear (${3:-^Tintra - })"; }

@@ -2,7 +2,8 @@
 # Without a display it can reach, the real binary says which in one
 # Norwegian line on stderr and exits with status 1 (not Qt's abort): with no
 # display set, with an X display no server answers on, and with a Wayland
-# socket that is not there.
+# socket that is not there. --help and --version answer all the same, and a
+# wrong option is refused with status 2.
 source "$(dirname "$0")/lib.sh"
 BIN=$1
 
@@ -25,4 +26,18 @@ expect_no_display "verken DISPLAY eller WAYLAND_DISPLAY"
 expect_no_display "«:99999»" DISPLAY=:99999
 expect_no_display "«$TMP/runtime/wayland-missing»" QT_QPA_PLATFORM=wayland \
   WAYLAND_DISPLAY="$TMP/runtime/wayland-missing"
+
+# expect_answer STATUS STDOUT STDERR ARGUMENTS...: with no display, the
+# output begins as given (nothing where empty).
+expect_answer() {
+  local status=$1 out=$2 err=$3 rc=0
+  shift 3
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$BIN" "$@" >"$TMP/out" 2>"$TMP/err" || rc=$?
+  [ "$rc" = "$status" ] && [[ "$(cat "$TMP/out")" == "$out"* && "$(cat "$TMP/err")" == "$err"* ]] &&
+    { [ -n "$out" ] || [ ! -s "$TMP/out" ]; } && { [ -n "$err" ] || [ ! -s "$TMP/err" ]; } ||
+    fail "$*: status $rc, stdout '$(cat "$TMP/out")', stderr '$(cat "$TMP/err")'"
+}
+expect_answer 0 "Bruk: Tintra" "" --help
+expect_answer 0 "Tintra 1." "" --version
+expect_answer 2 "" "Tintra: ukjent valg «--farge»." --farge
 pass

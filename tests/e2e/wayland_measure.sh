@@ -107,6 +107,23 @@ measure_escape() {
   stop_tintra
 }
 
+# measure_pick: Tintra --pick, "Uten zoom": no main window; the still takes
+# the keys, moving the cross-hair from (960, 540) to (961, 541), and Enter
+# prints the colour's hex text and ends the program with status 0.
+measure_pick() {
+  local rc=0
+  tintra_settings ZoomFactor=0
+  start_in_session pick env QT_QPA_PLATFORM=wayland "$SESSION/bin/Tintra" --pick
+  APP_PID=$!
+  poll 5 capture_window || fail "--pick showed no capture window"
+  keys -k Right -k Down -k Return
+  poll 10 eval '! kill -0 "$APP_PID" 2>/dev/null' || fail "--pick did not end after Enter"
+  wait "$APP_PID" || rc=$?
+  APP_PID=""
+  grep -qx "$(unique_hex 961 541)" "$SESSION/log/pick.log" && [ "$rc" = 0 ] ||
+    fail "--pick: status $rc, printed $(cat "$SESSION/log/pick.log")"
+}
+
 # The main window comes up on the native platform, and takes keys: its Fil
 # menu opens with Alt+F, and "Avslutt" (A) in it closes the window.
 tintra_settings ZoomFactor=3
@@ -125,6 +142,7 @@ measure_plain
 measure_zoom space
 measure_zoom Return
 measure_escape
+measure_pick
 # At scale 2 the keys still move one device pixel: the same keys reach the
 # same screen pixels.
 output_scale 2

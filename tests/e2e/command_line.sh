@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The real binary's command line on Xvfb. --pick measures a point of the X
+# root by keyboard ("Uten zoom" and through the zoom window), prints it in
+# the stored notation and exits 0, or, on Escape, prints nothing and exits 1;
+# it stores nothing (no settings, not the zoom window's place, no PM.bmp).
+# A colour file named relative to the working folder opens in place of the
+# remembered one, its bad record reported once the window is up.
+source "$(dirname "$0")/lib.sh"
+BIN=$1
+start_xvfb 1280x800x24
+# Red lines on blue every 16 pixels: a pick one pixel off gives the other colour.
+xsetroot -mod 16 16 -fg '#FF0000' -bg '#0000FF'
+root=$(xwininfo -root -int | awk '/Window id/ { print $4 }')
+conf="$XDG_CONFIG_HOME/Tintra/Tintra.conf"
+
+# pick STATUS EXPECTED KEYS [ARGUMENTS]: --pick with the pointer at
+# (402, 300); once the still is up and has the keyboard, KEYS. It must exit
+# with STATUS, having printed the line EXPECTED (nothing when empty).
+pick() {
+  local status=$1 expected=$2 keys=$3 rc=0
+  shift 3
+  xdotool mousemove 402 300
+  timeout 30 "$BIN" --pick "$@" >"$TMP/out" 2>"$TMP/err" &
+  APP_PID=$!
+  for _ in $(seq 100); do
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$WINDOW" != "$root" ] && [ "$(xdotool getwindowfocus)" = "$WINDOW" ] && break
+    sleep 0.1
+  done
+  [ "$WINDOW" != "$root" ] || fail "--pick $*: no still"
+  xdotool key --delay 200 $keys
+  wait "$APP_PID" || rc=$?
+  APP_PID=""
+  [ "$rc" = "$status" ] || { cat "$TMP/err" >&2; fail "--pick $* ($keys): status $rc"; }
+  local lines=0
+  [ -z "$expected" ] || lines=1
+  [ "$(cat "$TMP/out")" = "$expected" ] && [ "$(wc -l <"$TMP/out")" = $lines ] ||
+    fail "--pick $* ($keys) printed '$(cat "$TMP/out")', expected '$expected'"
+}
+
+# No settings: "Zoom x8", and the zoom window stores its place on the way out.
+pick 1 "" Escape
+[ -z "$(ls -A "$XDG_CONFIG_HOME")" ] || fail "--pick wrote settings: $(ls -AR "$XDG_CONFIG_HOME")"
+
+mkdir -p "$XDG_CONFIG_HOME/Tintra"
+printf '[Tilpass]\nZoomFactor=0\nRgbFormat=1\nHexFormat=5\n' >"$conf"
+# The cursor starts at the pointer, x = 402; x = 400 is red.
+pick 0 "RGB(255,0,0)" "Left Left Return" --format rgb
+pick 0 "16711680" "Left Return" --format long
+# "Zoom x8": Enter shows the block, Enter again takes its middle pixel.
+sed -i 's/^ZoomFactor=0/ZoomFactor=3/' "$conf"
+cp "$conf" "$TMP/conf.before"
+pick 0 '"#FF0000"' "Left Left Return Return"
+cmp -s "$conf" "$TMP/conf.before" || fail "--pick changed the settings: $(cat "$conf")"
+[ -z "$(ls -A "$XDG_DATA_HOME")" ] || fail "--pick left $(ls -AR "$XDG_DATA_HOME")"
+
+# A file named on the command line, relative to the working folder.
+work="$TMP/work"
+mkdir -p "$work"
+printf '255,"R\xf8d"\r\nikke en farge\r\n' >"$work/Mine farger.kvc"
+printf '0,"Svart"\r\n' >"$work/husket.kvc"
+printf '[Tilpass]\nPath=%s/\nFileName=husket.kvc\n' "$work" >"$conf"
+APP_ARGS=("Mine farger.kvc")
+start_tintra "$BIN" "$work" "^Tintra - Mine farger.kvc$"
+dismiss "$BOX_TITLE" "the report of the bad record"
+xdotool windowfocus --sync "$WIN" 2>/dev/null || true
+sleep 0.2
+quit_via_menu
+grep -q '^FileName=Mine farger.kvc$' "$conf" || fail "the file opened is not remembered: $(cat "$conf")"
+pass
