@@ -23,6 +23,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <iterator>
+
 #ifndef TINTRA_VERSION_MAJOR
 #define TINTRA_VERSION_MAJOR 0
 #define TINTRA_VERSION_MINOR 0
@@ -107,6 +109,7 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     BuildEditor(client_);
     BuildPanels(client_);
     BuildMenus();
+    SetTabOrder();
     Connect();
 }
 
@@ -121,7 +124,7 @@ QString frmTintra::ExeName() {
 }
 
 void frmTintra::BuildEditor(QWidget* c) {
-    static const char* const names[3] = {"Rød", "Grønn", "Blå"};
+    static const char* const names[3] = {"&Rød", "&Grønn", "&Blå"};
     const int tops[3] = {2520, 2880, 3240};
     for (int i = 0; i < 3; ++i) {
         auto* s = new platform::TrackBar(c);
@@ -132,6 +135,7 @@ void frmTintra::BuildEditor(QWidget* c) {
         s->setGeometry(Twips(1005, tops[i], 3840, 330));
         HScroll1[i] = s;
         Label1[i] = MakeLabel(c, QString::fromUtf8(names[i]), Twips(60, tops[i] + 30, 555, 240));
+        Label1[i]->setBuddy(s);
     }
     lblRval = MakeLabel(c, QStringLiteral("0"), Twips(615, tops[0] + 30, 375, 240));
     lblGval = MakeLabel(c, QStringLiteral("0"), Twips(615, tops[1] + 30, 375, 240));
@@ -204,7 +208,8 @@ void frmTintra::BuildEditor(QWidget* c) {
     vsc1->setTickPosition(QSlider::NoTicks);
     vsc1->setValue(121);
     vsc1->setGeometry(Twips(1005, 3600, 3840, 330));
-    Label3 = MakeLabel(c, QStringLiteral("Lys"), Twips(60, 3630, 555, 240));
+    Label3 = MakeLabel(c, QStringLiteral("&Lys"), Twips(60, 3630, 555, 240));
+    Label3->setBuddy(vsc1);
     lblLight = MakeLabel(c, QStringLiteral("0"), Twips(615, 3630, 375, 240));
 }
 
@@ -230,6 +235,22 @@ void frmTintra::BuildMenus() {
     mnuHjelpD[5] = mnuHjelp->addAction(QString::fromUtf8("Gå til Kvidra &Softwares hjemmeside"));
     for (int i = 0; i < 3; ++i) {
         mnuHjelpD[i]->setEnabled(false);
+    }
+}
+
+// Tab goes through the window as it reads: each format list and the copy
+// buttons of its row, the rows below, the sliders, the tab strip and the
+// panel it shows, and the buttons under the panel.
+void frmTintra::SetTabOrder() {
+    QWidget* const order[] = {
+        cboRgbFormat, cmdKopi[1],                                        // the RGB row
+        cboHexFormat, cmdKopi[0],                                        // the hex row
+        cmdKopi[2],   cmdKopi[3],                                        // Long, HSL
+        HScroll1[0],  HScroll1[1], HScroll1[2], vsc1,                    // the sliders
+        TabStrip1,    picFarge[0], picFarge[1], picBoksUt->picBoksInn(), // one shows
+        cmdPunkt,     cboZoom,     cmdSpar};
+    for (size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
     }
 }
 

@@ -180,6 +180,7 @@ private:
     void BuildEditor(QWidget* client);
     void BuildPanels(QWidget* client);
     void BuildMenus();
+    void SetTabOrder();
     void Connect();
     void SetOuterSize(int widthTwips, int heightTwips);
     void SetDisplay(QLabel* display, const std::string& text);

@@ -40,9 +40,10 @@ void frmTintra::BuildPanels(QWidget* c) {
     auto* tabStyle = new TabStyle;
     tabStyle->setParent(TabStrip1);
     TabStrip1->setStyle(tabStyle);
-    TabStrip1->addTab(QStringLiteral("Fargekart"));
-    TabStrip1->addTab(QString::fromUtf8("Punktmål"));
-    TabStrip1->addTab(QStringLiteral("Favoritter"));
+    // Alt with the underlined letter selects a tab: P is the button's.
+    TabStrip1->addTab(QStringLiteral("Farge&kart"));
+    TabStrip1->addTab(QString::fromUtf8("Punkt&mål"));
+    TabStrip1->addTab(QStringLiteral("Fa&voritter"));
     const QRect strip(Px(4845), Px(405), Px(3240), Px(3525));
     const int tabsHigh = TabStrip1->sizeHint().height();
     TabStrip1->setGeometry(strip.left(), strip.top(), strip.width(), tabsHigh);
@@ -55,6 +56,10 @@ void frmTintra::BuildPanels(QWidget* c) {
     picFarge[1]->setGeometry(Px(8955), Px(165), Px(2880), Px(2880));
     picFarge[1]->SetBackColor(platform::ToPacked(palette().color(QPalette::Window).rgb()));
     picFarge[1]->hide();
+    // Tab gives the pictures the keyboard; a click picks without it.
+    for (platform::PictureBox* pic : picFarge) {
+        pic->setFocusPolicy(Qt::TabFocus);
+    }
     picBoksUt = favUi_->picBoksUt();
     picBoksUt->setGeometry(Px(8985), Px(3210), Px(2880), Px(2880));
     picBoksUt->raise(); // over the strip's page, which was made after it

@@ -51,6 +51,7 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMouseTracking(true);
         setFont(BoxFont());
+        setFocusPolicy(Qt::TabFocus);
     }
 
 protected:

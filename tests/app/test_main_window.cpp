@@ -1,17 +1,23 @@
-// The main window: exact colour values, what a refresh costs, start-up and
-// shutdown. That the controls agree after any action is the random session's
-// to check; what garbage settings give, the fuzz replay's; the real settings
-// file, restart and where the controls stand, the e2e tests'.
+// The main window: exact colour values, what a refresh costs, the keyboard's
+// way through the window, start-up and shutdown. That the controls agree
+// after any action is the random session's to check; what garbage settings
+// give, the fuzz replay's; the real settings file, restart and where the
+// controls stand, the e2e tests'.
 #include "app/frmTintra.h"
 #include "colour/Module1.h"
+#include "favourites/BoxPanel.h"
 #include "platform/Paths.h"
 #include "tests/Support.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 
@@ -136,6 +142,47 @@ private slots:
         Start({"ActiveTab=9", "FileName=gone.kvc"});
         QVERIFY(w->SelectedTab() == 3 && w->Favourites().Count() == 0 &&
                 fakes.messageBox.shown.empty());
+    }
+
+    // Tab goes through the window as it reads and round again, through the
+    // panel of the tab shown. Alt with a label's or a tab's underlined letter
+    // reaches its slider or tab.
+    void keyboardOrderAndMnemonics() {
+        Start();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const QWidget* order[] = {w->cboRgbFormat, w->cmdKopi[1], w->cboHexFormat, w->cmdKopi[0],
+                                  w->cmdKopi[2],   w->cmdKopi[3], w->HScroll1[0],  w->HScroll1[1],
+                                  w->HScroll1[2],  w->vsc1,       w->TabStrip1,    w->picFarge[0],
+                                  w->cmdPunkt,     w->cboZoom,    w->cmdSpar};
+        QList<int> walked;
+        for (int i = 0; i <= 15; ++i) {
+            walked << int(
+                std::find(std::begin(order), std::end(order), QApplication::focusWidget()) -
+                std::begin(order));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(walked, QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0}));
+        const QWidget* panels[] = {w->picFarge[1], w->picBoksUt->picBoksInn()};
+        for (int tab : {2, 3}) {
+            w->SelectTab(tab);
+            w->TabStrip1->setFocus();
+            QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), panels[tab - 2]);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), w->cmdPunkt);
+        }
+        const std::pair<Qt::Key, QWidget*> buddies[] = {{Qt::Key_R, w->HScroll1[0]},
+                                                        {Qt::Key_G, w->HScroll1[1]},
+                                                        {Qt::Key_B, w->HScroll1[2]},
+                                                        {Qt::Key_L, w->vsc1}};
+        for (const auto& [key, slider] : buddies) {
+            QTest::keyClick(w.get(), key, Qt::AltModifier);
+            QCOMPARE(QApplication::focusWidget(), slider);
+        }
+        for (const auto& [key, tab] : {std::pair{Qt::Key_M, 2}, {Qt::Key_V, 3}, {Qt::Key_K, 1}}) {
+            QTest::keyClick(w.get(), key, Qt::AltModifier);
+            QCOMPARE(w->SelectedTab(), tab);
+        }
     }
 
     // Alt+P is "Punktmål": the screen is copied for a measurement.
