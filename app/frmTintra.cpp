@@ -22,6 +22,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <iterator>
 
@@ -415,6 +416,14 @@ void frmTintra::cmdKopi_Click(int Index) {
     }
     services_.clipboard->Clear();
     services_.clipboard->SetText(source[Index]->text());
+    ShowCopied(cmdKopi[static_cast<size_t>(Index)]);
+}
+
+void frmTintra::ShowCopied(QToolButton* button) {
+    // A copy changes nothing else on screen: a tooltip at the button says so
+    // for about a second.
+    QToolTip::showText(button->mapToGlobal(QPoint(0, button->height())), QStringLiteral("Kopiert"),
+                       button, QRect(), 1000);
 }
 
 void frmTintra::mnuFilNy_Click() {

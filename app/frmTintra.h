@@ -173,6 +173,8 @@ private:
     QWidget* MainWindow() override { return this; }
     // Moves the marker lines into a picture and shows them crossing at (x, y).
     void MarkPicture(platform::PictureBox* picture, double x, double y);
+    // Says "Kopiert" at a copy button.
+    void ShowCopied(QToolButton* button);
 
     QString GetSetting(const char* key, const QString& defaultValue) const;
     void SaveSetting(const char* key, const QString& value) const;

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <memory>
 
@@ -145,8 +146,9 @@ private slots:
     }
 
     // Tab goes through the window as it reads and round again, through the
-    // panel of the tab shown. Alt with a label's or a tab's underlined letter
-    // reaches its slider or tab.
+    // panel of the tab shown; Space on a copy button copies and says so.
+    // Alt with a label's or a tab's underlined letter reaches its slider or
+    // tab.
     void keyboardOrderAndMnemonics() {
         Start();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
@@ -159,6 +161,11 @@ private slots:
             walked << int(
                 std::find(std::begin(order), std::end(order), QApplication::focusWidget()) -
                 std::begin(order));
+            if (QApplication::focusWidget() == w->cmdKopi[0]) {
+                QTest::keyClick(w->cmdKopi[0], Qt::Key_Space);
+                QVERIFY(QToolTip::isVisible() && QToolTip::text() == "Kopiert");
+                QCOMPARE(fakes.clipboard.text, w->lblHex2->text());
+            }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QCOMPARE(walked, QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0}));
@@ -183,6 +190,7 @@ private slots:
             QTest::keyClick(w.get(), key, Qt::AltModifier);
             QCOMPARE(w->SelectedTab(), tab);
         }
+        QTRY_VERIFY(!QToolTip::isVisible()); // after about a second
     }
 
     // Alt+P is "Punktmål": the screen is copied for a measurement.
