@@ -271,6 +271,10 @@ void frmTintra::Connect() {
                 [this, i](int b, int s, double x, double y) { picFarge_MouseDown(i, b, s, x, y); });
         connect(picFarge[i], &platform::PictureBox::MouseMove, this,
                 [this, i](int b, int s, double x, double y) { picFarge_MouseMove(i, b, s, x, y); });
+        connect(picFarge[i], &platform::PictureBox::GotFocus, this,
+                [this, i] { picFarge_GotFocus(i); });
+        connect(picFarge[i], &platform::PictureBox::KeyDown, this,
+                [this, i](int k, int s) { picFarge_KeyDown(i, k, s); });
     }
     connect(TabStrip1, &QTabBar::currentChanged, this, &frmTintra::TabStrip1_Click);
     connect(cboZoom, &QComboBox::currentIndexChanged, this, &frmTintra::cboZoom_Click);

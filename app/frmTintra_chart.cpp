@@ -6,6 +6,7 @@
 
 #include "chart/ChartPicture.h"
 #include "favourites/FavouritesUi.h"
+#include "measure/Measure.h"
 #include "measure/PointMeasure.h"
 
 #include <QComboBox>
@@ -13,6 +14,9 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QTabBar>
+
+#include <algorithm>
+#include <cmath>
 
 using platform::Px;
 
@@ -97,6 +101,76 @@ void frmTintra::picFarge_MouseDown(int Index, int Button, int /*Shift*/, double 
     }
     PickColour(c);
     MarkPicture(pic, X, Y);
+    // The keyboard goes on from the point picked.
+    const int x = static_cast<int>(std::floor(X));
+    const int y = static_cast<int>(std::floor(Y));
+    if (Index == 1) {
+        measureCursor_ = {x, y};
+    } else if (const int cell = chart::CellAt(x, y); cell >= 0) {
+        chartCursor_.Place(cell);
+    }
+    ShowKeyCursor(Index);
+}
+
+void frmTintra::picFarge_GotFocus(int Index) {
+    if (Index == 1) {
+        platform::PictureBox* pic = picFarge[1];
+        measureCursor_ = linX->Container() == pic && !linX->isHidden()
+                             ? QPoint(static_cast<int>(std::floor(linX->Position())),
+                                      static_cast<int>(std::floor(linY->Position())))
+                             : QPoint(pic->ScaleWidth() / 2, pic->ScaleHeight() / 2);
+    } else {
+        const QColor c = platform::FromPacked(CurrentColour());
+        const int cell = chart::CellOf(c.rgb() & 0xFFFFFF);
+        chartCursor_.Place(cell >= 0 ? cell : chart::CentreCell());
+    }
+    ShowKeyCursor(Index);
+}
+
+void frmTintra::picFarge_KeyDown(int Index, int KeyCode, int Shift) {
+    QPoint step;
+    switch (KeyCode) {
+    case Qt::Key_Left:
+        step = {-1, 0};
+        break;
+    case Qt::Key_Right:
+        step = {1, 0};
+        break;
+    case Qt::Key_Up:
+        step = {0, -1};
+        break;
+    case Qt::Key_Down:
+        step = {0, 1};
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        const QPoint at = Index == 1 ? measureCursor_ : chart::CellMiddle(chartCursor_.Cell());
+        picFarge_MouseDown(Index, 1, 0, at.x(), at.y());
+        return;
+    }
+    default:
+        return;
+    }
+    if (Index == 1) {
+        const int leap = (Shift & 1) ? measure::kCursorLeap : measure::kCursorStep;
+        const platform::PictureBox* pic = picFarge[1];
+        measureCursor_ = {
+            std::clamp(measureCursor_.x() + leap * step.x(), 0, pic->ScaleWidth() - 1),
+            std::clamp(measureCursor_.y() + leap * step.y(), 0, pic->ScaleHeight() - 1)};
+    } else {
+        chartCursor_.Move(step.x() < 0   ? chart::Step::Left
+                          : step.x() > 0 ? chart::Step::Right
+                          : step.y() < 0 ? chart::Step::Up
+                                         : chart::Step::Down);
+    }
+    ShowKeyCursor(Index);
+}
+
+void frmTintra::ShowKeyCursor(int Index) {
+    picFarge[static_cast<size_t>(Index)]->SetFocusMark(
+        Index == 1 ? platform::RingsAround(QRect(measureCursor_, QSize(1, 1)))
+                   : chart::CellOutline(chartCursor_.Cell()));
 }
 
 void frmTintra::MarkPicture(platform::PictureBox* picture, double x, double y) {

@@ -1,9 +1,10 @@
 // The main window: exact colour values, what a refresh costs, the keyboard's
-// way through the window, start-up and shutdown. That the controls agree
-// after any action is the random session's to check; what garbage settings
-// give, the fuzz replay's; the real settings file, restart and where the
-// controls stand, the e2e tests'.
+// way through the window and the chart, start-up and shutdown. That the
+// controls agree after any action is the random session's to check; what
+// garbage settings give, the fuzz replay's; the real settings file, restart
+// and where the controls stand, the e2e tests'.
 #include "app/frmTintra.h"
+#include "chart/ChartPicture.h"
 #include "colour/Module1.h"
 #include "favourites/BoxPanel.h"
 #include "platform/Paths.h"
@@ -146,10 +147,16 @@ private slots:
     }
 
     // Tab goes through the window as it reads and round again, through the
-    // panel of the tab shown; Space on a copy button copies and says so.
-    // Alt with a label's or a tab's underlined letter reaches its slider or
-    // tab.
+    // panel of the tab shown; Space on a copy button copies and says so. The
+    // measurement's keyboard cursor starts in its middle and picks as a
+    // click. Alt with a label's or a tab's underlined letter reaches its
+    // slider or tab.
     void keyboardOrderAndMnemonics() {
+        QImage pm(190, 190, QImage::Format_RGB32);
+        for (int i = 0; i < 190 * 190; ++i) {
+            pm.setPixel(i % 190, i / 190, qRgb(i % 190, i / 190, 7));
+        }
+        QVERIFY(pm.save(Pm() + "/PM.bmp", "BMP"));
         Start();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         const QWidget* order[] = {w->cboRgbFormat, w->cmdKopi[1], w->cboHexFormat, w->cmdKopi[0],
@@ -175,6 +182,13 @@ private slots:
             w->TabStrip1->setFocus();
             QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), panels[tab - 2]);
+            if (tab == 2) {
+                QTest::keyClick(w->picFarge[1], Qt::Key_Right);
+                QTest::keyClick(w->picFarge[1], Qt::Key_Right);
+                QTest::keyClick(w->picFarge[1], Qt::Key_Down, Qt::ShiftModifier);
+                QTest::keyClick(w->picFarge[1], Qt::Key_Return);
+                QCOMPARE(w->picValgt->BackColor(), Module1::Pack(97, 105, 7));
+            }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), w->cmdPunkt);
         }
@@ -191,6 +205,56 @@ private slots:
             QCOMPARE(w->SelectedTab(), tab);
         }
         QTRY_VERIFY(!QToolTip::isVisible()); // after about a second
+    }
+
+    // Every cell of the chart by keyboard. From the middle cell, the vertical
+    // keys land in each row on the cell recorded here, and the sideways keys
+    // go on from there; Space or Enter then picks exactly that cell's
+    // colour. The cursor starts on the cell of the current colour; its
+    // outline covers only pixels of that cell, and only while the chart has
+    // the focus.
+    void everyChartCellByKeys() {
+        Start();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        platform::PictureBox* chart = w->picFarge[0];
+        const QImage plain = chart->grab().toImage();
+        w->TabStrip1->setFocus();
+        QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), chart);
+        const QImage marked = chart->grab().toImage();
+        const chart::Cell grey = chart::Cells()[130]; // 808080, the colour at start
+        QCOMPARE(grey.rgb, 0x808080u);
+        int changed = 0;
+        for (int y = 0; y < plain.height(); ++y) {
+            for (int x = 0; x < plain.width(); ++x) {
+                const QPoint in = QPoint(x, y) - chart->Origin() - QPoint(grey.x, grey.y);
+                const bool own = chart::InHexagon(in.x(), in.y()) && in != QPoint(7, 7);
+                changed += marked.pixel(x, y) != plain.pixel(x, y);
+                QVERIFY2(own || marked.pixel(x, y) == plain.pixel(x, y),
+                         qPrintable(QString("%1,%2").arg(x).arg(y)));
+            }
+        }
+        QVERIFY(changed > 20);
+        QTest::keyClick(chart, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(chart->grab().toImage(), plain);
+
+        const int landing[15] = {3, 4, 4, 5, 5, 6, 6, 6, 5, 5, 4, 4, 3, 4, 3};
+        for (const chart::Cell& cell : chart::Cells()) {
+            w->PickColour(0x030201); // in no cell: the cursor starts in the middle
+            w->TabStrip1->setFocus();
+            QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
+            for (int k = 0; k < std::abs(cell.row - 7); ++k) {
+                QTest::keyClick(chart, cell.row < 7 ? Qt::Key_Up : Qt::Key_Down);
+            }
+            const int from = landing[cell.row - 1];
+            for (int k = 0; k < std::abs(cell.index - from); ++k) {
+                QTest::keyClick(chart, cell.index < from ? Qt::Key_Left : Qt::Key_Right);
+            }
+            QTest::keyClick(chart, cell.index % 2 ? Qt::Key_Space : Qt::Key_Return);
+            QVERIFY2(platform::FromPacked(w->picValgt->BackColor()).rgb() ==
+                         (0xFF000000 | cell.rgb),
+                     qPrintable(QString("row %1 cell %2").arg(cell.row).arg(cell.index)));
+        }
     }
 
     // Alt+P is "Punktmål": the screen is copied for a measurement.
