@@ -8,6 +8,7 @@
 #include "platform/PictureBox.h"
 #include "tests/Support.h"
 
+#include <QLabel>
 #include <QPaintEvent>
 #include <QScreen>
 #include <QSet>
@@ -336,6 +337,46 @@ private slots:
         QTest::keyRelease(pm->Zoom(), Qt::Key_Escape);
         Ended();
         QCOMPARE(host->picks.size(), size_t(1));
+    }
+
+    // Before a press, what lies under the pointer or the keyboard cursor
+    // shows at once: without zoom in a label at its lower right (flipped at
+    // the screen's edges), with zoom in the zoom window until a press holds
+    // the block there.
+    void liveValueBeforeAPress() {
+        Start(0);
+        frmPunkt* punkt = pm->Punkt();
+        punkt->Form_MouseMove(0, 0, 300, 200);
+        QTest::keyClick(punkt, Qt::Key_Right);
+        auto* live = punkt->findChild<QLabel*>();
+        QVERIFY(live && live->isVisible());
+        const QColor c = platform::FromPacked(At(301, 200));
+        QCOMPARE(live->text(),
+                 QString("RGB(%1,%2,%3)  x 301  y 200").arg(c.red()).arg(c.green()).arg(c.blue()));
+        QCOMPARE(live->pos(), punkt->GlobalOf({301, 200}) + QPoint(kLiveGap, kLiveGap));
+        const QRect screen(0, 0, 800, 600);
+        QCOMPARE(LivePlace({700, 100}, {120, 20}, screen), QPoint(560, 120));
+        QCOMPARE(LivePlace({100, 590}, {120, 20}, screen), QPoint(120, 550));
+        QTest::keyRelease(punkt, Qt::Key_Escape);
+        Ended();
+
+        Start(3);
+        frmZoom* zoom = pm->Zoom();
+        QImage view = zoom->View().copy();
+        const auto block = [&](QPoint at) {
+            view.fill(zoom->palette().color(QPalette::Window));
+            StretchBlock(desk, QRect(at - QPoint(12, 12), QSize(24, 24)), view, view.size());
+            return view;
+        };
+        pm->Punkt()->Form_MouseMove(0, 0, 500, 300);
+        QCOMPARE(zoom->View(), block({500, 300}));
+        pm->Punkt()->Form_MouseDown(1, 0, 400, 200);
+        pm->Punkt()->Form_MouseUp(1, 0, 400, 200);
+        pm->Punkt()->Form_MouseMove(0, 0, 600, 400);
+        QCOMPARE(zoom->View(), block({400, 200}));
+        QVERIFY(!pm->Punkt()->findChild<QLabel*>());
+        QTest::keyRelease(pm->Punkt(), Qt::Key_Escape);
+        Ended();
     }
 
     // Where a window lies on one screen only, each screen shows its own area
