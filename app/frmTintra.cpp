@@ -22,6 +22,9 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
+
+#include <iterator>
 
 #include <algorithm>
 #include <string>
@@ -137,6 +140,7 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     BuildPanels(client_);
     BuildMenus();
     BuildPaste();
+    SetTabOrder();
     Connect();
 }
 
@@ -151,7 +155,7 @@ QString frmTintra::ExeName() {
 }
 
 void frmTintra::BuildEditor(QWidget* c) {
-    static const char* const names[3] = {"Rød", "Grønn", "Blå"};
+    static const char* const names[3] = {"&Rød", "&Grønn", "&Blå"};
     const int tops[3] = {2520, 2880, 3240};
     for (int i = 0; i < 3; ++i) {
         auto* s = new platform::TrackBar(c);
@@ -162,6 +166,7 @@ void frmTintra::BuildEditor(QWidget* c) {
         s->setGeometry(Twips(1005, tops[i], 3840, 330));
         HScroll1[i] = s;
         Label1[i] = MakeLabel(c, QString::fromUtf8(names[i]), Twips(60, tops[i] + 30, 555, 240));
+        Label1[i]->setBuddy(s);
     }
     lblRval = MakeLabel(c, QStringLiteral("0"), Twips(615, tops[0] + 30, 375, 240));
     lblGval = MakeLabel(c, QStringLiteral("0"), Twips(615, tops[1] + 30, 375, 240));
@@ -247,7 +252,8 @@ void frmTintra::BuildEditor(QWidget* c) {
     vsc1->setTickPosition(QSlider::NoTicks);
     vsc1->setValue(121);
     vsc1->setGeometry(Twips(1005, 3600, 3840, 330));
-    Label3 = MakeLabel(c, QStringLiteral("Lys"), Twips(60, 3630, 555, 240));
+    Label3 = MakeLabel(c, QStringLiteral("&Lys"), Twips(60, 3630, 555, 240));
+    Label3->setBuddy(vsc1);
     lblLight = MakeLabel(c, QStringLiteral("0"), Twips(615, 3630, 375, 240));
 }
 
@@ -279,6 +285,22 @@ void frmTintra::BuildMenus() {
     }
 }
 
+// Tab goes through the window as it reads: each format list and the copy
+// buttons of its row, the rows below, the sliders, the tab strip and the
+// panel it shows, and the buttons under the panel.
+void frmTintra::SetTabOrder() {
+    QWidget* const order[] = {
+        cboRgbFormat, cmdKopi[1],                                        // the RGB row
+        cboHexFormat, cmdKopi[0],                                        // the hex row
+        cmdKopi[2],   cmdKopi[3],                                        // Long, HSL
+        HScroll1[0],  HScroll1[1], HScroll1[2], vsc1,                    // the sliders
+        TabStrip1,    picFarge[0], picFarge[1], picBoksUt->picBoksInn(), // one shows
+        cmdPunkt,     cboZoom,     cmdSpar};
+    for (size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
 // Every handler is wired here, once.
 void frmTintra::Connect() {
     for (int i = 0; i < 3; ++i) {
@@ -295,6 +317,10 @@ void frmTintra::Connect() {
                 [this, i](int b, int s, double x, double y) { picFarge_MouseDown(i, b, s, x, y); });
         connect(picFarge[i], &platform::PictureBox::MouseMove, this,
                 [this, i](int b, int s, double x, double y) { picFarge_MouseMove(i, b, s, x, y); });
+        connect(picFarge[i], &platform::PictureBox::GotFocus, this,
+                [this, i] { picFarge_GotFocus(i); });
+        connect(picFarge[i], &platform::PictureBox::KeyDown, this,
+                [this, i](int k, int s) { picFarge_KeyDown(i, k, s); });
     }
     connect(TabStrip1, &QTabBar::currentChanged, this, &frmTintra::TabStrip1_Click);
     connect(cboZoom, &QComboBox::currentIndexChanged, this, &frmTintra::cboZoom_Click);
@@ -447,6 +473,14 @@ void frmTintra::cmdKopi_Click(int Index) {
     }
     services_.clipboard->Clear();
     services_.clipboard->SetText(source[Index]->text());
+    ShowCopied(cmdKopi[static_cast<size_t>(Index)]);
+}
+
+void frmTintra::ShowCopied(QToolButton* button) {
+    // A copy changes nothing else on screen: a tooltip at the button says so
+    // for about a second.
+    QToolTip::showText(button->mapToGlobal(QPoint(0, button->height())), QStringLiteral("Kopiert"),
+                       button, QRect(), 1000);
 }
 
 void frmTintra::mnuFilNy_Click() {

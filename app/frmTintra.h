@@ -1,6 +1,7 @@
 #pragma once
 // The main window: menus, the colour editor with its sliders, swatches and
 // texts, and the lightness slider with its comparison swatch.
+#include "chart/CellCursor.h"
 #include "favourites/FavouritesHost.h"
 #include "favourites/FavouritesModel.h"
 #include "favourites/FileMenu.h"
@@ -70,6 +71,13 @@ public:
     // Picking from the chart and the measurement picture.
     void picFarge_MouseDown(int Index, int Button, int Shift, double X, double Y);
     void picFarge_MouseMove(int Index, int Button, int Shift, double X, double Y);
+    // With the focus, a keyboard cursor stands on a cell of the chart (first
+    // the cell of the current colour, else the middle one) or a pixel of the
+    // measurement picture (first where the marker stands, else the middle).
+    void picFarge_GotFocus(int Index);
+    // The arrows move the cursor to the neighbouring cell or pixel (Shift:
+    // ten pixels); Space and Enter pick there as a click does.
+    void picFarge_KeyDown(int Index, int KeyCode, int Shift);
 
     // Tab strip: shows the panel of the selected tab.
     void TabStrip1_Click();
@@ -187,6 +195,10 @@ private:
     QWidget* MainWindow() override { return this; }
     // Moves the marker lines into a picture and shows them crossing at (x, y).
     void MarkPicture(platform::PictureBox* picture, double x, double y);
+    // Shows where the keyboard cursor of picFarge(Index) stands.
+    void ShowKeyCursor(int Index);
+    // Says "Kopiert" at a copy button.
+    void ShowCopied(QToolButton* button);
 
     QString GetSetting(const char* key, const QString& defaultValue) const;
     void SaveSetting(const char* key, const QString& value) const;
@@ -197,6 +209,7 @@ private:
     void BuildPaste();
     // The four displays, numbered as the copy buttons number them.
     std::array<QLabel*, 4> Displays() const { return {lblHex2, lblRGB2, lblLong2, lblHSL2}; }
+    void SetTabOrder();
     void Connect();
     void SetOuterSize(int widthTwips, int heightTwips);
     void SetDisplay(QLabel* display, const std::string& text);
@@ -207,4 +220,7 @@ private:
     std::unique_ptr<favourites::FileMenu> fileMenu_;
     std::unique_ptr<favourites::FavouritesUi> favUi_;
     std::unique_ptr<measure::PointMeasure> measure_;
+    // The keyboard cursors of the chart and the measurement picture.
+    chart::CellCursor chartCursor_;
+    QPoint measureCursor_;
 };

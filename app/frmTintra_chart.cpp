@@ -6,6 +6,7 @@
 
 #include "chart/ChartPicture.h"
 #include "favourites/FavouritesUi.h"
+#include "measure/Measure.h"
 #include "measure/PointMeasure.h"
 
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QTabBar>
 
 #include <algorithm>
+#include <cmath>
 
 using platform::Px;
 
@@ -42,9 +44,10 @@ void frmTintra::BuildPanels(QWidget* c) {
     auto* tabStyle = new TabStyle;
     tabStyle->setParent(TabStrip1);
     TabStrip1->setStyle(tabStyle);
-    TabStrip1->addTab(QStringLiteral("Fargekart"));
-    TabStrip1->addTab(QString::fromUtf8("Punktmål"));
-    TabStrip1->addTab(QStringLiteral("Favoritter"));
+    // Alt with the underlined letter selects a tab: P is the button's.
+    TabStrip1->addTab(QStringLiteral("Farge&kart"));
+    TabStrip1->addTab(QString::fromUtf8("Punkt&mål"));
+    TabStrip1->addTab(QStringLiteral("Fa&voritter"));
     const QRect strip(Px(4845), Px(405), Px(3240), Px(3525));
     const int tabsHigh = TabStrip1->sizeHint().height();
     TabStrip1->setGeometry(strip.left(), strip.top(), strip.width(), tabsHigh);
@@ -57,6 +60,10 @@ void frmTintra::BuildPanels(QWidget* c) {
     picFarge[1]->setGeometry(Px(8955), Px(165), Px(2880), Px(2880));
     picFarge[1]->SetBackColor(platform::ToPacked(palette().color(QPalette::Window).rgb()));
     picFarge[1]->hide();
+    // Tab gives the pictures the keyboard; a click picks without it.
+    for (platform::PictureBox* pic : picFarge) {
+        pic->setFocusPolicy(Qt::TabFocus);
+    }
     picBoksUt = favUi_->picBoksUt();
     picBoksUt->setGeometry(Px(8985), Px(3210), Px(2880), Px(2880));
     picBoksUt->raise(); // over the strip's page, which was made after it
@@ -99,6 +106,76 @@ void frmTintra::picFarge_MouseDown(int Index, int Button, int /*Shift*/, double 
     }
     PickColour(c);
     MarkPicture(pic, X, Y);
+    // The keyboard goes on from the point picked.
+    const int x = static_cast<int>(std::floor(X));
+    const int y = static_cast<int>(std::floor(Y));
+    if (Index == 1) {
+        measureCursor_ = {x, y};
+    } else if (const int cell = chart::CellAt(x, y); cell >= 0) {
+        chartCursor_.Place(cell);
+    }
+    ShowKeyCursor(Index);
+}
+
+void frmTintra::picFarge_GotFocus(int Index) {
+    if (Index == 1) {
+        platform::PictureBox* pic = picFarge[1];
+        measureCursor_ = linX->Container() == pic && !linX->isHidden()
+                             ? QPoint(static_cast<int>(std::floor(linX->Position())),
+                                      static_cast<int>(std::floor(linY->Position())))
+                             : QPoint(pic->ScaleWidth() / 2, pic->ScaleHeight() / 2);
+    } else {
+        const QColor c = platform::FromPacked(CurrentColour());
+        const int cell = chart::CellOf(c.rgb() & 0xFFFFFF);
+        chartCursor_.Place(cell >= 0 ? cell : chart::CentreCell());
+    }
+    ShowKeyCursor(Index);
+}
+
+void frmTintra::picFarge_KeyDown(int Index, int KeyCode, int Shift) {
+    QPoint step;
+    switch (KeyCode) {
+    case Qt::Key_Left:
+        step = {-1, 0};
+        break;
+    case Qt::Key_Right:
+        step = {1, 0};
+        break;
+    case Qt::Key_Up:
+        step = {0, -1};
+        break;
+    case Qt::Key_Down:
+        step = {0, 1};
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        const QPoint at = Index == 1 ? measureCursor_ : chart::CellMiddle(chartCursor_.Cell());
+        picFarge_MouseDown(Index, 1, 0, at.x(), at.y());
+        return;
+    }
+    default:
+        return;
+    }
+    if (Index == 1) {
+        const int leap = (Shift & 1) ? measure::kCursorLeap : measure::kCursorStep;
+        const platform::PictureBox* pic = picFarge[1];
+        measureCursor_ = {
+            std::clamp(measureCursor_.x() + leap * step.x(), 0, pic->ScaleWidth() - 1),
+            std::clamp(measureCursor_.y() + leap * step.y(), 0, pic->ScaleHeight() - 1)};
+    } else {
+        chartCursor_.Move(step.x() < 0   ? chart::Step::Left
+                          : step.x() > 0 ? chart::Step::Right
+                          : step.y() < 0 ? chart::Step::Up
+                                         : chart::Step::Down);
+    }
+    ShowKeyCursor(Index);
+}
+
+void frmTintra::ShowKeyCursor(int Index) {
+    picFarge[static_cast<size_t>(Index)]->SetFocusMark(
+        Index == 1 ? platform::RingsAround(QRect(measureCursor_, QSize(1, 1)))
+                   : chart::CellOutline(chartCursor_.Cell()));
 }
 
 void frmTintra::MarkPicture(platform::PictureBox* picture, double x, double y) {

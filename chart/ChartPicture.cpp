@@ -87,6 +87,11 @@ QImage BuildPicture() {
 
 } // namespace
 
+bool InHexagon(int column, int row) {
+    return row >= 0 && row < kCellHeight && column >= kSpans[row].first &&
+           column <= kSpans[row].last;
+}
+
 const std::vector<Cell>& Cells() {
     static const std::vector<Cell> cells = BuildCells();
     return cells;

@@ -25,6 +25,9 @@ struct Cell {
 // All 142 cells, row by row, left to right.
 const std::vector<Cell>& Cells();
 
+// Whether pixel (column, row) of a cell box belongs to the hexagon.
+bool InHexagon(int column, int row);
+
 // The 190 x 190 chart, Format_RGB32 (every pixel opaque). Drawn once and
 // shared; copies are cheap.
 QImage ChartPicture();

@@ -4,7 +4,9 @@
 #include "platform/PictureBox.h"
 #include "resources/Resources.h"
 
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -51,6 +53,7 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMouseTracking(true);
         setFont(BoxFont());
+        setFocusPolicy(Qt::TabFocus);
     }
 
 protected:
@@ -59,8 +62,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override { Press(e, true); }
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
+    // The dotted outline inside the selected box.
+    void PaintSelection(QPainter& p, int top);
     void Press(QMouseEvent* e, bool second);
     // Position inside box `index` of a point of this widget.
     QPointF InBox(int index, const QPointF& pos) const {
@@ -116,6 +125,46 @@ void BoxView::paintEvent(QPaintEvent* e) {
         p.drawText(box.left() + BoxPanel::kTextX, box.top() + BoxPanel::kTextY + fm.ascent(),
                    BoxPanel::BoxText(colour, panel_.model_.FavNames()[index]));
     }
+    p.setClipping(false);
+    const int selected = panel_.model_.SelectedPos - 1;
+    if (hasFocus() && selected >= 0 && selected < n) {
+        PaintSelection(p, static_cast<int>(top + BoxPanel::kBoxTop + BoxPanel::kPitch * selected));
+    }
+}
+
+void BoxView::PaintSelection(QPainter& p, int top) {
+    // Black and white pixels by turns just inside the frame: seen on any
+    // colour, and clear of the text.
+    const QRect r(BoxPanel::kBoxLeft + 1, top + 1, BoxPanel::kBoxWidth - 2,
+                  BoxPanel::kBoxHeight - 2);
+    p.setPen(Qt::white);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    QPen dots(Qt::black);
+    dots.setDashPattern({1, 1});
+    p.setPen(dots);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+}
+
+void BoxView::keyPressEvent(QKeyEvent* e) {
+    emit panel_.KeyDown(e->key(), platform::VbShift(e->modifiers()));
+}
+
+void BoxView::contextMenuEvent(QContextMenuEvent* e) {
+    // The right button has its own way (a release on a box).
+    if (e->reason() == QContextMenuEvent::Keyboard) {
+        emit panel_.KeyDown(Qt::Key_Menu, platform::VbShift(e->modifiers()));
+    }
+}
+
+void BoxView::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    emit panel_.GotFocus();
+    update();
+}
+
+void BoxView::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    update();
 }
 
 void BoxView::Press(QMouseEvent* e, bool second) {
@@ -210,6 +259,20 @@ void BoxPanel::vsbFav_Change() {
 
 void BoxPanel::vsbFav_Scroll() {
     MoveInner();
+}
+
+void BoxPanel::ShowBox(int index) {
+    // Box k covers rows 19k to 19k + 21 of the inner panel, frame included.
+    const qint64 top = static_cast<qint64>(kPitch) * index;
+    const qint64 bottom = top + kBoxHeight + kBoxTop;
+    qint64 value = vsbFav_->value();
+    if (top < value) {
+        value = top;
+    } else if (bottom > value + kSide) {
+        value = bottom - kSide;
+    }
+    vsbFav_->setValue(static_cast<int>(std::min<qint64>(value, vsbFav_->maximum())));
+    view_->update();
 }
 
 void BoxPanel::MoveInner() {

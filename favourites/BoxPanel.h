@@ -51,6 +51,8 @@ public:
     // Both move the inner panel to the scroll bar's value.
     void vsbFav_Change();
     void vsbFav_Scroll();
+    // Scrolls box `index` into view, whole, and shows the selection again.
+    void ShowBox(int index);
 
     QScrollBar* vsbFav() const { return vsbFav_; }
     // The visible part of the inner panel: the widget that is painted and
@@ -88,6 +90,12 @@ signals:
     void MouseDown(int Index, int Button, int Shift, double X, double Y);
     void MouseUp(int Index, int Button, int Shift, double X, double Y);
     void DblClick(int Index);
+    // Keys while the boxes have the focus (the selected box, list position
+    // SelectedPos, then shows a dotted outline), with Qt's key code and Shift
+    // as platform::VbShift gives it. The Menu key comes as Qt::Key_Menu, also
+    // when the desktop sends it as a request for a context menu.
+    void KeyDown(int KeyCode, int Shift);
+    void GotFocus();
 
 protected:
     void wheelEvent(QWheelEvent* e) override;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 
+#include <algorithm>
 #include <utility>
 
 namespace favourites {
@@ -33,6 +34,8 @@ FavouritesUi::FavouritesUi(FavouritesModel& model, FavouritesHost& host,
     connect(panel_, &BoxPanel::MouseUp, this,
             [this](int i, int b, int s, double x, double y) { picColor_MouseUp(i, b, s, x, y); });
     connect(panel_, &BoxPanel::DblClick, this, [this](int i) { picColor_DblClick(i); });
+    connect(panel_, &BoxPanel::GotFocus, this, &FavouritesUi::picBoksUt_GotFocus);
+    connect(panel_, &BoxPanel::KeyDown, this, &FavouritesUi::picBoksUt_KeyDown);
 }
 
 QMenu& FavouritesUi::mnuMus() {
@@ -62,6 +65,7 @@ void FavouritesUi::picColor_MouseDown(int Index, int, int, double, double) {
 
 void FavouritesUi::picColor_MouseUp(int Index, int Button, int, double X, double Y) {
     model_.SelectedPos = Index + 1;
+    panel_->picBoksInn()->update();
     if (Button == kRightButton) {
         modal_.Popup(mnuMus(), panel_->BoxToGlobal(Index, X, Y));
     }
@@ -69,6 +73,78 @@ void FavouritesUi::picColor_MouseUp(int Index, int Button, int, double X, double
 
 void FavouritesUi::picColor_DblClick(int) {
     mnuMusD_Click(3);
+}
+
+void FavouritesUi::picBoksUt_GotFocus() {
+    Select(model_.SelectedPos);
+}
+
+void FavouritesUi::Select(int pos) {
+    if (model_.Count() == 0) {
+        return;
+    }
+    model_.SelectedPos = std::clamp(pos, 1, model_.Count());
+    panel_->ShowBox(model_.SelectedPos - 1);
+}
+
+void FavouritesUi::picBoksUt_KeyDown(int KeyCode, int Shift) {
+    constexpr int page = BoxPanel::kSide / BoxPanel::kPitch;
+    const int pos = model_.SelectedPos;
+    const int index = pos - 1;
+    const bool onBox = model_.IsValidPos(pos) && panel_->BoxColour(index) != -1;
+    // Where a click on the box lands, and its menu pops up: at its text.
+    constexpr double x = BoxPanel::kTextX;
+    constexpr double y = BoxPanel::kBoxHeight / 2;
+    switch (KeyCode) {
+    case Qt::Key_Up:
+        return Select(pos - 1);
+    case Qt::Key_Down:
+        return Select(pos + 1);
+    case Qt::Key_PageUp:
+        return Select(pos - page);
+    case Qt::Key_PageDown:
+        return Select(pos + page);
+    case Qt::Key_Home:
+        return Select(1);
+    case Qt::Key_End:
+        return Select(model_.Count());
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (onBox) {
+            picColor_MouseDown(index, 1, 0, x, y);
+            picColor_MouseUp(index, 1, 0, x, y);
+        }
+        return;
+    case Qt::Key_F2:
+        if (onBox) {
+            picColor_DblClick(index);
+        }
+        return;
+    case Qt::Key_Delete:
+        if (onBox &&
+            messageBox_.Show(
+                host_.DialogOwner(),
+                QStringLiteral("Er du sikker på at du vil slette %1?").arg(panel_->BoxText(index)),
+                QStringLiteral("Slett farge"), platform::MsgButtons::OKCancel,
+                platform::MsgIcon::Question) == platform::MsgAnswer::OK) {
+            mnuMusD_Click(0);
+            Select(pos);
+        }
+        return;
+    case Qt::Key_F10:
+        if (!(Shift & 1)) {
+            return;
+        }
+        [[fallthrough]];
+    case Qt::Key_Menu:
+        if (onBox) {
+            modal_.Popup(mnuMus(), panel_->BoxToGlobal(index, x, y));
+            Select(model_.SelectedPos);
+        }
+        return;
+    default:
+        return;
+    }
 }
 
 void FavouritesUi::mnuMusD_Click(int Index) {

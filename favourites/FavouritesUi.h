@@ -44,11 +44,20 @@ public:
     void picColor_MouseUp(int Index, int Button, int Shift, double X, double Y);
     // Renames the box's favourite.
     void picColor_DblClick(int Index);
+    // The selection starts at the selected box, else the top one.
+    void picBoksUt_GotFocus();
+    // The arrows, Page Up and Down, Home and End move the selection,
+    // scrolling it into view; Enter picks it as a click does, F2 renames it
+    // as a double-click does, Delete asks and deletes it as "Slett" does; the
+    // Menu key and Shift+F10 pop up mnuMus at it.
+    void picBoksUt_KeyDown(int KeyCode, int Shift);
     void mnuMusD_Click(int Index);
     // "Spar": names the current colour and puts it at the top of the list.
     void cmdSpar_Click();
 
 private:
+    // Selects list position `pos`, kept within the list, and shows it.
+    void Select(int pos);
     // Loads a fresh name dialog with its colour label set up for `colour`.
     std::unique_ptr<frmLagre> LoadDialog(int32_t colour);
     // Shows it modally and unloads it.

@@ -74,6 +74,26 @@ std::vector<platform::Overlay> CrossHair(const QPoint& at) {
     return arms;
 }
 
+QString LiveText(int32_t c, const QPoint& at) {
+    return QStringLiteral("RGB(%1,%2,%3)  x %4  y %5")
+        .arg(c & 0xFF)
+        .arg((c >> 8) & 0xFF)
+        .arg((c >> 16) & 0xFF)
+        .arg(at.x())
+        .arg(at.y());
+}
+
+QPoint LivePlace(const QPoint& point, const QSize& size, const QRect& screen) {
+    QPoint at = point + QPoint(kLiveGap, kLiveGap);
+    if (at.x() + size.width() > screen.right() + 1) {
+        at.setX(point.x() - kLiveGap - size.width());
+    }
+    if (at.y() + size.height() > screen.bottom() + 1) {
+        at.setY(point.y() - kLiveGap - size.height());
+    }
+    return at;
+}
+
 // Switch to the eyedropper once the resources provide it.
 QCursor MeasureCursor() {
     return resources::EyedropperCursor();

@@ -10,6 +10,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -28,6 +29,9 @@ constexpr int kCursorStep = 1;
 constexpr int kCursorLeap = 10;
 // Length of each arm of the keyboard cursor's cross-hair, in device pixels.
 constexpr int kCrossArm = 16;
+// Distance of the live label from the point it describes, across and down,
+// in logical pixels: clear of the pointer, which reaches up and right.
+constexpr int kLiveGap = 20;
 
 // The zoom choices: "Uten zoom", "Zoom x2", x4, x8 and x16.
 constexpr int kZoomChoices = 5;
@@ -59,5 +63,11 @@ std::vector<platform::Overlay> CrossHair(const QPoint& at);
 
 // The pointer of both measurement windows.
 QCursor MeasureCursor();
+
+// The live label's text for colour `c` at screen pixel `at`.
+QString LiveText(int32_t c, const QPoint& at);
+// Where a label of `size` goes beside `point`: kLiveGap right of and below
+// it, or left of or above it where it would leave `screen`.
+QPoint LivePlace(const QPoint& point, const QSize& size, const QRect& screen);
 
 } // namespace measure

@@ -34,6 +34,11 @@ void StillPane::UpdatePixels(const QRect& pixels) {
     update(platform::LogicalArea(ToDevice(local), devicePixelRatioF()));
 }
 
+QPoint StillPane::GlobalOf(const QPoint& p) const {
+    const QPoint d = ToDevice(QRect(p - area_.topLeft(), QSize(1, 1))).topLeft();
+    return mapToGlobal(QPointF(d) / devicePixelRatioF()).toPoint();
+}
+
 QSize StillPane::DeviceSize() const {
     const double dpr = devicePixelRatioF();
     return {static_cast<int>(std::lround(width() * dpr)),

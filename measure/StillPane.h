@@ -25,6 +25,9 @@ public:
     const QRect& Area() const { return area_; }
     // Repaints what shows the still pixels `pixels`.
     void UpdatePixels(const QRect& pixels);
+    // Where still pixel `p`, one of the area, shows on the desktop, in
+    // Qt's global coordinates.
+    QPoint GlobalOf(const QPoint& p) const;
 
     // Handed on to the capture window.
     void Form_MouseDown(int button, int shift, double x, double y) override;

@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QLabel>
 #include <QScreen>
 
 #include <algorithm>
@@ -131,25 +132,75 @@ void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
         return;
     }
     const int half = m_.lZoomHalf;
-    const QPoint at(static_cast<int>(std::floor(x)) - half, static_cast<int>(std::floor(y)) - half);
+    const QPoint at(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
     if (half == kNoZoomHalf) {
         platform::PictureBox* pic = m_.host.MeasurePicture();
         pic->SetPicture(QImage());
         const QSize area(pic->ScaleWidth(), pic->ScaleHeight());
-        StretchBlock(Still(), QRect(at, area), pic->Image(), area);
+        StretchBlock(Still(), QRect(at - QPoint(half, half), area), pic->Image(), area);
         pic->Refresh();
         m_.host.MarkMeasurePicture(pic->width() / 2.0, pic->height() / 2.0);
-    } else if (frmZoom* zoom = m_.Zoom()) {
-        zoom->Cls();
-        StretchBlock(Still(), QRect(at, QSize(2 * half, 2 * half)), zoom->View(),
-                     zoom->View().size());
-        zoom->ShowsBlock(2 * half);
+    } else {
+        held_ = true;
+        ShowBlock(at);
     }
     m_.host.SelectMeasureTab();
 }
 
+void frmPunkt::ShowBlock(const QPoint& at) {
+    if (frmZoom* zoom = m_.Zoom()) {
+        const int half = m_.lZoomHalf;
+        zoom->Cls();
+        StretchBlock(Still(), QRect(at - QPoint(half, half), QSize(2 * half, 2 * half)),
+                     zoom->View(), zoom->View().size());
+        zoom->ShowsBlock(2 * half);
+    }
+}
+
+void frmPunkt::Follow(const QPoint& at) {
+    if (m_.lZoomHalf == kNoZoomHalf) {
+        ShowLive(at);
+    } else if (!held_) {
+        ShowBlock(at);
+    }
+}
+
+void frmPunkt::ShowLive(const QPoint& at) {
+    const int32_t c = Point(at.x(), at.y());
+    const std::vector<StillPane*> panes = Panes();
+    const auto pane = std::find_if(panes.begin(), panes.end(),
+                                   [&](const StillPane* p) { return p->Area().contains(at); });
+    if (c == -1 || pane == panes.end()) {
+        return;
+    }
+    if (!live_) {
+        live_ = new QLabel(this, Qt::ToolTip | Qt::FramelessWindowHint |
+                                     Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus);
+        live_->setAttribute(Qt::WA_ShowWithoutActivating);
+        live_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        live_->setForegroundRole(QPalette::ToolTipText);
+        live_->setBackgroundRole(QPalette::ToolTipBase);
+        live_->setAutoFillBackground(true);
+        live_->setFrameStyle(QFrame::Box | QFrame::Plain);
+        live_->setMargin(2);
+    }
+    live_->setText(LiveText(c, at + RootOrigin()));
+    live_->adjustSize();
+    const QPoint point = (*pane)->GlobalOf(at);
+    const QScreen* screen = QGuiApplication::screenAt(point);
+    if (!screen) {
+        screen = (*pane)->screen();
+    }
+    live_->move(LivePlace(point, live_->size(), screen->geometry()));
+    if (!live_->isVisible()) {
+        live_->show();
+        live_->raise();
+    }
+}
+
 void frmPunkt::Form_MouseMove(int button, int shift, double x, double y) {
     Form_MouseDown(button, shift, x, y);
+    Follow(cursor_);
 }
 
 void frmPunkt::Form_MouseUp(int, int, double x, double y) {
@@ -185,15 +236,19 @@ void frmPunkt::Form_KeyDown(int keyCode, int shift) {
     switch (keyCode) {
     case Qt::Key_Left:
         MoveCursor(cursor_ - QPoint(step, 0));
+        Follow(cursor_);
         break;
     case Qt::Key_Right:
         MoveCursor(cursor_ + QPoint(step, 0));
+        Follow(cursor_);
         break;
     case Qt::Key_Up:
         MoveCursor(cursor_ - QPoint(0, step));
+        Follow(cursor_);
         break;
     case Qt::Key_Down:
         MoveCursor(cursor_ + QPoint(0, step));
+        Follow(cursor_);
         break;
     case Qt::Key_Space:
         PressAtCursor();
@@ -248,6 +303,9 @@ const QImage& frmPunkt::Still() const {
 void frmPunkt::hideEvent(QHideEvent* e) {
     for (StillPane* pane : others_) {
         pane->hide();
+    }
+    if (live_) {
+        live_->hide();
     }
     StillPane::hideEvent(e);
 }

@@ -5,9 +5,12 @@
 // stands on one still pixel: it starts at the pointer (or in the middle of
 // the primary screen where the pointer is not known yet), follows the
 // pointer, and the arrow keys move it; Space presses on it and Enter takes
-// its colour as the mouse would. On X11 it lies over
-// the whole desktop; where a window lies on one screen only, it shows the
-// first screen and a window of its own shows each further one.
+// its colour as the mouse would. What the pointer or the cursor stands on
+// shows at once: with "Uten zoom" in a small label beside it (a window of
+// its own, never in the still), with a zoom setting in the zoom window until
+// a press holds a block there. On X11 the capture window lies over the whole
+// desktop; where a window lies on one screen only, it shows the first screen
+// and a window of its own shows each further one.
 #include "measure/Measure.h"
 #include "measure/StillPane.h"
 
@@ -17,6 +20,8 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+class QLabel;
 
 namespace measure {
 
@@ -73,12 +78,20 @@ private:
     QPoint StartingPoint() const;
     // A left press on the cursor.
     void PressAtCursor();
+    // Shows what lies at still pixel `at`: the live label beside it, or the
+    // block round it in the zoom window until a press there holds one.
+    void Follow(const QPoint& at);
+    void ShowBlock(const QPoint& at);
+    void ShowLive(const QPoint& at);
 
     PointMeasure& m_;
     std::unique_ptr<platform::ScreenStill> still_;
     std::vector<StillPane*> others_;
     QPoint cursor_;
     bool crossShown_ = true;
+    // A press showed the zoom window its block.
+    bool held_ = false;
+    QLabel* live_ = nullptr;
 };
 
 } // namespace measure

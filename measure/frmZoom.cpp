@@ -215,18 +215,7 @@ QRect frmZoom::CellPixels(const QPoint& cell) const {
 }
 
 std::vector<platform::Overlay> frmZoom::Outline(const QPoint& cell) const {
-    // Black just outside the cell, white outside that: seen on any colour,
-    // and the cell's own pixels stay in sight.
-    std::vector<platform::Overlay> rings;
-    const QRect inner = CellPixels(cell);
-    for (const auto& [gap, colour] : {std::pair{1, qRgb(0, 0, 0)}, {2, qRgb(255, 255, 255)}}) {
-        const QRect r = inner.adjusted(-gap, -gap, gap, gap);
-        rings.push_back({QRect(r.left(), r.top(), r.width(), 1), colour});
-        rings.push_back({QRect(r.left(), r.bottom(), r.width(), 1), colour});
-        rings.push_back({QRect(r.left(), r.top() + 1, 1, r.height() - 2), colour});
-        rings.push_back({QRect(r.right(), r.top() + 1, 1, r.height() - 2), colour});
-    }
-    return rings;
+    return platform::RingsAround(CellPixels(cell));
 }
 
 void frmZoom::MoveCell(const QPoint& cell) {

@@ -6,6 +6,7 @@
 // one request of many megabytes makes the receiver map and fault in fresh
 // memory every time. Elsewhere (no X11 connection, an unusual visual) widgets
 // paint as usual through QPainter and the screen is read through Qt.
+#include "platform/Overlay.h"
 #include "platform/ScreenStill.h"
 
 #include <QImage>
@@ -22,12 +23,6 @@ namespace platform {
 // An RGB32 picture; a large one in memory that comes in huge pages where the
 // system has them.
 QImage LargeImage(const QSize& size);
-
-// A rectangle of one colour drawn over a picture, in device pixels.
-struct Overlay {
-    QRect rect;
-    QRgb colour;
-};
 
 // The device pixels that a logical rectangle of a window at pixel ratio `dpr`
 // touches.

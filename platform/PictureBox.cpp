@@ -3,6 +3,7 @@
 #include "platform/NativePointer.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -203,28 +204,45 @@ int32_t PictureBox::Point(double x, double y) const {
     return ToPacked(Image().pixel(static_cast<int>(fx), static_cast<int>(fy)));
 }
 
+void PictureBox::SetFocusMark(std::vector<Overlay> mark) {
+    focusMark_ = std::move(mark);
+    if (hasFocus()) {
+        update();
+    }
+}
+
+QImage PictureBox::Marked() const {
+    QImage marked = Image().copy();
+    QPainter p(&marked);
+    for (const Overlay& o : focusMark_) {
+        p.fillRect(o.rect, QColor(o.colour));
+    }
+    return marked;
+}
+
 void PictureBox::paintEvent(QPaintEvent* e) {
     QFrame::paintEvent(e);
     Realise();
     QPainter p(this);
-    if (image_.isNull()) {
+    const bool marked = hasFocus() && !focusMark_.empty() && !Area().isEmpty();
+    if (image_.isNull() && !marked) {
         p.fillRect(contentsRect(), FromPacked(backColor_));
         return;
     }
+    const QImage& image = marked ? Marked() : Image();
     const QTransform t = p.deviceTransform();
     if (t.type() == QTransform::TxScale && t.m11() == t.m22() && t.m11() > 0) {
-        PaintScaled(p, e->rect());
+        PaintScaled(p, e->rect(), image);
     } else {
         // One device pixel to a picture pixel.
-        p.drawImage(contentsRect().topLeft(), Image());
+        p.drawImage(contentsRect().topLeft(), image);
     }
 }
 
-void PictureBox::PaintScaled(QPainter& p, const QRect& dirty) {
+void PictureBox::PaintScaled(QPainter& p, const QRect& dirty, const QImage& image) {
     // Not left to drawImage(): it shows the picture pixel under a device
     // pixel's centre, and where that centre lies on the line between two
     // (every third device pixel at 1.5) its fixed-point rounding decides.
-    const QImage& image = Image();
     const QTransform t = p.deviceTransform();
     const double ratio = t.m11();
     const QPointF corner = AreaCorner(t.map(QPointF(0, 0)), ratio);
@@ -284,6 +302,35 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
         pendingDouble_ = false;
         emit DblClick();
     }
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* e) {
+    emit KeyDown(e->key(), VbShift(e->modifiers()));
+    switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        e->accept();
+        break;
+    default:
+        e->ignore();
+        break;
+    }
+}
+
+void PictureBox::focusInEvent(QFocusEvent* e) {
+    QFrame::focusInEvent(e);
+    emit GotFocus();
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* e) {
+    QFrame::focusOutEvent(e);
+    update();
 }
 
 void PictureBox::mouseDoubleClickEvent(QMouseEvent* e) {

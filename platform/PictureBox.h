@@ -1,17 +1,21 @@
 #pragma once
 // A picture box: a framed area with a persistent image that is repainted from
-// itself, a point query on the displayed pixels and VB-style mouse events.
-// Coordinates are pixels of the drawing area (inside the one-pixel frame).
+// itself, a point query on the displayed pixels and VB-style mouse and key
+// events. Coordinates are pixels of the drawing area (inside the one-pixel
+// frame).
 //
 // Where one logical pixel covers several device pixels, possibly a fraction
 // more, a device pixel shows the picture pixel its top-left corner lies in,
 // and the mouse events report that corner: a click answers with exactly the
 // pixel shown under the pointer.
+#include "platform/Overlay.h"
+
 #include <QFrame>
 #include <QImage>
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QMouseEvent;
 class QPainter;
@@ -65,11 +69,20 @@ public:
     // Offset of the drawing area inside the widget.
     QPoint Origin() const { return {frameWidth(), frameWidth()}; }
 
+    // What shows where the keyboard stands while the box has the focus,
+    // drawn over the picture in pixels of the drawing area; never part of
+    // the image, which Point() reads.
+    void SetFocusMark(std::vector<Overlay> mark);
+
 signals:
     void MouseDown(int button, int shift, double x, double y);
     void MouseMove(int buttons, int shift, double x, double y);
     void MouseUp(int button, int shift, double x, double y);
     void DblClick();
+    // Qt's key code; shift as VbShift gives it. The arrows, Space and Enter
+    // stop at the box, other keys go on to the window.
+    void KeyDown(int keyCode, int shift);
+    void GotFocus();
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -78,6 +91,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     // Where the pointer of `e` is, in logical pixels of the drawing area.
@@ -86,8 +102,10 @@ private:
     // widget whose own corner lies at `widgetCorner` with `ratio` device
     // pixels to a logical one.
     QPointF AreaCorner(const QPointF& widgetCorner, double ratio) const;
-    // Paints the picture device pixel by device pixel (see above).
-    void PaintScaled(QPainter& p, const QRect& dirty);
+    // Paints `image` device pixel by device pixel (see above).
+    void PaintScaled(QPainter& p, const QRect& dirty, const QImage& image);
+    // The picture with the focus mark over it.
+    QImage Marked() const;
     QSize Area() const;
     // Runs a drawing left for later.
     void Realise() const;
@@ -98,6 +116,7 @@ private:
     // Null until something is drawn: the box is then all background.
     mutable QImage image_;
     mutable std::function<void(PictureBox&)> pending_;
+    std::vector<Overlay> focusMark_;
     int32_t backColor_ = 0xFFFFFF;
     bool pendingDouble_ = false;
 };

@@ -1,9 +1,12 @@
-// The main window: exact colour values, what a refresh costs, start-up and
-// shutdown. That the controls agree after any action is the random session's
-// to check; what garbage settings give, the fuzz replay's; the real settings
-// file, restart and where the controls stand, the e2e tests'.
+// The main window: exact colour values, what a refresh costs, the keyboard's
+// way through the window and the chart, start-up and shutdown. That the
+// controls agree after any action is the random session's to check; what
+// garbage settings give, the fuzz replay's; the real settings file, restart
+// and where the controls stand, the e2e tests'.
 #include "app/frmTintra.h"
+#include "chart/ChartPicture.h"
 #include "colour/Module1.h"
+#include "favourites/BoxPanel.h"
 #include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "tests/Support.h"
@@ -11,11 +14,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QToolTip>
 
 #include <memory>
@@ -206,12 +212,115 @@ private slots:
         QCOMPARE(w->pos(), QPoint(screen.right() + 1 - platform::Px(9150), 200));
     }
 
-    // Alt+P is "Punktmål": the screen is copied for a measurement.
-    void altPStartsAPointMeasurement() {
+    // Tab goes through the window as it reads and round again, through the
+    // panel of the tab shown; Space on a copy button copies and says so. The
+    // measurement's keyboard cursor starts in its middle and picks as a
+    // click. Alt with a label's or a tab's underlined letter reaches its
+    // slider or tab, and Alt+P measures.
+    void keyboardOrderAndMnemonics() {
+        QImage pm(190, 190, QImage::Format_RGB32);
+        for (int i = 0; i < 190 * 190; ++i) {
+            pm.setPixel(i % 190, i / 190, qRgb(i % 190, i / 190, 7));
+        }
+        QVERIFY(pm.save(Pm() + "/PM.bmp", "BMP"));
         Start();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        QTest::keyClick(w.get(), Qt::Key_P, Qt::AltModifier);
+        const QWidget* order[] = {w->cboRgbFormat, w->cmdKopi[1], w->cboHexFormat, w->cmdKopi[0],
+                                  w->cmdKopi[2],   w->cmdKopi[3], w->HScroll1[0],  w->HScroll1[1],
+                                  w->HScroll1[2],  w->vsc1,       w->TabStrip1,    w->picFarge[0],
+                                  w->cmdPunkt,     w->cboZoom,    w->cmdSpar};
+        QList<int> walked;
+        for (int i = 0; i <= 15; ++i) {
+            walked << int(
+                std::find(std::begin(order), std::end(order), QApplication::focusWidget()) -
+                std::begin(order));
+            if (QApplication::focusWidget() == w->cmdKopi[0]) {
+                QTest::keyClick(w->cmdKopi[0], Qt::Key_Space);
+                QVERIFY(QToolTip::isVisible() && QToolTip::text() == "Kopiert");
+                QCOMPARE(fakes.clipboard.text, w->lblHex2->text());
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(walked, QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0}));
+        const QWidget* panels[] = {w->picFarge[1], w->picBoksUt->picBoksInn()};
+        for (int tab : {2, 3}) {
+            w->SelectTab(tab);
+            w->TabStrip1->setFocus();
+            QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), panels[tab - 2]);
+            if (tab == 2) {
+                QTest::keyClick(w->picFarge[1], Qt::Key_Right);
+                QTest::keyClick(w->picFarge[1], Qt::Key_Right);
+                QTest::keyClick(w->picFarge[1], Qt::Key_Down, Qt::ShiftModifier);
+                QTest::keyClick(w->picFarge[1], Qt::Key_Return);
+                QCOMPARE(w->picValgt->BackColor(), Module1::Pack(97, 105, 7));
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), w->cmdPunkt);
+        }
+        const std::pair<Qt::Key, QWidget*> buddies[] = {{Qt::Key_R, w->HScroll1[0]},
+                                                        {Qt::Key_G, w->HScroll1[1]},
+                                                        {Qt::Key_B, w->HScroll1[2]},
+                                                        {Qt::Key_L, w->vsc1}};
+        for (const auto& [key, slider] : buddies) {
+            QTest::keyClick(w.get(), key, Qt::AltModifier);
+            QCOMPARE(QApplication::focusWidget(), slider);
+        }
+        for (const auto& [key, tab] : {std::pair{Qt::Key_M, 2}, {Qt::Key_V, 3}, {Qt::Key_K, 1}}) {
+            QTest::keyClick(w.get(), key, Qt::AltModifier);
+            QCOMPARE(w->SelectedTab(), tab);
+        }
+        QTRY_VERIFY(!QToolTip::isVisible());                  // after about a second
+        QTest::keyClick(w.get(), Qt::Key_P, Qt::AltModifier); // "Punktmål"
         QTRY_COMPARE(fakes.screenGrab.grabs, 1);
+    }
+
+    // Every cell of the chart by keyboard. From the middle cell, the vertical
+    // keys land in each row on the cell recorded here, and the sideways keys
+    // go on from there; Space or Enter then picks exactly that cell's
+    // colour. The cursor starts on the cell of the current colour; its
+    // outline covers only pixels of that cell, and only while the chart has
+    // the focus.
+    void everyChartCellByKeys() {
+        Start();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        platform::PictureBox* chart = w->picFarge[0];
+        const QImage plain = chart->grab().toImage();
+        w->TabStrip1->setFocus();
+        QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), chart);
+        const QImage marked = chart->grab().toImage();
+        const chart::Cell grey = chart::Cells()[130]; // 808080, the colour at start
+        QCOMPARE(grey.rgb, 0x808080u);
+        int changed = 0;
+        for (int i = 0; i < plain.width() * plain.height(); ++i) {
+            const QPoint p(i % plain.width(), i / plain.width());
+            const QPoint in = p - chart->Origin() - QPoint(grey.x, grey.y);
+            changed += marked.pixel(p) != plain.pixel(p);
+            QVERIFY((chart::InHexagon(in.x(), in.y()) && in != QPoint(7, 7)) ||
+                    marked.pixel(p) == plain.pixel(p));
+        }
+        QVERIFY(changed > 20);
+        QTest::keyClick(chart, Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(chart->grab().toImage(), plain);
+
+        const int landing[15] = {3, 4, 4, 5, 5, 6, 6, 6, 5, 5, 4, 4, 3, 4, 3};
+        for (const chart::Cell& cell : chart::Cells()) {
+            w->PickColour(0x030201); // in no cell: the cursor starts in the middle
+            w->TabStrip1->setFocus();
+            QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
+            for (int k = 0; k < std::abs(cell.row - 7); ++k) {
+                QTest::keyClick(chart, cell.row < 7 ? Qt::Key_Up : Qt::Key_Down);
+            }
+            const int from = landing[cell.row - 1];
+            for (int k = 0; k < std::abs(cell.index - from); ++k) {
+                QTest::keyClick(chart, cell.index < from ? Qt::Key_Left : Qt::Key_Right);
+            }
+            QTest::keyClick(chart, cell.index % 2 ? Qt::Key_Space : Qt::Key_Return);
+            QVERIFY2(platform::FromPacked(w->picValgt->BackColor()).rgb() ==
+                         (0xFF000000 | cell.rgb),
+                     qPrintable(QString("row %1 cell %2").arg(cell.row).arg(cell.index)));
+        }
     }
 
     // A first start, or one from a folder longer than the system takes, has a

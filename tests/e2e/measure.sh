@@ -43,9 +43,10 @@ measure_plain() {
   # The still shows the screen pixel for pixel (right of the main window;
   # xgrab reads the first monitor only), but for the keyboard cursor's
   # cross-hair at the pointer, which leaves the pixel there to be seen and
-  # steps aside once the pointer moves over the still.
+  # steps aside once the pointer moves over the still. The live label
+  # lies below the pointer's row and the cross-hair's lower arm.
   if [ -z "${MONITORS:-}" ]; then
-    "$TOOLS/xgrab" "$TMP/still.png" 900 0 700 900
+    "$TOOLS/xgrab" "$TMP/still.png" 900 0 700 519
     "$TOOLS/imgtool" same "$TMP/screen.png" "$TMP/still.png" ||
       "$TOOLS/imgtool" cross "$TMP/screen.png" "$TMP/still.png" $(($2 - 900)) "$3" 16 ||
       fail "the still differs from the screen"
@@ -60,7 +61,7 @@ measure_plain() {
 
 BIN=$1
 TOOLS=$2
-"$TOOLS/xgrab" "$TMP/screen.png" 900 0 700 900
+"$TOOLS/xgrab" "$TMP/screen.png" 900 0 700 519
 # Root pixels where x or y is a multiple of 16 are red (packed value FF),
 # every other pixel blue (FF0000).
 measure_plain 1 1008 501 "FF"

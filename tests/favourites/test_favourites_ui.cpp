@@ -1,7 +1,7 @@
 // The favourites panel and its name dialog. What clicks, renames, menus and
 // "Spar" do to the list and the chart's marker, that the boxes follow it, and
 // what a name may hold, are the random session's to check; here are the exact
-// layout, texts and the rename dialog.
+// layout, texts, the rename dialog and the keyboard.
 #include "colour/Module1.h"
 #include "favourites/FavouritesUi.h"
 #include "favourites/frmLagre.h"
@@ -25,7 +25,8 @@ struct Fakes : FavouritesHost, platform::doubles::FakeModal {
     platform::doubles::FakeMessageBox box;
     FavouritesUi ui{model, *this, box, *this, &main};
 
-    void PickColour(int32_t) override {}
+    std::vector<int32_t> picks;
+    void PickColour(int32_t c) override { picks.push_back(c); }
     void HideChartMarkers() override {}
     void SelectFavouritesTab() override {}
     int32_t CurrentColour() override { return 0; }
@@ -100,7 +101,7 @@ private slots:
     }
 
     // Commands act on the selected box: one left over from a longer list does
-    // nothing; a double-click renames, starting from the old name, selected.
+    // nothing.
     void commandsOnTheSelection() {
         Fill(3);
         f->model.SelectedPos = 5;
@@ -108,17 +109,65 @@ private slots:
             f->ui.mnuMusD_Click(i);
         }
         QVERIFY(f->dialogTitles.isEmpty() && f->model.Count() == 3 && !f->model.ListChanged);
+    }
+
+    // By keyboard on 50 boxes: the selection starts at the top; the arrows,
+    // Page Up and Down, Home and End move it within the list and scroll it
+    // into view, and it shows only with the focus. Enter picks as a click,
+    // F2 renames as a double-click (from the old name, selected), Delete asks
+    // first; Shift+F10 and the Menu key pop up the menu at the box.
+    void keyboardOnFiftyBoxes() {
+        Fill(50);
+        QVERIFY(QTest::qWaitForWindowActive(&f->main));
+        inner->setFocus(Qt::TabFocusReason);
+        QCOMPARE(f->model.SelectedPos, 1);
+        const auto press = [this](const QList<Qt::Key>& keys) {
+            for (Qt::Key k : keys) {
+                QTest::keyClick(inner, k);
+            }
+            const QRect box =
+                BoxPanel::BoxRect(f->model.SelectedPos - 1).translated(0, panel->InnerTop());
+            return box.top() >= 0 && box.bottom() < inner->height() ? f->model.SelectedPos : -1;
+        };
+        QCOMPARE(press({Qt::Key_Up}), 1);
+        QCOMPARE(press(QList<Qt::Key>(12, Qt::Key_Down)), 13);
+        QCOMPARE(press({Qt::Key_PageDown, Qt::Key_PageDown, Qt::Key_PageUp}), 23);
+        QCOMPARE(press({Qt::Key_End, Qt::Key_Down}), 50);
+        QCOMPARE(press({Qt::Key_Home, Qt::Key_PageDown, Qt::Key_PageDown}), 21);
+        const QImage focused = inner->grab().toImage();
+        inner->clearFocus();
+        const QImage plain = inner->grab().toImage();
+        const QRect box = BoxPanel::BoxRect(20).translated(0, panel->InnerTop());
+        for (int i = 0; i < plain.width() * plain.height(); ++i) {
+            const QPoint p(i % plain.width(), i / plain.width());
+            QVERIFY(box.contains(p) || focused.pixel(p) == plain.pixel(p));
+        }
+        QVERIFY(focused != plain);
+
+        inner->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(inner, Qt::Key_End);
+        QTest::keyClick(inner, Qt::Key_Return);
+        QCOMPARE(f->picks, std::vector<int32_t>{1});
         f->dialogScripts.push_back([](QDialog& dialog) {
             auto& d = static_cast<frmLagre&>(dialog);
-            QCOMPARE(d.txtNavn->selectedText(), QString("c3"));
-            QCOMPARE(d.Lbl1BackColor(), 3);
-            d.txtNavn->selectAll();
-            QTest::keyClicks(d.txtNavn, "Gul");
+            QVERIFY(d.txtNavn->selectedText() == "c1" && d.Lbl1BackColor() == 1);
+            QTest::keyClicks(d.txtNavn, "Ny");
             QTest::keyClick(d.txtNavn, Qt::Key_Return);
         });
-        f->model.SelectedPos = 1;
-        f->ui.picColor_DblClick(0);
-        QCOMPARE(panel->BoxText(0), QString("\"#030000\" Gul"));
+        QTest::keyClick(inner, Qt::Key_F2);
+        QCOMPARE(f->model.Name(50), QString("Ny"));
+        f->box.answers = {platform::MsgAnswer::Cancel, platform::MsgAnswer::OK};
+        QTest::keyClick(inner, Qt::Key_Delete);
+        QCOMPARE(f->model.Count(), 50);
+        QTest::keyClick(inner, Qt::Key_Delete);
+        QVERIFY(f->model.Count() == 49 && f->model.SelectedPos == 49 && f->model.ListChanged);
+        QCOMPARE(f->box.shown.back().text,
+                 QString("Er du sikker på at du vil slette \"#010000\" Ny?"));
+        f->menuChoices = {0};
+        QTest::keyClick(inner, Qt::Key_F10, Qt::ShiftModifier);
+        QTest::keyClick(inner, Qt::Key_Menu);
+        QVERIFY(f->popups == 2 && f->model.Count() == 48);
+        QVERIFY(inner->rect().translated(inner->mapToGlobal(QPoint())).contains(f->lastPopupAt));
     }
 
     // A name read from a file may be longer than can be typed. Renaming keeps

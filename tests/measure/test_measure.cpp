@@ -8,6 +8,7 @@
 #include "platform/PictureBox.h"
 #include "tests/Support.h"
 
+#include <QLabel>
 #include <QPaintEvent>
 #include <QScreen>
 #include <QSet>
@@ -341,6 +342,37 @@ private slots:
         QTest::keyRelease(pm->Zoom(), Qt::Key_Escape);
         Ended();
         QCOMPARE(host->picks.size(), size_t(1));
+    }
+
+    // Before a press, what lies under the pointer or the keyboard cursor
+    // shows at once: without zoom in a label at its lower right (flipped at
+    // the screen's edges), with zoom in the zoom window until a press holds
+    // the block there.
+    void liveValueBeforeAPress() {
+        Start(0);
+        pm->Punkt()->Form_MouseMove(0, 0, 300, 200);
+        QTest::keyClick(pm->Punkt(), Qt::Key_Right);
+        const auto* live = pm->Punkt()->findChild<QLabel*>();
+        const QColor c = platform::FromPacked(At(301, 200));
+        QCOMPARE(live->text(),
+                 QString("RGB(%1,%2,%3)  x 301  y 200").arg(c.red()).arg(c.green()).arg(c.blue()));
+        QVERIFY(live->isVisible() &&
+                live->pos() == pm->Punkt()->GlobalOf({301, 200}) + QPoint(kLiveGap, kLiveGap));
+        QCOMPARE(LivePlace({700, 590}, {120, 20}, QRect(0, 0, 800, 600)), QPoint(560, 550));
+        QTest::keyRelease(pm->Punkt(), Qt::Key_Escape);
+        Ended();
+
+        Start(3);
+        const QImage& view = pm->Zoom()->View();
+        pm->Punkt()->Form_MouseMove(0, 0, 400, 200);
+        const QImage hovered = view.copy();
+        pm->Punkt()->Form_MouseMove(0, 0, 500, 300);
+        QVERIFY(view != hovered);
+        pm->Punkt()->Form_MouseDown(1, 0, 400, 200);
+        pm->Punkt()->Form_MouseMove(0, 0, 600, 400);
+        QCOMPARE(view, hovered);
+        QTest::keyRelease(pm->Punkt(), Qt::Key_Escape);
+        Ended();
     }
 
     // Where a window lies on one screen only, each screen shows its own area

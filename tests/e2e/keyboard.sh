@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# A whole session of the real binary by keyboard alone, xdotool keys without
+# a pointer move: a chart cell picked, kept with "Spar", renamed, picked back
+# after a slider move and the other favourite deleted, each colour read
+# through a copy button and xclip; Ctrl+S then writes what is left.
+source "$(dirname "$0")/lib.sh"
+dir="$TMP/farger"
+mkdir -p "$dir" "$XDG_CONFIG_HOME/Tintra"
+printf '255,"R\xf8d"\r\n' >"$dir/Mine.kvc"
+printf '[Tilpass]\nPath=%s\nFileName=Mine.kvc\n' "$dir" >"$XDG_CONFIG_HOME/Tintra/Tintra.conf"
+start_tintra "$1"
+
+keys() { xdotool key --delay 50 "$@" && sleep 0.3; }
+# answer TITLE KEYS...: the new dialog takes the keys, as under a window
+# manager it would have the keyboard.
+answer() {
+  local id
+  id=$(wait_window "$1" 5) || fail "no window '$1'"
+  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  keys "${@:2}"
+  xdotool windowfocus --sync "$WIN" 2>/dev/null || true
+}
+# copy BACKTABS EXPECTED: that many Shift+Tabs before the red slider (Alt+R)
+# is a copy button: 3 the hex text's, 5 the RGB text's.
+copy() {
+  keys alt+r $(printf 'shift+Tab %.0s' $(seq "$1")) space
+  expect_clipboard "$2"
+}
+# After the lightness slider (Alt+L) come the tab strip and its panel.
+panel() { keys alt+l Tab Tab "$@"; }
+
+# Alt+K shows the chart (the file opened on the favourites). Its cursor
+# starts on the cell of the colour at start, grey 128; above it is 993300.
+keys alt+k
+panel Up Return
+copy 3 "3399"
+# "Spar" comes after the chart, "Punktmål" and the zoom list.
+panel Tab Tab Tab space
+answer "^Lagre farge$" B r u n Return
+panel F2
+answer "^Endre fargenavn$" K a s t a n j e Return
+keys alt+r End
+copy 5 "255,51,0"
+panel Return
+copy 3 "3399"
+panel Down Delete
+answer "^Slett farge$" Return
+
+keys ctrl+s
+expected=$(printf '13209,"Kastanje"\r\n' | od -An -tx1)
+actual=$(od -An -tx1 <"$dir/Mine.kvc")
+[ "$expected" = "$actual" ] || fail "saved file differs: $actual"
+pass
