@@ -5,20 +5,33 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test sanitize fuzz bench install clean
+.PHONY: all deps configure build program run test sanitize fuzz bench install clean
 
 all: build
 
 deps:
-	@scripts/deps.sh
+	@scripts/deps.sh test
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTINTRA_BENCH=ON >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTINTRA_TESTS=ON -DTINTRA_BENCH=ON >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# The program alone, with only what it needs installed. A first configure
+# leaves the test suites out (their packages come with `make test`); a build
+# folder that has them keeps them.
+program:
+	@scripts/deps.sh run
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	  $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DTINTRA_TESTS=OFF) >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target Tintra
+
+# Without a display to show it on, says so before installing or building
+# anything.
+run:
+	@scripts/run.sh --check
+	@$(MAKE) --no-print-directory program
 	@scripts/run.sh $(BUILD)/app/Tintra
 
 # Every suite, then the unit and widget suites again under the sanitizers.
@@ -39,7 +52,7 @@ bench: deps
 	@cmake --build $(BENCH_BUILD) -j$(JOBS) --target bench_all
 	@bench/run.sh $(BENCH_BUILD)
 
-install: build
+install: program
 	cmake --install $(BUILD)
 
 clean:
