@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs into a scratch prefix and checks the binary, the menu entry and
-# its icon land where desktops look for them.
+# Installs into a scratch prefix and checks the binary, the menu entry, its
+# icon and the manual page land where desktops and man look for them.
 set -euo pipefail
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 cmake --install "$1" --prefix "$prefix" >/dev/null
 icons=share/icons/hicolor
 for f in bin/Tintra share/applications/tintra.desktop $icons/scalable/apps/tintra.svg \
-  $icons/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/tintra.png; do
+  $icons/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/tintra.png \
+  share/man/man1/tintra.1.gz; do
   [ -e "$prefix/$f" ] || { echo "missing $f"; exit 1; }
 done
 # Each PNG is of the size its folder names.
