@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs into a scratch prefix and checks the binary, the menu entry, its
-# icon and the manual page land where desktops and man look for them.
+# icon, the software centre's entry and the manual page land where desktops
+# and man look for them.
 set -euo pipefail
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
@@ -8,7 +9,7 @@ cmake --install "$1" --prefix "$prefix" >/dev/null
 icons=share/icons/hicolor
 for f in bin/Tintra share/applications/tintra.desktop $icons/scalable/apps/tintra.svg \
   $icons/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/tintra.png \
-  share/man/man1/tintra.1.gz; do
+  share/metainfo/tintra.metainfo.xml share/man/man1/tintra.1.gz; do
   [ -e "$prefix/$f" ] || { echo "missing $f"; exit 1; }
 done
 # Each PNG is of the size its folder names.
