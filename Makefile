@@ -1,11 +1,12 @@
 # Set-up on a fresh Debian 12 machine: `make run` or `make test`.
 BUILD ?= build
 BENCH_BUILD ?= build-bench
+PACKAGE_BUILD ?= build-package
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build program run test sanitize fuzz bench install clean
+.PHONY: all deps configure build program run test sanitize fuzz bench install package clean
 
 all: build
 
@@ -55,5 +56,17 @@ bench: deps
 install: program
 	cmake --install $(BUILD)
 
+# The Debian package and its -dbgsym, from a build of their own with the
+# flags Debian builds its packages with (hardening included), in
+# $(PACKAGE_BUILD)/.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package:
+	@scripts/deps.sh package
+	@cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINTRA_TESTS=OFF \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)" >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j$(JOBS) --target Tintra
+	@cd $(PACKAGE_BUILD) && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD) $(BENCH_BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) $(BENCH_BUILD) $(PACKAGE_BUILD) build-asan build-fuzz
