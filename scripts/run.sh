@@ -8,5 +8,5 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display to open Tintra's window on: run it from a desktop session, or try 'xvfb-run -a make run'." >&2
   exit 1
 fi
-[ "$1" = --check ] && exit 0
-exec "$1"
+[ "${1:-}" = --check ] && exit 0
+exec "${1:?usage: scripts/run.sh BINARY | --check}"
