@@ -127,7 +127,9 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     QFont f = font();
     f.setPointSizeF(8.25);
     setFont(f);
-    setWindowIcon(resources::AppIcon());
+    // The icon's PNGs are read once the event loop runs, after the window has
+    // been put on screen: reading them is a few milliseconds of start-up.
+    QTimer::singleShot(0, this, [this] { setWindowIcon(resources::AppIcon()); });
 
     fileMenu_ = std::make_unique<favourites::FileMenu>(favModel_, *services_.messageBox,
                                                        *services_.fileDialog, *this);
@@ -196,7 +198,7 @@ void frmTintra::BuildEditor(QWidget* c) {
 
     // Copy buttons, level with the display each copies.
     const QLabel* copied[4] = {lblHex2, lblRGB2, lblLong2, lblHSL2};
-    const QIcon copyIcon{QPixmap::fromImage(resources::CopyIconImage())};
+    const QIcon copyIcon = resources::CopyIcon();
     for (int i = 0; i < 4; ++i) {
         auto* b = new QToolButton(c);
         b->setText(QStringLiteral("Kopi"));

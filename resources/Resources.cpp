@@ -10,7 +10,6 @@
 // or resource name costs at start-up.
 #include "resources/copy.xpm"
 #include "resources/eyedropper.xpm"
-#include "resources/tintra.xpm"
 
 namespace resources {
 
@@ -27,7 +26,18 @@ QCursor EyedropperCursor() {
 }
 
 QIcon AppIcon() {
-    return QIcon(QPixmap::fromImage(QImage(tintra_xpm)));
+    // Rendered from icons/tintra.svg at build time, as the icons installed
+    // for the desktop.
+    QIcon icon;
+    for (const int n : {16, 32, 48, 64, 128}) {
+        icon.addFile(QStringLiteral(":/icons/tintra-%1.png").arg(n), QSize(n, n));
+    }
+    return icon;
+}
+
+QIcon CopyIcon() {
+    return QIcon::fromTheme(QStringLiteral("edit-copy"),
+                            QIcon(QPixmap::fromImage(CopyIconImage())));
 }
 
 bool InstallNorwegian() {

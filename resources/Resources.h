@@ -5,8 +5,11 @@
 #include <QString>
 
 namespace resources {
-// The 16 x 16 copy icon of the "Kopi" buttons.
+// The 16 x 16 copy picture of the "Kopi" buttons.
 QImage CopyIconImage();
+// The "Kopi" buttons' icon: the desktop theme's edit-copy where the theme has
+// one, else the picture above. Needs a running QGuiApplication.
+QIcon CopyIcon();
 
 // The pointer over the pictures one picks colours from: a 32 x 32 eyedropper,
 // black outline and white inside, its tip at the lower left.

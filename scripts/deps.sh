@@ -1,19 +1,42 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Tintra needs to build, run and test, when
-# they are missing. Uses sudo when not run as root.
+# Installs the Debian 12 packages Tintra needs, when they are missing. Uses
+# sudo when not run as root.
+#
+#   scripts/deps.sh run       # build and run the program (make run, install)
+#   scripts/deps.sh package   # and build its Debian package (make package)
+#   scripts/deps.sh test      # and every test suite, benchmark and fuzzer (default)
 set -euo pipefail
 
-packages=(
+what=${1:-test}
+
+run=(
   cmake ninja-build g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev libxcb1-dev
+  librsvg2-bin
+  qt6-wayland
+)
+package=(
+  dpkg-dev file binutils
+)
+test=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool xclip x11-xserver-utils x11-utils
-  qt6-wayland sway swaybg dbus-daemon pipewire
+  sway swaybg dbus-daemon pipewire
   xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   wtype grim wl-clipboard
-  desktop-file-utils shared-mime-info
+  desktop-file-utils appstream man-db lintian shared-mime-info
 )
+
+case "$what" in
+  run) packages=("${run[@]}") ;;
+  package) packages=("${run[@]}" "${package[@]}") ;;
+  test) packages=("${run[@]}" "${package[@]}" "${test[@]}") ;;
+  *)
+    echo "usage: $0 [run|package|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -9,10 +9,12 @@
 #include "favourites/BoxPanel.h"
 #include "platform/Paths.h"
 #include "platform/Twips.h"
+#include "resources/Resources.h"
 #include "tests/Support.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -321,6 +323,38 @@ private slots:
                          (0xFF000000 | cell.rgb),
                      qPrintable(QString("row %1 cell %2").arg(cell.row).arg(cell.index)));
         }
+    }
+
+    // The window icon is the program's own, in every size built in, once the
+    // event loop has run. The copy buttons take the desktop theme's edit-copy
+    // where the theme has one, the program's own picture where not.
+    void iconsOfTheWindowAndTheCopyButtons() {
+        Start();
+        QCoreApplication::processEvents();
+        const QIcon icon = w->windowIcon();
+        QCOMPARE(icon.availableSizes(),
+                 QList<QSize>({{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
+        QCOMPARE(icon.pixmap(128).toImage().pixel(64, 64), qRgb(255, 255, 255)); // middle cell
+        QCOMPARE(w->cmdKopi[0]->icon().pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32),
+                 resources::CopyIconImage().convertToFormat(QImage::Format_ARGB32));
+
+        QTemporaryDir themes;
+        QVERIFY(QDir(themes.path()).mkpath("probe/16x16/actions"));
+        QVERIFY(support::Write(themes.filePath("probe/index.theme"),
+                               "[Icon Theme]\nName=Probe\nDirectories=16x16/actions\n"
+                               "[16x16/actions]\nSize=16\nType=Fixed\n"));
+        QImage red(16, 16, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(themes.filePath("probe/16x16/actions/edit-copy.png")));
+        const QStringList paths = QIcon::themeSearchPaths();
+        const QString name = QIcon::themeName();
+        QIcon::setThemeSearchPaths({themes.path()});
+        QIcon::setThemeName("probe");
+        Start();
+        const QRgb themed = w->cmdKopi[0]->icon().pixmap(16).toImage().pixel(8, 8);
+        QIcon::setThemeSearchPaths(paths);
+        QIcon::setThemeName(name);
+        QCOMPARE(themed, qRgb(255, 0, 0));
     }
 
     // A first start, or one from a folder longer than the system takes, has a

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# The Debian package, as a user gets it: cpack makes it from the build
+# folder; it holds the program and everything that goes with it; lintian
+# finds no error in it; it installs, the installed program starts, and
+# removing it leaves none of its files behind.
+#
+#   tests/tools/check_package.sh BUILD_FOLDER
+#
+# Installing needs root (or sudo without a password); without, the test
+# stops after lintian and ctest counts it skipped (status 77).
+source "$(dirname "$0")/../e2e/lib.sh"
+build=$(readlink -f "$1")
+out="$TMP/packages"
+installed_here=""
+as_root=()
+
+remove_package() {
+  if [ -n "$installed_here" ]; then
+    "${as_root[@]}" dpkg -r tintra >/dev/null 2>&1 || true
+    installed_here=""
+  fi
+}
+trap 'remove_package; cleanup' EXIT
+
+# --- Making it ---------------------------------------------------------------
+(cd "$build" && cpack -G DEB -B "$out" >"$TMP/cpack.log" 2>&1) ||
+  { cat "$TMP/cpack.log"; fail "cpack failed"; }
+debs=("$out"/tintra_*.deb)
+[ ${#debs[@]} = 1 ] && [ -f "${debs[0]}" ] || fail "no single tintra_*.deb: ${debs[*]}"
+deb=${debs[0]}
+ddeb=$(echo "$out"/tintra-dbgsym_*.ddeb)
+[ -f "$ddeb" ] || fail "no debug package"
+version=$(dpkg-deb -f "$deb" Version)
+
+# --- What is in it -----------------------------------------------------------
+dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's#^\./#/#' >"$TMP/contents"
+icons=/usr/share/icons/hicolor
+for f in /usr/bin/Tintra /usr/share/applications/tintra.desktop \
+  $icons/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/tintra.png $icons/scalable/apps/tintra.svg \
+  /usr/share/metainfo/tintra.metainfo.xml /usr/share/man/man1/tintra.1.gz \
+  /usr/share/doc/tintra/copyright /usr/share/doc/tintra/changelog.gz; do
+  grep -qx "$f" "$TMP/contents" || fail "the package lacks $f"
+done
+! grep -q '^/usr/share/pixmaps/' "$TMP/contents" || fail "the package has share/pixmaps"
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q 'libqt6widgets6' <<<"$depends" || fail "no Qt in Depends: $depends"
+[ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "qt6-wayland is not recommended"
+# The binary stripped, its debug data in the -dbgsym package.
+mkdir "$TMP/x"
+dpkg-deb -x "$deb" "$TMP/x"
+grep -q ', stripped' <<<"$(file "$TMP/x/usr/bin/Tintra")" || fail "usr/bin/Tintra is not stripped"
+grep -q '/usr/lib/debug/\.build-id/.*\.debug$' <<<"$(dpkg-deb -c "$ddeb")" ||
+  fail "no debug data in $ddeb"
+
+# --- lintian -----------------------------------------------------------------
+# Errors fail; what remains is shown.
+lintian --fail-on error "$deb" "$ddeb" >"$TMP/lintian" 2>&1 ||
+  { cat "$TMP/lintian"; fail "lintian reports errors"; }
+grep -v '^running with root' "$TMP/lintian" || true
+
+# --- Installing, starting, removing ------------------------------------------
+if [ "$(id -u)" = 0 ]; then
+  as_root=()
+elif sudo -n true 2>/dev/null; then
+  as_root=(sudo -n)
+else
+  echo "SKIP: installing the package needs root or sudo without a password"
+  exit 77
+fi
+if [ "$(dpkg-query -W -f='${db:Status-Status}' tintra 2>/dev/null)" = installed ]; then
+  echo "SKIP: a tintra package is installed on this machine already; left as it is"
+  exit 77
+fi
+
+installed_here=1
+"${as_root[@]}" dpkg -i "$deb" >"$TMP/dpkg.log" 2>&1 || { cat "$TMP/dpkg.log"; fail "dpkg -i failed"; }
+dpkg-query -L tintra >"$TMP/files"
+
+# The menu entry starts the installed program.
+desktop=/usr/share/applications/tintra.desktop
+exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+[ "$(command -v "$exec_name")" = /usr/bin/Tintra ] || fail "Exec=$exec_name is not /usr/bin/Tintra"
+
+# It starts: --version where the program answers it, else its window.
+rc=0
+env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 /usr/bin/Tintra --version >"$TMP/version" 2>&1 || rc=$?
+if [ "$rc" = 0 ] && grep -q "$version" "$TMP/version"; then
+  echo "installed: $(head -1 "$TMP/version")"
+else
+  start_tintra /usr/bin/Tintra
+  # The window is the one the menu entry names.
+  class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+  wm_class=$(xprop -id "$WIN" WM_CLASS)
+  grep -q ", \"$class\"$" <<<"$wm_class" || fail "$wm_class is not StartupWMClass=$class"
+  quit_via_menu
+  echo "installed: the window of /usr/bin/Tintra shows"
+fi
+
+"${as_root[@]}" dpkg -r tintra >"$TMP/dpkg.log" 2>&1 || { cat "$TMP/dpkg.log"; fail "dpkg -r failed"; }
+installed_here=""
+# Nothing of it is left: each file is gone, and each folder it listed either
+# went with it or belongs to another package.
+while read -r path; do
+  if [ -L "$path" ] || [ -f "$path" ]; then
+    fail "$path is left after dpkg -r"
+  elif [ -d "$path" ] && ! dpkg-query -S "$path" >/dev/null 2>&1; then
+    fail "the folder $path is left after dpkg -r"
+  fi
+done <"$TMP/files"
+echo "package $version: contents, lintian, install, start and removal ok"
+pass
