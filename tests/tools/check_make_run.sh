@@ -18,7 +18,7 @@ for tool in cmake ninja dpkg-query apt-get sudo; do
   chmod +x "$tmp/bin/$tool"
 done
 rc=0
-env -u DISPLAY -u WAYLAND_DISPLAY -u MAKEFLAGS PATH="$tmp/bin:$PATH" \
+env -u DISPLAY -u WAYLAND_DISPLAY -u MAKEFLAGS -u MAKELEVEL PATH="$tmp/bin:$PATH" \
   make -C "$src" --no-print-directory run BUILD="$tmp/build" </dev/null >/dev/null 2>"$tmp/err" ||
   rc=$?
 [ "$rc" != 0 ] || fail "make run succeeded without a display"
@@ -26,5 +26,5 @@ env -u DISPLAY -u WAYLAND_DISPLAY -u MAKEFLAGS PATH="$tmp/bin:$PATH" \
 [ ! -e "$tmp/build" ] || fail "made a build folder"
 grep -q "^No display to open Tintra's window on" "$tmp/err" || fail "not the message"
 # The one line, and make's own note that the target failed.
-[ "$(grep -vc '^make: \*\*\*' "$tmp/err")" = 1 ] || fail "more than one line"
+[ "$(grep -vc '^make\(\[[0-9]*\]\)\?: \*\*\*' "$tmp/err")" = 1 ] || fail "more than one line"
 echo "make run without a display: ok"
