@@ -310,9 +310,7 @@ private slots:
 
         // The pointer over the window chooses the pixel under it; the
         // arrows go on from there.
-        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), zoom->mapToGlobal(QPointF(5, 5)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(zoom, &move);
+        support::SendMouse(zoom, QEvent::MouseMove, {5, 5}, Qt::NoButton, Qt::NoButton);
         QCOMPARE(zoom->Cell(), QPoint(0, 0));
         const QColor corner = platform::FromPacked(At(pressed.x() - 12, pressed.y() - 12));
         QCOMPARE(

@@ -2,6 +2,7 @@
 // Norwegian translation loaded as main() loads it.
 #include "platform/QtServices.h"
 #include "resources/Resources.h"
+#include "tests/Support.h"
 
 #include <QAbstractButton>
 #include <QAbstractProxyModel>
@@ -124,10 +125,8 @@ private slots:
     // The list gives sizes, dates and kinds as Norwegian writes them.
     void fileListInNorwegian() {
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("farger.kvc")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(2000, 'x')) == 2000);
-        file.close();
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("mappe")));
+        QVERIFY(support::Write(dir.filePath(QStringLiteral("farger.kvc")), QByteArray(2000, 'x')) &&
+                QDir(dir.path()).mkdir(QStringLiteral("mappe")));
         platform::FileDialogOptions options;
         options.filter = QStringLiteral("Alle|*.*");
         options.initialDir = dir.path();

@@ -1,9 +1,8 @@
 // The picture box: what it shows and answers before, while and after
 // pictures are put in it.
 #include "platform/PictureBox.h"
+#include "tests/Support.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QTest>
 
 #include <cmath>
@@ -102,8 +101,7 @@ private slots:
             const QPointF at = QPointF(d) / dpr;
             for (const auto type :
                  {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease}) {
-                QMouseEvent e(type, at, box.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
-                QApplication::sendEvent(&box, &e);
+                support::SendMouse(&box, type, at, Qt::LeftButton, Qt::LeftButton);
             }
             const QRgb c = shown.pixel(d);
             const int32_t expected = qBlue(c) == 99 ? platform::ToPacked(c) : -1;

@@ -1,6 +1,7 @@
 // The settings file: read once, written once, and what the program writes
 // reads back the same.
 #include "platform/QtServices.h"
+#include "tests/Support.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -9,15 +10,11 @@
 
 #include <sys/stat.h>
 
-namespace {
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
-}
+using support::Bytes;
 
+namespace {
 void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    ASSERT_TRUE(support::Write(path, bytes));
 }
 
 const QString kApp = QStringLiteral("T");
