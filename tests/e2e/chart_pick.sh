@@ -35,8 +35,6 @@ for scale in 1 1.5 2; do
       expect_clipboard "$shown"
     done
   fi
-  kill "$APP_PID"
-  wait "$APP_PID" 2>/dev/null || true
-  APP_PID=""
+  stop_tintra
 done
 pass

@@ -5,9 +5,9 @@
 # through a copy button and xclip; Ctrl+S then writes what is left.
 source "$(dirname "$0")/lib.sh"
 dir="$TMP/farger"
-mkdir -p "$dir" "$XDG_CONFIG_HOME/Tintra"
+mkdir -p "$dir"
 printf '255,"R\xf8d"\r\n' >"$dir/Mine.kvc"
-printf '[Tilpass]\nPath=%s\nFileName=Mine.kvc\n' "$dir" >"$XDG_CONFIG_HOME/Tintra/Tintra.conf"
+settings "Path=$dir" FileName=Mine.kvc
 start_tintra "$1"
 
 keys() { xdotool key --delay 50 "$@" && sleep 0.3; }
@@ -16,9 +16,9 @@ keys() { xdotool key --delay 50 "$@" && sleep 0.3; }
 answer() {
   local id
   id=$(wait_window "$1" 5) || fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  focus "$id"
   keys "${@:2}"
-  xdotool windowfocus --sync "$WIN" 2>/dev/null || true
+  focus
 }
 # copy BACKTABS EXPECTED: that many Shift+Tabs before the red slider (Alt+R)
 # is a copy button: 3 the hex text's, 5 the RGB text's.
