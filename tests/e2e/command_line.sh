@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real binary's command line on Xvfb. --pick measures a point of the X
 # root by keyboard ("Uten zoom" and through the zoom window), prints it in
-# the stored notation and exits 0, or, on Escape, prints nothing and exits 1;
+# each format (the stored notation) and exits 0, or, on Escape, prints nothing
+# and exits 1;
 # it stores nothing (no settings, not the zoom window's place, no PM.bmp).
 # A colour file named relative to the working folder opens in place of the
 # remembered one, its bad record reported once the window is up.
@@ -40,6 +41,8 @@ settings ZoomFactor=0 RgbFormat=1 HexFormat=5
 # The cursor starts at the pointer, x = 402; x = 400 is red.
 pick 0 "RGB(255,0,0)" "Left Left Return" --format rgb
 pick 0 "16711680" "Left Return" --format long
+pick 0 "0,240,120" "Left Left Return" --format hsl
+pick 0 "#0000FF" "Left Return" --format css
 # "Zoom x8": Enter shows the block, Enter again takes its middle pixel.
 sed -i 's/^ZoomFactor=0/ZoomFactor=3/' "$conf"
 cp "$conf" "$TMP/conf.before"
