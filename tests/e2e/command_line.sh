@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# The real binary's command line on Xvfb. --pick measures a point of the X
-# root by keyboard ("Uten zoom" and through the zoom window), prints it in
-# each format (the stored notation) and exits 0, or, on Escape, prints nothing
-# and exits 1;
-# it stores nothing (no settings, not the zoom window's place, no PM.bmp).
-# A colour file named relative to the working folder opens in place of the
-# remembered one, its bad record reported once the window is up.
+# --pick measures a point of the X root by keyboard (also through the zoom
+# window), prints it in each format (the stored notation) and exits 0, or on
+# Escape prints nothing and exits 1, storing nothing. A colour file named
+# relative to the working folder opens in place of the remembered one, its
+# bad record reported once the window is up.
 source "$(dirname "$0")/lib.sh"
 BIN=$1
 start_xvfb 1280x800x24

@@ -4,8 +4,7 @@
 # file are reported, and Ctrl+S and the exit question's Ja only bring the
 # Save dialog; after Ny following a save, Lagre asks for a name. A file in a
 # folder that refuses new files is saved in place; a fresh home's first save
-# goes to Documents, nothing to the working folder. As root the program runs
-# as "nobody", so that permission bits hold.
+# goes to Documents, nothing to the working folder.
 source "$(dirname "$0")/lib.sh"
 bin=$(readlink -f "$1")
 
@@ -20,13 +19,7 @@ rec 5 god >"$dir/god.kvc"
 rec 6 inne >"$locked/inne.kvc"
 chmod 666 "$locked/inne.kvc"
 
-RUN_AS=()
-if [ "$(id -u)" -eq 0 ]; then
-  chmod 755 "$TMP"
-  chown -R 65534:65534 "$HOME" "$dir" "$work" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" \
-    "$XDG_RUNTIME_DIR"
-  RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-fi
+as_nobody "$HOME" "$dir" "$work"
 chmod 555 "$locked"
 sums() { (cd "$dir" && md5sum fire.kvc notes.txt NyFargefil.kvc); }
 before=$(sums)

@@ -3,7 +3,7 @@
 # digits, colours out of range, an open quote, bad UTF-8, a folder, an
 # unreadable file, named pipes, one as PM.bmp): no crash or freeze, the
 # records before the bad one show, the user is told, Ctrl+S brings only the
-# Save dialog, nothing is written. As root the program runs as "nobody".
+# Save dialog, nothing is written.
 source "$(dirname "$0")/lib.sh"
 bin=$(readlink -f "$1")
 
@@ -32,12 +32,7 @@ mkfifo "$XDG_DATA_HOME/Tintra/PM.bmp"
 # Start-up opens the folder remembered as the last colour file.
 settings "Path=$dir/" FileName=mappe.kvc ActiveTab=3
 
-RUN_AS=()
-if [ "$(id -u)" -eq 0 ]; then
-  chmod 755 "$TMP"
-  chown -R 65534:65534 "$dir" "$work" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-  RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-fi
+as_nobody "$dir" "$work"
 chmod 000 "$dir/ulesbar.kvc"
 listing() { (cd "$dir" && find . -printf '%p %s %T@ %m\n' | sort && find . -type f -exec md5sum {} + | sort); }
 before=$(listing)
@@ -47,9 +42,8 @@ start_xvfb
 start_tintra "$bin" "$work" "^Tintra - mappe.kvc$"
 dismiss "$BOX_TITLE" "the folder in the remembered file's place"
 
-# probe FILE K COLOUR: a click on favourite box K (or on the empty place where
-# it would be) leaves COLOUR current; its Long and hex texts are copied (at
-# most 45 s each, the 50 MB file included).
+# probe FILE K COLOUR: a click on box K (or where it would be) leaves COLOUR,
+# read through the Long and hex "Kopi" (45 s each, for the 50 MB file).
 probe() {
   click_at 380 $((70 + 19 * $2))
   click_at 297 101 # copy the Long text

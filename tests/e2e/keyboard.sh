@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# A whole session of the real binary by keyboard alone, xdotool keys without
-# a pointer move: a chart cell picked, kept with "Spar", renamed, picked back
-# after a slider move and the other favourite deleted, each colour read
-# through a copy button and xclip; Ctrl+S then writes what is left.
+# A whole session by keyboard alone: a chart cell picked, kept with "Spar",
+# renamed, picked back after a slider move, the other favourite deleted, each
+# colour read through a copy button; Ctrl+S then writes what is left.
 source "$(dirname "$0")/lib.sh"
 dir="$TMP/farger"
 mkdir -p "$dir"
@@ -11,8 +10,7 @@ settings "Path=$dir" FileName=Mine.kvc
 start_tintra "$1"
 
 keys() { xdotool key --delay 50 "$@" && sleep 0.3; }
-# answer TITLE KEYS...: the new dialog takes the keys, as under a window
-# manager it would have the keyboard.
+# answer TITLE KEYS...: the dialog takes the keys, as under a window manager.
 answer() {
   local id
   id=$(wait_window "$1" 5) || fail "no window '$1'"

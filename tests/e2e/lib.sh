@@ -19,19 +19,11 @@ cleanup() {
 trap cleanup EXIT
 
 show_logs() { [ ! -s "$TMP/app.log" ] || tail -n 40 "$TMP/app.log" >&2; }
-fail() {
-  echo "FAIL: $*" >&2
-  show_logs
-  exit 1
-}
-pass() {
-  echo "PASS"
-  exit 0
-}
+fail() { echo "FAIL: $*" >&2; show_logs; exit 1; }
+pass() { echo "PASS"; exit 0; }
 quiet() { "$@" >/dev/null 2>&1; }
 
-# poll SECONDS CMD...: runs CMD every 0.1 s until it succeeds; fails after
-# SECONDS.
+# poll SECONDS CMD...: runs CMD every 0.1 s until it succeeds or SECONDS pass.
 poll() {
   local end=$((SECONDS + $1))
   shift
@@ -49,10 +41,7 @@ stop_pid() { # stop_pid PID: TERM, then KILL after 3 s
   poll 3 eval "! kill -0 $1 2>/dev/null" || kill -9 "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
 }
-stop_tintra() {
-  [ -z "$APP_PID" ] || stop_pid "$APP_PID"
-  APP_PID=""
-}
+stop_tintra() { [ -z "$APP_PID" ] || stop_pid "$APP_PID"; APP_PID=""; }
 # tintra_ended SECONDS: waits until the program has ended by itself.
 tintra_ended() {
   poll "$1" eval '! kill -0 "$APP_PID" 2>/dev/null' || return 1
@@ -66,8 +55,7 @@ settings() {
   { echo "[Tilpass]"; printf '%s\n' "$@"; } >"$XDG_CONFIG_HOME/Tintra/Tintra.conf"
 }
 
-# expect_clipboard TEXT [SECONDS]: the clipboard comes to hold TEXT within
-# SECONDS (5 unless given).
+# expect_clipboard TEXT [SECONDS]: the clipboard holds TEXT within SECONDS (5).
 expect_clipboard() {
   local got end=$((SECONDS + ${2:-5}))
   until got=$(clipboard) && [ "$got" = "$1" ]; do
@@ -91,9 +79,8 @@ start_xvfb() {
   fail "no Xvfb display could be started"
 }
 
-# wait_window NAME SECONDS: the first visible window whose name matches NAME,
-# waiting at most SECONDS. It polls: xdotool's --sync gives up at once when a
-# window it is looking at closes under it (a dialog going away).
+# wait_window NAME SECONDS: the first visible window whose name matches NAME
+# (polled: xdotool's --sync gives up when a dialog closes under it).
 wait_window() {
   local name=$1 id=""
   poll "$2" eval 'id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -1); [ -n "$id" ]' &&
@@ -110,9 +97,16 @@ key() { # key KEY...: keys to the main window
   xdotool key "$@"
 }
 
-# start_tintra BINARY [working folder [window title pattern]]
-# RUN_AS, an array, is a command prefix to start it with (another user);
-# APP_ARGS, an array, the program's arguments.
+# as_nobody FOLDER...: as root, run it as "nobody" (so permission bits hold).
+as_nobody() {
+  [ "$(id -u)" -eq 0 ] || return 0
+  chmod 755 "$TMP"
+  chown -R 65534:65534 "$@" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+  RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+}
+
+# start_tintra BINARY [working folder [window title pattern]], with the
+# command prefix RUN_AS (another user) and the arguments APP_ARGS (arrays).
 start_tintra() {
   [ -n "${DISPLAY:-}" ] && [ -n "$XVFB_PID" ] || start_xvfb
   local bin
@@ -126,11 +120,9 @@ start_tintra() {
 # click_at X Y [SCALE]: a left click at a point of the main window's client
 # area, given in pixels at scale factor 1.
 click_at() {
-  local scale=${3:-1}
-  local x y
-  x=$(awk -v v="$1" -v s="$scale" 'BEGIN { printf "%d", v * s }')
-  y=$(awk -v v="$2" -v m="$MENU_H" -v s="$scale" 'BEGIN { printf "%d", (v + m) * s }')
-  xdotool mousemove --window "$WIN" "$x" "$y" click 1
+  local xy
+  xy=$(awk -v x="$1" -v y="$2" -v m="$MENU_H" -v s="${3:-1}" 'BEGIN { printf "%d %d", x * s, (y + m) * s }')
+  xdotool mousemove --window "$WIN" $xy click 1
   sleep 0.2
 }
 
@@ -147,8 +139,8 @@ OPEN_TITLE='^Åpne$'
 SAVE_TITLE='^Lagre som$'
 BOX_TITLE='^Tintra$'
 
-# dismiss WINDOW_PATTERN WHAT [KEY]: the window (a dialog or message box) is
-# shown within 60 s; KEY (Return unless given) answers it.
+# dismiss WINDOW_PATTERN WHAT [KEY]: a dialog or message box shows within 60
+# s, and KEY (Return) answers it.
 dismiss() {
   local id name=$1
   id=$(wait_window "$1" 60) || fail "$2: no window '$1'"
@@ -157,9 +149,8 @@ dismiss() {
   poll 5 eval '! quiet xdotool search --onlyvisible --name "$name"' || fail "$2: the window '$1' stays"
 }
 
-# open_file PATH [KEY]: Ctrl+O, KEY answering the question about unsaved
-# changes first when given, and PATH typed into the dialog; the caption then
-# names the file (within 60 s, for files of many megabytes).
+# open_file PATH [KEY]: Ctrl+O (KEY answers a question about unsaved changes)
+# and PATH typed; the caption names the file within 60 s (files of many MB).
 open_file() {
   key ctrl+o
   [ -z "${2:-}" ] || dismiss "^Lagre$" "the question before Åpne" "$2"

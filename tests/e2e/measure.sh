@@ -7,12 +7,25 @@ start_xvfb 1600x900x24
 # Red lines on blue every 16 pixels: a pick one pixel off gives the other colour.
 xsetroot -mod 16 16 -fg '#FF0000' -bg '#0000FF'
 
+begin() { # begin SCALE ZOOMFACTOR: the program at that scale and zoom choice
+  export QT_SCALE_FACTOR=$1
+  settings ZoomFactor="$2"
+  start_tintra "$BIN"
+}
+# copied SCALE EXPECTED: the measurement over, "Kopi" of the hex text gives
+# EXPECTED.
+copied() {
+  sleep 0.5
+  WIN=$(wait_window "^Tintra - " 5) || fail "the main window did not come back"
+  click_at 297 69 "$1"
+  expect_clipboard "$2"
+  stop_tintra
+}
+
 # measure_plain SCALE X Y EXPECTED: "Uten zoom", pick screen pixel (X, Y).
 measure_plain() {
-  export QT_SCALE_FACTOR=$1
-  settings ZoomFactor=0
-  start_tintra "$BIN"
-  click_at 360 281 "$1"   # "Punktmål"
+  begin "$1" 0
+  click_at 360 281 "$1" # "Punktmål"
   wait_for_still "$2" "$3"
   # The still shows the screen pixel for pixel right of the main window (one
   # monitor only), but for the keyboard cursor's cross-hair at the pointer
@@ -25,11 +38,7 @@ measure_plain() {
       fail "the still differs from the screen"
   fi
   xdotool click 1
-  sleep 0.5
-  WIN=$(wait_window "^Tintra - " 5)
-  click_at 297 69 "$1"    # "Kopi" of the hex text
-  expect_clipboard "$4"
-  stop_tintra
+  copied "$1" "$4"
 }
 
 BIN=$1
@@ -44,20 +53,14 @@ measure_plain 1.5 1009 497 "FF0000"
 # "Zoom x8": press on the still, then click the view where it shows the
 # pressed pixel (block pixel 12; view pixel v shows v * 24 / (190 * scale)).
 measure_zoom() { # measure_zoom SCALE VIEW_X
-  export QT_SCALE_FACTOR=$1
-  settings ZoomFactor=3
-  start_tintra "$BIN"
+  begin "$1" 3
   click_at 360 281 "$1"
   wait_for_still 1008 501
   xdotool mousedown 1 mouseup 1
   sleep 0.3
-  ZOOM=$(wait_window "^Zoom" 5)
+  ZOOM=$(wait_window "^Zoom" 5) || fail "no Zoom window"
   xdotool mousemove --window "$ZOOM" "$2" "$2" click 1
-  sleep 0.5
-  WIN=$(wait_window "^Tintra - " 5)
-  click_at 297 69 "$1"
-  expect_clipboard "FF"
-  stop_tintra
+  copied "$1" FF
 }
 measure_zoom 1 96
 measure_zoom 1.5 145
@@ -79,19 +82,13 @@ done
 # By keyboard: Alt+P, arrows from the pointer, Space or Enter; in the zoom
 # window arrows and Enter.
 measure_keys() { # measure_keys ZOOMFACTOR "KEYS ON THE STILL" "KEYS IN THE ZOOM" EXPECTED
-  export QT_SCALE_FACTOR=1.5
-  settings ZoomFactor="$1"
-  start_tintra "$BIN"
+  begin 1.5 "$1"
   xdotool key alt+p
   wait_for_still 1201 401
   xdotool key $2
   sleep 0.3
   [ -z "$3" ] || xdotool key $3
-  sleep 0.5
-  WIN=$(wait_window "^Tintra - " 5)
-  click_at 297 69 1.5
-  expect_clipboard "$4"
-  stop_tintra
+  copied 1.5 "$4"
 }
 measure_keys 0 "Left Left shift+Down Return" "" "FF0000"
 measure_keys 3 "Up Up space" "Right Right Return" "FF0000"

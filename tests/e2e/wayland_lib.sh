@@ -1,12 +1,9 @@
-# Shared set-up of the end-to-end tests on a real Wayland desktop: a headless
-# sway of their own showing a picture of the test's choosing, a private D-Bus
-# bus, PipeWire and the desktop portal (wlr back-end for screenshots, GTK for
-# the Access interface), the real binary on Qt's wayland platform, keys typed
-# by wtype and the clipboard read by wl-paste. As root (sway refuses root) the
-# session runs as WAYLAND_USER, in a mount namespace with a /tmp of its own
-# for the portal's fixed /tmp/out.png. Everything it started ends on exit.
-# The test sets TOOLS (the folder of imgtool) before calling same or
-# wait_screen.
+# End-to-end tests on a real Wayland desktop: a headless sway with a picture
+# of the test's choosing, a private D-Bus, PipeWire and the desktop portal
+# (wlr and GTK back-ends), the program on Qt's wayland platform, keys by wtype
+# and the clipboard by wl-paste. As root (sway refuses root) the session runs
+# as WAYLAND_USER, with a /tmp of its own for the portal's fixed out.png. The
+# test sets TOOLS (imgtool's folder) before calling same or wait_screen.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 WAYLAND_USER=${WAYLAND_USER:-nobody}
@@ -30,11 +27,8 @@ reap_stale_sessions() {
   done
 }
 
-# marked MARKER: the ids of the live processes whose environment holds
-# MARKER.
-marked() {
-  grep -lzxF "$1" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true
-}
+# marked MARKER: the ids of the live processes whose environment holds MARKER.
+marked() { grep -lzxF "$1" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true; }
 
 # kill_marked MARKER: ends every process marked MARKER: TERM, then KILL.
 kill_marked() {
@@ -140,17 +134,9 @@ bus_has() { # bus_has NAME: NAME has an owner on the session bus
 # grey when none), at output scale SCALE (default 1).
 start_wayland() {
   local size=${1:-1920x1080} background=${2:-} scale=${3:-1} pid socket name
-  local user_env=(
-    "HOME=$SESSION/home"
-    "USER=$WAYLAND_USER"
-    "PATH=/usr/local/bin:/usr/bin:/bin"
-    "LANG=C.UTF-8"
-    "XDG_RUNTIME_DIR=$SESSION/runtime"
-    "XDG_CONFIG_HOME=$SESSION/config"
-    "XDG_CACHE_HOME=$SESSION/home/.cache"
-    "XDG_DATA_HOME=$SESSION/home/.local/share"
-    "$MARKER"
-  )
+  local user_env=("HOME=$SESSION/home" "USER=$WAYLAND_USER" "PATH=/usr/local/bin:/usr/bin:/bin"
+    "LANG=C.UTF-8" "XDG_RUNTIME_DIR=$SESSION/runtime" "XDG_CONFIG_HOME=$SESSION/config"
+    "XDG_CACHE_HOME=$SESSION/home/.cache" "XDG_DATA_HOME=$SESSION/home/.local/share" "$MARKER")
 
   # sway, headless, drawing with the CPU: one output, no bar, no X server.
   {
@@ -173,14 +159,10 @@ start_wayland() {
   }
   poll 20 sway_ready || fail "sway did not start"
   socket=$(compgen -G "$SESSION/runtime/wayland-*[0-9]" | head -1)
-  SESSION_ENV=("${user_env[@]}"
-    "WAYLAND_DISPLAY=${socket##*/}"
+  SESSION_ENV=("${user_env[@]}" "WAYLAND_DISPLAY=${socket##*/}"
     "SWAYSOCK=$(compgen -G "$SESSION/runtime/sway-ipc.*.sock" | head -1)"
-    "XDG_CURRENT_DESKTOP=sway"
-    "XDG_SESSION_TYPE=wayland"
-    "XDG_SESSION_DESKTOP=sway"
-    "DBUS_SESSION_BUS_ADDRESS=unix:path=$SESSION/runtime/bus"
-    "XDG_DESKTOP_PORTAL_DIR=$SESSION/portals")
+    XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland XDG_SESSION_DESKTOP=sway
+    "DBUS_SESSION_BUS_ADDRESS=unix:path=$SESSION/runtime/bus" "XDG_DESKTOP_PORTAL_DIR=$SESSION/portals")
   poll 10 quiet in_session swaymsg -t get_outputs || fail "sway does not answer on its socket"
 
   # A keyboard for the whole session: were each wtype's own the only one, Qt
@@ -207,9 +189,8 @@ start_wayland() {
   service portal-gtk org.freedesktop.impl.portal.desktop.gtk /usr/libexec/xdg-desktop-portal-gtk --verbose
   service portal org.freedesktop.portal.Desktop /usr/libexec/xdg-desktop-portal --verbose
 
-  if [ -n "$background" ]; then
-    wait_screen "$SESSION/background.png" 10 || fail "sway does not show the background picture"
-  fi
+  [ -z "$background" ] || wait_screen "$SESSION/background.png" 10 ||
+    fail "sway does not show the background picture"
 }
 
 # output_scale SCALE: the output at another scale (for the clients started

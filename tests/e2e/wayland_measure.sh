@@ -27,9 +27,8 @@ capture_window() {
 
 main_window_back() { window_matches 'title="^Tintra - " con_id=__focused__'; }
 
-# copy_hex EXPECTED: "Kopi" of the hex text by keyboard, from "Punktmål",
-# which has the focus again a moment after the main window (keys before that
-# are lost).
+# copy_hex EXPECTED: "Kopi" of the hex text by keyboard from "Punktmål", which
+# has the focus a moment after the main window (keys before are lost).
 copy_hex() {
   sleep 1
   keys -k Tab -k Tab -k Tab -k space
