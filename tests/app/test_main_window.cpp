@@ -80,9 +80,8 @@ private slots:
         MoveByUser(w->HScroll1[0], 129);
         QCOMPARE(shown.count(), 1);
         QCOMPARE(w->lblRGB2->text(), QString("129,128,128"));
-        // Code that sets a slider or picks a colour refreshes less. A key at
-        // the end of the range moves nothing and refreshes nothing, and leaves
-        // no pending user move behind for a later change by code.
+        // Code that sets a slider or picks refreshes less; a key at the end
+        // of the range refreshes nothing and leaves no user move pending.
         w->HScroll1[1]->setValue(10);
         w->PickColour(0x102030);
         w->HScroll1[0]->setValue(0);
@@ -308,10 +307,9 @@ private slots:
     }
 
     // A stored folder too long for the system gives a new list in Documents.
-    // Unsaved favourites at close: No ends writing nothing new; Cancel stays
-    // open but writes settings (flushed only at the end) and the measurement
-    // (never through a link); Yes stays open while the save is cancelled or
-    // fails, and closes once saved.
+    // Unsaved favourites at close: No ends, writing nothing new; Cancel stays,
+    // writing the settings (flushed at the end) and the measurement (never
+    // through a link); Yes stays until the save succeeds.
     void closeAsksAboutUnsavedFavourites() {
         Start({"Path=/" + QString(PATH_MAX, 'p'), "FileName=" + QString(125, u'ø') + "Min.kvc"});
         QCOMPARE(w->FileMenu().CurrentFile(),

@@ -1,6 +1,5 @@
-// Point measurement on a desktop whose every pixel has its own colour, also
-// at several device pixels a pixel and on two screens (see CMakeLists). The
-// real pointer, screen and cross-hair are the e2e tests'.
+// Point measurement on a desktop of all-different pixels, also scaled and on
+// two screens (CMakeLists); real pointer, screen and cross-hair: the e2e's.
 #include "measure/PointMeasure.h"
 #include "measure/StillPane.h"
 #include "measure/frmPunkt.h"
@@ -112,8 +111,7 @@ private slots:
         fakes.screenGrab.image = desk;
         host = std::make_unique<FakeHost>();
         pm = std::make_unique<PointMeasure>(*host, fakes.Get());
-        // The keyboard cursor starts at the pointer: away from what the
-        // cases look at.
+        // The keyboard cursor starts at the pointer, away from what is checked.
         QCursor::setPos(kPointer / QGuiApplication::primaryScreen()->devicePixelRatio());
     }
 

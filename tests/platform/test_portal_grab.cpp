@@ -1,6 +1,5 @@
-// The screen copy through the desktop portal, against a portal of the test's
-// own on a private session bus: every answer the portal can give ends in a
-// still or a plain failure, never in a hang, and no screenshot file is left.
+// The screen copy through a portal of the test's own on a private bus: every
+// answer ends in a still or a plain failure, never a hang, and no file left.
 #include "platform/PortalGrab.h"
 #include "platform/ScreenGrab.h"
 #include "tests/Support.h"
@@ -169,8 +168,7 @@ private slots:
         Grab(grab);
         QVERIFY(portal.tokens.size() == 2 && portal.tokens[0] != portal.tokens[1]);
 
-        // A picture that is not the screens', one that is no picture, and
-        // none at all: no still, and the file that was written is gone.
+        // A picture not the screens' size, no picture, none: no still, no file.
         for (const QByteArray& file :
              {Png(screen + QSize(2, 0)), QByteArray("\x89PNG\r\n\x1a\n broken"), QByteArray()}) {
             portal.file = file;
@@ -184,8 +182,7 @@ private slots:
         QVERIFY(!Grab(grab).still);
         portal.folder = QDir(dir.path());
 
-        // Refused by the user or the desktop: the desktop's own colour pick
-        // is offered, and gives the colour rounded to 0..255.
+        // Refused: the desktop's own pick is offered, its colour to 0..255.
         for (uint response : {1u, 2u}) {
             portal.response = response;
             r = Grab(grab);
@@ -202,8 +199,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
         QCOMPARE(picked, std::optional<int32_t>(51 + 256 * 102 + 65536 * 153));
 
-        // No answer within the time given: a failure, and a late answer
-        // changes nothing.
+        // No answer in time: a failure; a late answer changes nothing.
         portal.answer = false;
         PortalGrab quick(*bus, 200);
         r = Grab(quick);
