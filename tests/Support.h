@@ -1,6 +1,5 @@
 #pragma once
-// Helpers the suites share: files, stored settings, the File menu, list
-// comparison, and mouse events QTest has no function for.
+// Helpers the suites share: files, settings, the File menu, lists, mouse.
 #include "favourites/FileMenu.h"
 #include "platform/doubles/Doubles.h"
 
@@ -37,8 +36,7 @@ inline bool Same(const favourites::ColourList& a, const favourites::ColourList& 
            a.names == b.names;
 }
 
-// The File menu as the main window holds it, with its questions and dialogs
-// answered by script.
+// The File menu as the main window holds it, its dialogs answered by script.
 struct FileMenuRig : favourites::FileMenuHost {
     favourites::FavouritesModel model;
     platform::doubles::FakeMessageBox box;

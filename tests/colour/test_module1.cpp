@@ -46,16 +46,6 @@ TEST(Module1, RoundTripsKnownColours) {
     EXPECT_EQ(HSLToRGB(0, 240, 0), RGB(0, 0, 0));
 }
 
-TEST(Module1, SplitsPackedValuesIntoSharedComponents) {
-    const auto components = [] { return RGB(Red, Green, Blue); };
-    ResetState();
-    LongToRGB(5649426);
-    EXPECT_EQ(components(), RGB(18, 52, 86));
-    ResetState();
-    EXPECT_EQ(LongToHSL(5649426), HSL(140, 156, 48));
-    EXPECT_EQ(components(), RGB(18, 52, 86));
-}
-
 TEST(Module1, ConversionsStayInRangeForEveryInput) {
     // Every HSL triple converts to valid components, and every colour to a
     // valid HSL; a checksum pins the results so a change of compiler flags

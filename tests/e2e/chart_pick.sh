@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Clicking a chart cell in the real binary makes its exact colour current, at
-# display scale factors 1, 1.5 and 2; a "Kopi" click puts the hex text on the
-# X clipboard. Scaled, each of 12 device pixels across a cell border picks the
-# colour it shows.
+# A click on a chart cell makes its exact colour current (read through
+# "Kopi") at scale factors 1, 1.5 and 2; scaled, each of 12 device pixels
+# across a cell border picks the colour it shows.
 source "$(dirname "$0")/lib.sh"
 tools="$2"
 start_xvfb 1600x1000x24
@@ -35,8 +34,6 @@ for scale in 1 1.5 2; do
       expect_clipboard "$shown"
     done
   fi
-  kill "$APP_PID"
-  wait "$APP_PID" 2>/dev/null || true
-  APP_PID=""
+  stop_tintra
 done
 pass

@@ -1,16 +1,14 @@
 #!/usr/bin/env bash
-# The real binary's command line on Xvfb. --pick measures a point of the X
-# root by keyboard ("Uten zoom" and through the zoom window), prints it in
-# the stored notation and exits 0, or, on Escape, prints nothing and exits 1;
-# it stores nothing (no settings, not the zoom window's place, no PM.bmp).
-# A colour file named relative to the working folder opens in place of the
-# remembered one, its bad record reported once the window is up.
+# --pick measures a point of the X root by keyboard (also through the zoom
+# window), prints it in each format (the stored notation) and exits 0, or on
+# Escape prints nothing and exits 1, storing nothing. A colour file named
+# relative to the working folder opens in place of the remembered one, its
+# bad record reported once the window is up.
 source "$(dirname "$0")/lib.sh"
 BIN=$1
 start_xvfb 1280x800x24
 # Red lines on blue every 16 pixels: a pick one pixel off gives the other colour.
 xsetroot -mod 16 16 -fg '#FF0000' -bg '#0000FF'
-root=$(xwininfo -root -int | awk '/Window id/ { print $4 }')
 conf="$XDG_CONFIG_HOME/Tintra/Tintra.conf"
 
 # pick STATUS EXPECTED KEYS [ARGUMENTS]: --pick with the pointer at
@@ -22,12 +20,7 @@ pick() {
   xdotool mousemove 402 300
   timeout 30 "$BIN" --pick "$@" >"$TMP/out" 2>"$TMP/err" &
   APP_PID=$!
-  for _ in $(seq 100); do
-    eval "$(xdotool getmouselocation --shell)"
-    [ "$WINDOW" != "$root" ] && [ "$(xdotool getwindowfocus)" = "$WINDOW" ] && break
-    sleep 0.1
-  done
-  [ "$WINDOW" != "$root" ] || fail "--pick $*: no still"
+  wait_for_still 402 300
   xdotool key --delay 200 $keys
   wait "$APP_PID" || rc=$?
   APP_PID=""
@@ -42,11 +35,12 @@ pick() {
 pick 1 "" Escape
 [ -z "$(ls -A "$XDG_CONFIG_HOME")" ] || fail "--pick wrote settings: $(ls -AR "$XDG_CONFIG_HOME")"
 
-mkdir -p "$XDG_CONFIG_HOME/Tintra"
-printf '[Tilpass]\nZoomFactor=0\nRgbFormat=1\nHexFormat=5\n' >"$conf"
+settings ZoomFactor=0 RgbFormat=1 HexFormat=5
 # The cursor starts at the pointer, x = 402; x = 400 is red.
 pick 0 "RGB(255,0,0)" "Left Left Return" --format rgb
 pick 0 "16711680" "Left Return" --format long
+pick 0 "0,240,120" "Left Left Return" --format hsl
+pick 0 "#0000FF" "Left Return" --format css
 # "Zoom x8": Enter shows the block, Enter again takes its middle pixel.
 sed -i 's/^ZoomFactor=0/ZoomFactor=3/' "$conf"
 cp "$conf" "$TMP/conf.before"
@@ -59,12 +53,11 @@ work="$TMP/work"
 mkdir -p "$work"
 printf '255,"R\xf8d"\r\nikke en farge\r\n' >"$work/Mine farger.kvc"
 printf '0,"Svart"\r\n' >"$work/husket.kvc"
-printf '[Tilpass]\nPath=%s/\nFileName=husket.kvc\n' "$work" >"$conf"
+settings "Path=$work/" FileName=husket.kvc
 APP_ARGS=("Mine farger.kvc")
 start_tintra "$BIN" "$work" "^Tintra - Mine farger.kvc$"
 dismiss "$BOX_TITLE" "the report of the bad record"
-xdotool windowfocus --sync "$WIN" 2>/dev/null || true
-sleep 0.2
+focus
 quit_via_menu
 grep -q '^FileName=Mine farger.kvc$' "$conf" || fail "the file opened is not remembered: $(cat "$conf")"
 pass

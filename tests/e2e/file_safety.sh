@@ -1,16 +1,10 @@
 #!/usr/bin/env bash
 # No sequence of Åpne, Ny, Lagre and Avslutt shrinks or replaces a colour file
-# without a dialog in which the user chose that:
-# - a four-record file whose second record is bad, and a text file opened by
-#   mistake, are reported, and Ctrl+S and the exit question's Ja only bring
-#   the Save dialog, which cancelled leaves them byte-identical;
-# - after Ny following a save, Lagre asks for a name rather than replacing
-#   NyFargefil.kvc in the folder;
-# - a writable file in a folder that refuses new files is saved in place;
-# - with a fresh home, the first Save dialog opens in Documents, and nothing
-#   is written into the working folder.
-# When run as root the program runs as "nobody", so that the folder's
-# permission bits hold.
+# unless the user chose so in a dialog: a file with a bad record and a text
+# file are reported, and Ctrl+S and the exit question's Ja only bring the
+# Save dialog; after Ny following a save, Lagre asks for a name. A file in a
+# folder that refuses new files is saved in place; a fresh home's first save
+# goes to Documents, nothing to the working folder.
 source "$(dirname "$0")/lib.sh"
 bin=$(readlink -f "$1")
 
@@ -25,48 +19,12 @@ rec 5 god >"$dir/god.kvc"
 rec 6 inne >"$locked/inne.kvc"
 chmod 666 "$locked/inne.kvc"
 
-RUN_AS=()
-if [ "$(id -u)" -eq 0 ]; then
-  chmod 755 "$TMP"
-  chown -R 65534:65534 "$HOME" "$dir" "$work" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" \
-    "$XDG_RUNTIME_DIR"
-  RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
-fi
+as_nobody "$HOME" "$dir" "$work"
 chmod 555 "$locked"
 sums() { (cd "$dir" && md5sum fire.kvc notes.txt NyFargefil.kvc); }
 before=$(sums)
 
 start_tintra "$bin" "$work"
-
-focus_main() {
-  xdotool windowfocus --sync "$WIN" 2>/dev/null || true
-  sleep 0.2
-}
-key() {
-  focus_main
-  xdotool key "$@"
-}
-# open_file PATH [KEY]: Ctrl+O, KEY answering the question about unsaved
-# changes first when given.
-open_file() {
-  key ctrl+o
-  [ -z "${2:-}" ] || dismiss "^Lagre$" "the question before Åpne" "$2"
-  wait_window "$OPEN_TITLE" 10 >/dev/null || fail "$1: no Open dialog"
-  sleep 0.3
-  xdotool type --delay 5 "$1"
-  xdotool key Return
-  WIN=$(wait_window "^Tintra - ${1##*/}\$" 20) || fail "$1 did not open"
-}
-# spar NAME: "Spar" puts the current colour on top of the list as NAME.
-spar() {
-  focus_main
-  click_at 567 281
-  wait_window "^Lagre farge$" 10 >/dev/null || fail "no name dialog"
-  sleep 0.3
-  xdotool type --delay 5 "$1"
-  xdotool key Return
-  sleep 0.3
-}
 same() {
   [ "$before" = "$(sums)" ] || fail "$1: a file changed: $(diff <(echo "$before") <(sums))"
 }
@@ -78,8 +36,7 @@ wait_window "$SAVE_TITLE" 10 >/dev/null || fail "no Save dialog"
 sleep 0.3
 xdotool type --delay 5 "forste.kvc"
 xdotool key Return
-for _ in $(seq 30); do [ -f "$HOME/Documents/forste.kvc" ] && break; sleep 0.1; done
-[ -f "$HOME/Documents/forste.kvc" ] || fail "the first save did not land in Documents"
+poll 3 test -f "$HOME/Documents/forste.kvc" || fail "the first save did not land in Documents"
 
 for f in fire.kvc notes.txt; do
   open_file "$dir/$f"
@@ -87,8 +44,7 @@ for f in fire.kvc notes.txt; do
   key ctrl+s
   dismiss "$SAVE_TITLE" "$f: Ctrl+S" Escape
 done
-# Changed, then Avslutt: Ja brings the dialog, whose Cancel keeps the
-# program open.
+# Changed, then Avslutt: Ja brings the dialog, whose Cancel keeps it open.
 spar Ny
 key alt+f
 sleep 0.3

@@ -1,24 +1,22 @@
 #!/usr/bin/env bash
-# A whole session of the real binary by keyboard alone, xdotool keys without
-# a pointer move: a chart cell picked, kept with "Spar", renamed, picked back
-# after a slider move and the other favourite deleted, each colour read
-# through a copy button and xclip; Ctrl+S then writes what is left.
+# A whole session by keyboard alone: a chart cell picked, kept with "Spar",
+# renamed, picked back after a slider move, the other favourite deleted, each
+# colour read through a copy button; Ctrl+S then writes what is left.
 source "$(dirname "$0")/lib.sh"
 dir="$TMP/farger"
-mkdir -p "$dir" "$XDG_CONFIG_HOME/Tintra"
+mkdir -p "$dir"
 printf '255,"R\xf8d"\r\n' >"$dir/Mine.kvc"
-printf '[Tilpass]\nPath=%s\nFileName=Mine.kvc\n' "$dir" >"$XDG_CONFIG_HOME/Tintra/Tintra.conf"
+settings "Path=$dir" FileName=Mine.kvc
 start_tintra "$1"
 
 keys() { xdotool key --delay 50 "$@" && sleep 0.3; }
-# answer TITLE KEYS...: the new dialog takes the keys, as under a window
-# manager it would have the keyboard.
+# answer TITLE KEYS...: the dialog takes the keys, as under a window manager.
 answer() {
   local id
   id=$(wait_window "$1" 5) || fail "no window '$1'"
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  focus "$id"
   keys "${@:2}"
-  xdotool windowfocus --sync "$WIN" 2>/dev/null || true
+  focus
 }
 # copy BACKTABS EXPECTED: that many Shift+Tabs before the red slider (Alt+R)
 # is a copy button: 3 the hex text's, 5 the RGB text's.

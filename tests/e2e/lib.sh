@@ -1,30 +1,69 @@
 # Shared set-up of the end-to-end tests: an Xvfb of their own, the real binary
-# with a private settings folder, and helpers that click like a user.
+# with a private settings folder, and helpers that act like a user. The
+# helpers before the X11 ones serve wayland_lib.sh as well.
 set -euo pipefail
 
 TMP=$(mktemp -d)
-export XDG_CONFIG_HOME="$TMP/config"
-export XDG_DATA_HOME="$TMP/data"
-export XDG_RUNTIME_DIR="$TMP/runtime"
+export XDG_CONFIG_HOME="$TMP/config" XDG_DATA_HOME="$TMP/data" XDG_RUNTIME_DIR="$TMP/runtime"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-XVFB_PID=""
-APP_PID=""
-# Height of the menu bar above the client area, in pixels.
-MENU_H=${MENU_H:-18}
+XVFB_PID="" APP_PID="" WIN=""
+MENU_H=${MENU_H:-18} # height of the menu bar above the client area, in pixels
 
 cleanup() {
-  [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  stop_tintra
+  [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
   rm -rf "$TMP"
 }
 trap cleanup EXIT
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
+show_logs() { [ ! -s "$TMP/app.log" ] || tail -n 40 "$TMP/app.log" >&2; }
+fail() { echo "FAIL: $*" >&2; show_logs; exit 1; }
+pass() { echo "PASS"; exit 0; }
+quiet() { "$@" >/dev/null 2>&1; }
+
+# poll SECONDS CMD...: runs CMD every 0.1 s until it succeeds or SECONDS pass.
+poll() {
+  local end=$((SECONDS + $1))
+  shift
+  while [ $SECONDS -le $end ]; do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
 }
+
+alive() { kill -0 "$1" 2>/dev/null || fail "$2 has ended"; } # alive PID NAME
+
+stop_pid() { # stop_pid PID: TERM, then KILL after 3 s
+  kill "$1" 2>/dev/null || return 0
+  poll 3 eval "! kill -0 $1 2>/dev/null" || kill -9 "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+stop_tintra() { [ -z "$APP_PID" ] || stop_pid "$APP_PID"; APP_PID=""; }
+# tintra_ended SECONDS: waits until the program has ended by itself.
+tintra_ended() {
+  poll "$1" eval '! kill -0 "$APP_PID" 2>/dev/null' || return 1
+  wait "$APP_PID" 2>/dev/null || true
+  APP_PID=""
+}
+
+# settings KEY=VALUE...: the settings Tintra starts with, in place of any.
+settings() {
+  mkdir -p "$XDG_CONFIG_HOME/Tintra"
+  { echo "[Tilpass]"; printf '%s\n' "$@"; } >"$XDG_CONFIG_HOME/Tintra/Tintra.conf"
+}
+
+# expect_clipboard TEXT [SECONDS]: the clipboard holds TEXT within SECONDS (5).
+expect_clipboard() {
+  local got end=$((SECONDS + ${2:-5}))
+  until got=$(clipboard) && [ "$got" = "$1" ]; do
+    [ $SECONDS -le $end ] || fail "clipboard holds '${got:0:40}', expected '$1'"
+    sleep 0.2
+  done
+}
+clipboard() { timeout 1 xclip -o -selection clipboard 2>/dev/null || true; }
 
 start_xvfb() {
   local size=${1:-1280x800x24}
@@ -33,53 +72,57 @@ start_xvfb() {
       Xvfb ":$n" -screen 0 "$size" -noreset -nolisten tcp >"$TMP/xvfb.log" 2>&1 &
       XVFB_PID=$!
       export DISPLAY=":$n"
-      for _ in $(seq 50); do
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.1
-      done
+      poll 5 quiet xdpyinfo && return 0
       kill "$XVFB_PID" 2>/dev/null || true
     fi
   done
   fail "no Xvfb display could be started"
 }
 
-# wait_window NAME SECONDS: the first visible window whose name matches NAME,
-# waiting at most SECONDS. It polls: xdotool's --sync gives up at once when a
-# window it is looking at closes under it (a dialog going away).
+# wait_window NAME SECONDS: the first visible window whose name matches NAME
+# (polled: xdotool's --sync gives up when a dialog closes under it).
 wait_window() {
-  local id end=$((SECONDS + $2))
-  while [ $SECONDS -le $end ]; do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
+  local name=$1 id=""
+  poll "$2" eval 'id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -1); [ -n "$id" ]' &&
+    echo "$id"
 }
 
-# start_tintra BINARY [working folder [window title pattern]]
-# RUN_AS, an array, is a command prefix to start it with (another user);
-# APP_ARGS, an array, the program's arguments.
+# focus [WINDOW]: the window (the main one unless given) takes the keyboard.
+focus() {
+  xdotool windowfocus --sync "${1:-$WIN}" 2>/dev/null || true
+  sleep 0.3
+}
+key() { # key KEY...: keys to the main window
+  focus
+  xdotool key "$@"
+}
+
+# as_nobody FOLDER...: as root, run it as "nobody" (so permission bits hold).
+as_nobody() {
+  [ "$(id -u)" -eq 0 ] || return 0
+  chmod 755 "$TMP"
+  chown -R 65534:65534 "$@" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+  RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+}
+
+# start_tintra BINARY [working folder [window title pattern]], with the
+# command prefix RUN_AS (another user) and the arguments APP_ARGS (arrays).
 start_tintra() {
   [ -n "${DISPLAY:-}" ] && [ -n "$XVFB_PID" ] || start_xvfb
-  local dir=${2:-$TMP}
   local bin
   bin=$(readlink -f "$1")
-  (cd "$dir" && exec ${RUN_AS[@]+"${RUN_AS[@]}"} "$bin" ${APP_ARGS[@]+"${APP_ARGS[@]}"}) >"$TMP/app.log" 2>&1 &
+  (cd "${2:-$TMP}" && exec ${RUN_AS[@]+"${RUN_AS[@]}"} "$bin" ${APP_ARGS[@]+"${APP_ARGS[@]}"}) >"$TMP/app.log" 2>&1 &
   APP_PID=$!
-  WIN=$(wait_window "${3:-^Tintra - }" 20) ||
-    { cat "$TMP/app.log" >&2; fail "the main window did not appear (${3:-^Tintra - })"; }
-  xdotool windowfocus --sync "$WIN" 2>/dev/null || true
-  sleep 0.3
+  WIN=$(wait_window "${3:-^Tintra - }" 20) || fail "the main window did not appear (${3:-^Tintra - })"
+  focus
 }
 
 # click_at X Y [SCALE]: a left click at a point of the main window's client
 # area, given in pixels at scale factor 1.
 click_at() {
-  local scale=${3:-1}
-  local x y
-  x=$(awk -v v="$1" -v s="$scale" 'BEGIN { printf "%d", v * s }')
-  y=$(awk -v v="$2" -v m="$MENU_H" -v s="$scale" 'BEGIN { printf "%d", (v + m) * s }')
-  xdotool mousemove --window "$WIN" "$x" "$y" click 1
+  local xy
+  xy=$(awk -v x="$1" -v y="$2" -v m="$MENU_H" -v s="${3:-1}" 'BEGIN { printf "%d %d", x * s, (y + m) * s }')
+  xdotool mousemove --window "$WIN" $xy click 1
   sleep 0.2
 }
 
@@ -88,12 +131,7 @@ quit_via_menu() {
   xdotool key alt+f
   sleep 0.3
   xdotool key a
-  for _ in $(seq 100); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  ! kill -0 "$APP_PID" 2>/dev/null || fail "Avslutt did not end the program"
-  APP_PID=""
+  tintra_ended 10 || fail "Avslutt did not end the program"
 }
 
 # The file dialogs' titles, and the title of the program's message boxes.
@@ -101,28 +139,48 @@ OPEN_TITLE='^Åpne$'
 SAVE_TITLE='^Lagre som$'
 BOX_TITLE='^Tintra$'
 
-# dismiss WINDOW_PATTERN WHAT [KEY]: the window (a dialog or message box) is
-# shown within 60 s; KEY (Return unless given) answers it.
+# dismiss WINDOW_PATTERN WHAT [KEY]: a dialog or message box shows within 60
+# s, and KEY (Return) answers it.
 dismiss() {
-  local id
-  id=$(wait_window "$1" 60) || { cat "$TMP/app.log" >&2; fail "$2: no window '$1'"; }
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
-  sleep 0.3
+  local id name=$1
+  id=$(wait_window "$1" 60) || fail "$2: no window '$1'"
+  focus "$id"
   xdotool key "${3:-Return}"
-  for _ in $(seq 50); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "$2: the window '$1' stays"
+  poll 5 eval '! quiet xdotool search --onlyvisible --name "$name"' || fail "$2: the window '$1' stays"
 }
 
-expect_clipboard() {
-  local got
-  got=$(timeout 2 xclip -o -selection clipboard 2>/dev/null || true)
-  [ "$got" = "$1" ] || fail "clipboard holds '$got', expected '$1'"
+# open_file PATH [KEY]: Ctrl+O (KEY answers a question about unsaved changes)
+# and PATH typed; the caption names the file within 60 s (files of many MB).
+open_file() {
+  key ctrl+o
+  [ -z "${2:-}" ] || dismiss "^Lagre$" "the question before Åpne" "$2"
+  wait_window "$OPEN_TITLE" 10 >/dev/null || fail "$1: no Open dialog"
+  sleep 0.3
+  xdotool type --delay 5 "$1"
+  xdotool key Return
+  WIN=$(wait_window "^Tintra - ${1##*/}\$" 60) || fail "$1 did not open"
 }
 
-pass() {
-  echo "PASS"
-  exit 0
+# spar NAME: "Spar" puts the current colour on top of the list as NAME.
+spar() {
+  focus
+  click_at 567 281
+  wait_window "^Lagre farge$" 10 >/dev/null || fail "no name dialog"
+  sleep 0.3
+  xdotool type --delay 5 "$1"
+  xdotool key Return
+  sleep 0.5
+}
+
+# wait_for_still X Y: puts the pointer at (X, Y) and waits until a window of
+# the program's other than the main one covers it and has the keyboard.
+wait_for_still() {
+  local root
+  root=$(xwininfo -root -int | awk '/Window id/ { print $4 }')
+  xdotool mousemove "$1" "$2"
+  still_up() {
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$WINDOW" != "$root" ] && [ "$WINDOW" != "$WIN" ] && [ "$(xdotool getwindowfocus)" = "$WINDOW" ]
+  }
+  poll 10 still_up || fail "the still copy did not appear"
 }

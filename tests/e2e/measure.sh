@@ -1,50 +1,36 @@
 #!/usr/bin/env bash
 # Point measurement in the real binary against the X root window: "Uten zoom"
-# and through the magnifier, at scale factors 1 and 1.5, on a desktop of two
-# monitors, and by keyboard; the result is read with a "Kopi" click and xclip.
+# and through the magnifier, at scale factors 1 and 1.5, on two monitors and
+# by keyboard; the result is read with a "Kopi" click and xclip.
 source "$(dirname "$0")/lib.sh"
 start_xvfb 1600x900x24
-# A plaid of 1-pixel red lines on blue every 16 pixels: a pick one pixel off
-# gives the other colour.
+# Red lines on blue every 16 pixels: a pick one pixel off gives the other colour.
 xsetroot -mod 16 16 -fg '#FF0000' -bg '#0000FF'
 
-configure() { # configure ZOOMFACTOR
-  mkdir -p "$XDG_CONFIG_HOME/Tintra"
-  printf '[Tilpass]\nZoomFactor=%s\n' "$1" >"$XDG_CONFIG_HOME/Tintra/Tintra.conf"
+begin() { # begin SCALE ZOOMFACTOR: the program at that scale and zoom choice
+  export QT_SCALE_FACTOR=$1
+  settings ZoomFactor="$2"
+  start_tintra "$BIN"
 }
-
-# wait_for_still X Y: puts the pointer at (X, Y) and waits until the still
-# copy covers it.
-wait_for_still() {
-  local root
-  root=$(xwininfo -root -int | awk '/Window id/ { print $4 }')
-  xdotool mousemove "$1" "$2"
-  for _ in $(seq 100); do
-    eval "$(xdotool getmouselocation --shell)"
-    [ "$WINDOW" != "$root" ] && [ "$WINDOW" != "$WIN" ] && return 0
-    sleep 0.1
-  done
-  fail "the still copy did not appear"
-}
-
-stop_tintra() {
-  kill "$APP_PID" 2>/dev/null || true
-  wait "$APP_PID" 2>/dev/null || true
-  APP_PID=""
+# copied SCALE EXPECTED: the measurement over, "Kopi" of the hex text gives
+# EXPECTED.
+copied() {
+  sleep 0.5
+  WIN=$(wait_window "^Tintra - " 5) || fail "the main window did not come back"
+  click_at 297 69 "$1"
+  expect_clipboard "$2"
+  stop_tintra
 }
 
 # measure_plain SCALE X Y EXPECTED: "Uten zoom", pick screen pixel (X, Y).
 measure_plain() {
-  export QT_SCALE_FACTOR=$1
-  configure 0
-  start_tintra "$BIN"
-  click_at 360 281 "$1"   # "Punktmål"
+  begin "$1" 0
+  click_at 360 281 "$1" # "Punktmål"
   wait_for_still "$2" "$3"
-  # The still shows the screen pixel for pixel (right of the main window;
-  # xgrab reads the first monitor only), but for the keyboard cursor's
-  # cross-hair at the pointer, which leaves the pixel there to be seen and
-  # steps aside once the pointer moves over the still. The live label
-  # lies below the pointer's row and the cross-hair's lower arm.
+  # The still shows the screen pixel for pixel right of the main window (one
+  # monitor only), but for the keyboard cursor's cross-hair at the pointer
+  # (black and white arms, its own pixel left to be seen) where it has not
+  # stepped aside; the live label lies below its lower arm.
   if [ -z "${MONITORS:-}" ]; then
     "$TOOLS/xgrab" "$TMP/still.png" 900 0 700 519
     "$TOOLS/imgtool" same "$TMP/screen.png" "$TMP/still.png" ||
@@ -52,41 +38,29 @@ measure_plain() {
       fail "the still differs from the screen"
   fi
   xdotool click 1
-  sleep 0.5
-  WIN=$(wait_window "^Tintra - " 5)
-  click_at 297 69 "$1"    # "Kopi" of the hex text
-  expect_clipboard "$4"
-  stop_tintra
+  copied "$1" "$4"
 }
 
 BIN=$1
 TOOLS=$2
 "$TOOLS/xgrab" "$TMP/screen.png" 900 0 700 519
-# Root pixels where x or y is a multiple of 16 are red (packed value FF),
-# every other pixel blue (FF0000).
+# Red (packed FF) where x or y is a multiple of 16, else blue (FF0000).
 measure_plain 1 1008 501 "FF"
 measure_plain 1 1009 501 "FF0000"
 measure_plain 1.5 1009 496 "FF"
 measure_plain 1.5 1009 497 "FF0000"
 
-# Through the magnifier ("Zoom x8"): press on the still, then click the
-# enlarged view where it shows the pressed pixel: view pixel v shows block
-# pixel v * 24 / (190 * scale), and block pixel 12 is the pressed one.
+# "Zoom x8": press on the still, then click the view where it shows the
+# pressed pixel (block pixel 12; view pixel v shows v * 24 / (190 * scale)).
 measure_zoom() { # measure_zoom SCALE VIEW_X
-  export QT_SCALE_FACTOR=$1
-  configure 3
-  start_tintra "$BIN"
+  begin "$1" 3
   click_at 360 281 "$1"
   wait_for_still 1008 501
   xdotool mousedown 1 mouseup 1
   sleep 0.3
-  ZOOM=$(wait_window "^Zoom" 5)
+  ZOOM=$(wait_window "^Zoom" 5) || fail "no Zoom window"
   xdotool mousemove --window "$ZOOM" "$2" "$2" click 1
-  sleep 0.5
-  WIN=$(wait_window "^Tintra - " 5)
-  click_at 297 69 "$1"
-  expect_clipboard "FF"
-  stop_tintra
+  copied "$1" FF
 }
 measure_zoom 1 96
 measure_zoom 1.5 145
@@ -97,32 +71,24 @@ xrandr --setmonitor left 800/211x900/238+0+0 screen >/dev/null
 xrandr --setmonitor right 800/211x900/238+800+0 none >/dev/null
 measure_plain 1 1200 401 "FF"
 measure_plain 1 1201 401 "FF0000"
-# At a fractional scale, every pixel of both monitors, their edges too. Red
-# every second column and row: on an odd row a pick one pixel off gives the
-# other colour.
+# At a fractional scale, both monitors' edge pixels. Red every second column
+# and row: on an odd row a pick one pixel off gives the other colour.
 xsetroot -mod 2 2 -fg '#FF0000' -bg '#0000FF'
 for x in 0 800; do
   measure_plain 1.5 "$x" 401 "FF"
   measure_plain 1.5 $((x + 799)) 401 "FF0000"
 done
 
-# By keyboard: Alt+P, the arrows move the cursor from the pointer, Space or
-# Enter presses on it, the arrows in the zoom window move its choice and
-# Enter takes it.
+# By keyboard: Alt+P, arrows from the pointer, Space or Enter; in the zoom
+# window arrows and Enter.
 measure_keys() { # measure_keys ZOOMFACTOR "KEYS ON THE STILL" "KEYS IN THE ZOOM" EXPECTED
-  export QT_SCALE_FACTOR=1.5
-  configure "$1"
-  start_tintra "$BIN"
+  begin 1.5 "$1"
   xdotool key alt+p
   wait_for_still 1201 401
   xdotool key $2
   sleep 0.3
   [ -z "$3" ] || xdotool key $3
-  sleep 0.5
-  WIN=$(wait_window "^Tintra - " 5)
-  click_at 297 69 1.5
-  expect_clipboard "$4"
-  stop_tintra
+  copied 1.5 "$4"
 }
 measure_keys 0 "Left Left shift+Down Return" "" "FF0000"
 measure_keys 3 "Up Up space" "Right Right Return" "FF0000"

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Without a display it can reach, the real binary says which in one
-# Norwegian line on stderr and exits with status 1 (not Qt's abort): with no
-# display set, with an X display no server answers on, and with a Wayland
-# socket that is not there. --help and --version answer all the same, and a
-# wrong option is refused with status 2.
+# Without a display it can reach (none set, an X display nobody answers on, a
+# missing Wayland socket) the real binary says which in one Norwegian line and
+# exits with 1, not Qt's abort; --help and --version answer all the same, and
+# a wrong option is refused with 2.
 source "$(dirname "$0")/lib.sh"
 BIN=$1
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# First start, exit through "Fil > Avslutt", the stored keys and "PM.bmp" (in
-# the data folder, not the working folder), then a second start that finds
-# the state restored; then a start with a named pipe for settings.
+# A first start and "Fil > Avslutt" store the keys and PM.bmp (in the data
+# folder); a second start finds them, its file gone and PM.bmp no picture,
+# without a word; a named pipe as settings is left alone.
 source "$(dirname "$0")/lib.sh"
 work="$TMP/work"
 mkdir -p "$work"
@@ -24,8 +24,9 @@ grep -q '^Path=' "$conf" || fail "settings lack Path"
 [ "$(head -c 2 "$XDG_DATA_HOME/Tintra/PM.bmp")" = "BM" ] || fail "PM.bmp is not a BMP picture"
 [ -z "$(ls -A "$work")" ] || fail "the working folder got files: $(ls -A "$work")"
 
+echo "not a picture" >"$XDG_DATA_HOME/Tintra/PM.bmp"
 start_tintra "$1" "$work"
-# The chart's place shows the favourites now: a click there picks nothing.
+# The chart's place shows the favourites (no box): a click picks nothing.
 click_at 452 176
 click_at 297 69
 expect_clipboard '#808080'

@@ -1,12 +1,8 @@
 #!/usr/bin/env bash
-# Point measurement on a real Wayland desktop: a headless sway whose
-# background is a picture with no two pixels alike, the program on Qt's native
-# wayland platform taking the screen from the desktop portal, the measurement
-# done by keyboard (wtype), the result copied with the hex text's "Kopi" and
-# read back with wl-paste. A pick one pixel off, or a still shifted or scaled,
-# gives another colour.
-#
-#   wayland_measure.sh TINTRA_BINARY TOOLS_FOLDER
+# Point measurement by keyboard on a real Wayland desktop (the screen from the
+# desktop portal), at output scales 1 and 2, over a background with no two
+# pixels alike: a pick one pixel off, or a still shifted or scaled, gives
+# another colour. wayland_measure.sh TINTRA_BINARY TOOLS_FOLDER
 source "$(dirname "$0")/wayland_lib.sh"
 BIN=$1
 TOOLS=$2
@@ -17,51 +13,40 @@ QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" unique $W $H "$SESSION/unique.png" 2>
   fail "imgtool could not write the background picture"
 start_wayland ${W}x$H "$SESSION/unique.png"
 
-# unique_hex X Y: the hex text ("Hex", plain notation: the packed value
-# red + 256 green + 65536 blue in upper-case hex) of the background's pixel
-# (X, Y), as imgtool unique draws it.
+# unique_hex X Y: the plain hex text of the background's pixel (X, Y).
 unique_hex() {
   local r=$(($1 & 255)) g=$(($2 & 255)) b=$((($1 >> 8) | (($2 >> 8) << 4)))
   printf '%X' $((r + 256 * g + 65536 * b))
 }
 
-# capture_window: the main window has stepped aside and a window of the
-# program's has the keyboard (the still of the screen).
+# capture_window: the main window has stepped aside for the still, which has
+# the keyboard.
 capture_window() {
   ! window_matches 'title="^Tintra - "' && window_matches 'app_id="^[Tt]intra$" con_id=__focused__'
 }
 
-# main_window_back: the measurement is over and the main window has the
-# keyboard again.
-main_window_back() {
-  window_matches 'title="^Tintra - " con_id=__focused__'
-}
+main_window_back() { window_matches 'title="^Tintra - " con_id=__focused__'; }
 
-# copy_hex EXPECTED: "Kopi" of the hex text, by keyboard: Alt+P left the
-# focus on "Punktmål", and the main window gives it back when it returns;
-# from there the third Tab reaches the hex text's "Kopi", which Space
-# presses.
+# copy_hex EXPECTED: "Kopi" of the hex text by keyboard from "Punktmål", which
+# has the focus a moment after the main window (keys before are lost).
 copy_hex() {
-  # sway has given the window the keyboard; Qt takes it in, and gives the
-  # focus back to its widget, a moment later. Keys before that are lost.
   sleep 1
   keys -k Tab -k Tab -k Tab -k space
   expect_clipboard "$1"
 }
 
-# Files in the session's /tmp, where the portal puts its screenshots: the
-# program reads each and leaves none behind.
+# Files in the session's /tmp, where the portal puts its screenshots (in a
+# /tmp shared with the machine, only the portal's own name is ours).
 tmp_files() {
   if [ "$SESSION_TMP" = /tmp ]; then
-    # A /tmp shared with the machine: only the portal's own name is ours.
     ls -A /tmp/out.png 2>/dev/null || true
   else
     ls -A "$SESSION_TMP"
   fi
 }
 
-# begin_measure ZOOMFACTOR: the program started with that zoom choice, and
-# Alt+P ("&Punktmål") has brought up the still.
+# begin_measure ZOOMFACTOR: the program with that zoom choice; Alt+P
+# ("&Punktmål") brings up the still.
 begin_measure() {
   tintra_settings ZoomFactor="$1"
   start_tintra "$BIN"
@@ -69,11 +54,9 @@ begin_measure() {
   poll 5 capture_window || fail "Alt+P showed no capture window"
 }
 
-# measure_plain: "Uten zoom". Alt+P ("&Punktmål") starts the
-# measurement; the cross-hair starts at the screen's centre (sway's headless
-# seat has no pointer, so no pointer position is known); each arrow moves it
-# one device pixel, with Shift ten; Enter takes the colour under it. The
-# keys move it from (960, 540) to (973, 542).
+# measure_plain: "Uten zoom". The cross-hair starts at the screen's centre
+# (the headless seat has no pointer); arrows move it one device pixel, with
+# Shift ten, from (960, 540) to (973, 542); Enter takes the colour there.
 measure_plain() {
   begin_measure 0
   keys -k Right -k Right -k Right -k Down -k Down -M shift -k Right -m shift -k Return
@@ -82,10 +65,9 @@ measure_plain() {
   stop_tintra
 }
 
-# measure_zoom KEY: "Zoom x8". The cross-hair moves from (960, 540) to
-# (959, 529); KEY (space or Return) shows its block in the "Zoom" window,
-# which takes the keyboard; there the arrows move the highlighted pixel to
-# (961, 530) and Enter takes its colour.
+# measure_zoom KEY: "Zoom x8". The cross-hair moves to (959, 529); KEY (space
+# or Return) shows its block in the "Zoom" window, whose arrows move the
+# chosen pixel to (961, 530) and whose Enter takes it.
 measure_zoom() {
   begin_measure 3
   wait_window 'title="^Zoom"' 5 || fail "no Zoom window with Zoom x8"
@@ -96,8 +78,7 @@ measure_zoom() {
   stop_tintra
 }
 
-# measure_escape: Escape leaves the measurement with the colour unchanged
-# (the grey the program starts with).
+# measure_escape: Escape leaves with the start colour unchanged.
 measure_escape() {
   begin_measure 3
   keys -k Right -k Escape
@@ -107,9 +88,8 @@ measure_escape() {
   stop_tintra
 }
 
-# measure_pick: Tintra --pick, "Uten zoom": no main window; the still takes
-# the keys, moving the cross-hair from (960, 540) to (961, 541), and Enter
-# prints the colour's hex text and ends the program with status 0.
+# measure_pick: --pick without a main window: the keys move the cross-hair to
+# (961, 541), and Enter prints its hex text and ends with status 0.
 measure_pick() {
   local rc=0
   tintra_settings ZoomFactor=0
@@ -124,17 +104,15 @@ measure_pick() {
     fail "--pick: status $rc, printed $(cat "$SESSION/log/pick.log")"
 }
 
-# The main window comes up on the native platform, and takes keys: its Fil
-# menu opens with Alt+F, and "Avslutt" (A) in it closes the window.
+# The main window comes up on the native platform, and Alt+F, A ("Fil >
+# Avslutt") closes it.
 tintra_settings ZoomFactor=3
 start_tintra "$BIN"
 keys -M alt f -m alt
 keys a
 poll 5 eval '! window_matches "title=\"^Tintra - \""' ||
   fail "Alt+F, A did not close the main window: the Fil menu did not open"
-# Qt 6.4's wayland plugin can hang for good in its teardown after the last
-# window has closed (its event thread waits in wl_display_read_events while
-# the main thread waits for that thread); the program ends itself before it.
+# The program ends itself before Qt 6.4's wayland teardown can hang for good.
 tintra_ended 5 || fail "Tintra still ran 5 s after its window closed"
 
 before=$(tmp_files)
@@ -143,8 +121,7 @@ measure_zoom space
 measure_zoom Return
 measure_escape
 measure_pick
-# At scale 2 the keys still move one device pixel: the same keys reach the
-# same screen pixels.
+# At scale 2 the same keys reach the same device pixels.
 output_scale 2
 measure_plain
 measure_zoom space

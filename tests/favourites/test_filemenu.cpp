@@ -70,10 +70,9 @@ TEST_F(FileMenuTest, OpenReadsTheChosenFileAndKeepsWhatWasReadBeforeABadRecord) 
                   .arg(File("bad.kvc")));
 }
 
-// Ny and Åpne on a changed list, for each answer to the question: Cancel
-// keeps everything, No gives the list up, Yes saves it first and goes on only
-// when it was saved. A list without a file is saved through Save As (here
-// cancelled); a folder in the file's place refuses writing.
+// Ny and Åpne on a changed list: Cancel keeps all, No gives the list up, Yes
+// saves first (a new list through Save As, here cancelled; a folder in the
+// file's place refuses) and goes on only once saved.
 TEST_F(FileMenuTest, QuestionsBeforeAChangedListIsGivenUp) {
     using A = MsgAnswer;
     const auto ny = [](const char* file) {
@@ -139,10 +138,9 @@ TEST_F(FileMenuTest, QuestionsBeforeAChangedListIsGivenUp) {
     }
 }
 
-// A file read only in part is never written over without the Save dialog,
-// which asks before it replaces the file: not by Lagre, nor by the Ny
-// question's Yes, nor at exit. Nor is a list still called NyFargefil.kvc,
-// also after Ny follows a save.
+// A file read only in part, or a list still called NyFargefil.kvc (also after
+// Ny follows a save), is written only through the Save dialog, which asks
+// before replacing: not by Lagre, the Ny question's Yes, nor at exit.
 TEST_F(FileMenuTest, ADialogFirstFileOrANewListIsWrittenOnlyThroughTheDialog) {
     const QByteArray part = "1,\"a\"\r\nx,\"b\"\r\n3,\"c\"\r\n";
     ASSERT_TRUE(support::Write(File("part.kvc"), part));
@@ -176,9 +174,8 @@ TEST_F(FileMenuTest, ADialogFirstFileOrANewListIsWrittenOnlyThroughTheDialog) {
     EXPECT_EQ(Bytes("NyFargefil.kvc"), "7,\"x\"\r\n");
 }
 
-// Another program wrote the file since it was opened: Lagre asks whether to
-// write over it (Cancel and No, which goes to the dialog, keep it). A file
-// over 64 MB is not read and is never shrunk by a save.
+// A file another program wrote since it was opened is written over only
+// after asking (Cancel and No keep it); one over 64 MB is not read or shrunk.
 TEST_F(FileMenuTest, AFileChangedOnDiskOrTooLargeIsNotWrittenOverUnasked) {
     OpenChanged();
     const QByteArray theirs = "9,\"theirs\"\r\n";
@@ -214,10 +211,9 @@ TEST_F(FileMenuTest, AFileChangedOnDiskOrTooLargeIsNotWrittenOverUnasked) {
     }
 }
 
-// A palette as GIMP, Inkscape or Krita write it, with what hand edits add,
-// comes in as a new unsaved list named after it, which Lagre only saves
-// through the dialog; export and import give the same list back. A bad line
-// keeps the colours before it, and a file that is no palette changes nothing.
+// A GIMP palette (with hand edits) comes in as a new unsaved list named after
+// it, saved only through the dialog; export and import round-trip; a bad line
+// keeps the colours before it; a file that is no palette changes nothing.
 TEST_F(FileMenuTest, PalettesComeInAndGoOut) {
     ASSERT_TRUE(support::Write(File("gimp.gpl"), "\xEF\xBB\xBFGIMP Palette\r\n"
                                                  "Name: Mine farger\r\n"

@@ -1,8 +1,6 @@
-// What must hold for any input: bytes read as a colour file, or as the
-// settings a main window starts from, one stored value a line. The libFuzzer
-// targets (fuzz_colourfile, fuzz_settings; TINTRA_FUZZ_TARGET) run the checks
-// on generated inputs, and every ordinary build replays the stored inputs,
-// the seeds and the inputs that once broke the program.
+// What must hold for any bytes read as a colour file, or as the settings a
+// main window starts from (a value a line). The libFuzzer targets run the
+// checks on generated inputs; every build replays the stored ones.
 #include "app/frmTintra.h"
 #include "favourites/ColourFile.h"
 #include "platform/Convert.h"
@@ -22,9 +20,8 @@
 
 namespace {
 
-// Colours and names in step and in range, a stop reported at the record
-// after the last one kept, and what was read read back the same once
-// written. Empty when all hold, else what broke.
+// Colours and names in step and in range, a stop reported right after the
+// last record kept, and a written list read back the same. Empty, or what broke.
 [[maybe_unused]] std::string CheckColourFile(const QByteArray& bytes) {
     using namespace favourites;
     const ReadResult r = ReadColourFile(bytes);
@@ -81,8 +78,7 @@ struct StartupSettings {
         w.Form_Load();
         QCoreApplication::processEvents();
 
-        // Each list shows an entry: the stored one when it names one, else
-        // the first (the zoom list: its fourth).
+        // Each list shows the stored entry, else its first (zoom: fourth).
         for (int i = 0; i < 3; ++i) {
             const int index = lists[i]->currentIndex();
             const auto wanted = platform::ToInt16(stored[i]);
@@ -95,11 +91,9 @@ struct StartupSettings {
         if (w.SelectedTab() < 1 || w.SelectedTab() > 3) {
             return "no tab selected";
         }
-        // The window stands at the stored position (twips, 15 to a pixel;
-        // 250 when none is stored) where some of it is then on a screen, and
-        // on a screen in any case; one that no window can have is skipped
-        // like any step that fails. Stored again at shutdown, the place it has
-        // comes back the same.
+        // The window stands at the stored position (twips, 15 a pixel; 250
+        // when none) where some of it is then on a screen, on a screen in any
+        // case, an impossible one skipped; stored again, it comes back the same.
         const QSize size = w.frameGeometry().size();
         const auto onScreen = [](const QRect& r) {
             const auto screens = QGuiApplication::screens();
@@ -145,8 +139,7 @@ struct StartupSettings {
 #include <cstdlib>
 
 #ifdef TINTRA_FUZZ_SETTINGS
-// Kept to the end of the process: destroyed at exit they would outlive the
-// Qt globals they need.
+// Never destroyed: at exit they would outlive the Qt globals they need.
 static StartupSettings* startup = nullptr;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {

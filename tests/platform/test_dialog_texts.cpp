@@ -2,6 +2,7 @@
 // Norwegian translation loaded as main() loads it.
 #include "platform/QtServices.h"
 #include "resources/Resources.h"
+#include "tests/Support.h"
 
 #include <QAbstractButton>
 #include <QAbstractProxyModel>
@@ -24,8 +25,7 @@ using platform::MsgButtons;
 
 namespace {
 
-// Asked first, it answers nothing and keeps every English text Qt looks up,
-// from whichever thread.
+// Asked first, it answers nothing and keeps every English text Qt looks up.
 class EnglishTexts : public QTranslator {
 public:
     bool isEmpty() const override { return false; }
@@ -44,8 +44,7 @@ private:
     mutable QSet<QString> texts_;
 };
 
-// What a widget tree shows in words: button, label and action texts and
-// tooltips, without the shortcut a menu entry adds after a tab.
+// A widget tree's button, label and action texts and tooltips, no shortcuts.
 QStringList Shown(const QWidget& top) {
     QStringList shown;
     for (const auto* b : top.findChildren<QAbstractButton*>()) {
@@ -67,8 +66,7 @@ class DialogTextsTest : public QObject {
     Q_OBJECT
     EnglishTexts english;
 
-    // No text shown is one of Qt's English texts, bar those Norwegian
-    // writes the same.
+    // No text shown is one of Qt's English ones, bar those Norwegian shares.
     void NoEnglish(const QStringList& shown, const QString& where) {
         static const QStringList same = {QStringLiteral("OK"), QStringLiteral("Type")};
         for (const QString& text : shown) {
@@ -83,8 +81,7 @@ private slots:
         QCoreApplication::installTranslator(&english);
     }
 
-    // Every kind of message box, and both file dialogs with their list's
-    // column names, menus and the name box's context menu.
+    // Every kind of message box; both file dialogs, their columns and menus.
     void everyButtonAndLabelIsNorwegian() {
         const std::pair<MsgButtons, int> kinds[] = {{MsgButtons::OK, 1},
                                                     {MsgButtons::OKCancel, 2},
@@ -124,10 +121,8 @@ private slots:
     // The list gives sizes, dates and kinds as Norwegian writes them.
     void fileListInNorwegian() {
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("farger.kvc")));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(2000, 'x')) == 2000);
-        file.close();
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("mappe")));
+        QVERIFY(support::Write(dir.filePath(QStringLiteral("farger.kvc")), QByteArray(2000, 'x')) &&
+                QDir(dir.path()).mkdir(QStringLiteral("mappe")));
         platform::FileDialogOptions options;
         options.filter = QStringLiteral("Alle|*.*");
         options.initialDir = dir.path();

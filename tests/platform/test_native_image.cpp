@@ -12,8 +12,7 @@
 namespace {
 
 constexpr QRgb kFill = qRgb(0, 0, 255);
-// Over the picture, across the edge of the window that covers it later, and
-// over the fill.
+// Over the picture, across the later cover's edge, and over the fill.
 const std::vector<platform::Overlay> kOverlays{{QRect(60, 100, 100, 1), qRgb(0, 0, 0)},
                                                {QRect(310, 10, 20, 5), qRgb(255, 255, 255)}};
 
@@ -27,15 +26,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override {
-        if (!native_.Paint(image_, e->region(), kFill, kOverlays)) {
-            native = false;
-            QPainter p(this);
-            p.fillRect(rect(), QColor(kFill));
-            p.drawImage(0, 0, image_);
-            for (const platform::Overlay& o : kOverlays) {
-                p.fillRect(o.rect, QColor(o.colour));
-            }
-        }
+        native = native_.Paint(image_, e->region(), kFill, kOverlays) && native;
     }
 
 private:
@@ -54,8 +45,8 @@ class NativeImageTest : public QObject {
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     }
-    // Waits up to 3 s until the screen at `at` shows `expected`, or (with
-    // `shown` false) until it no longer does.
+    // Waits up to 3 s until the screen at `at` shows `expected` (or, not
+    // `shown`, no longer does).
     static bool Shows(const QImage& expected, QPoint at, bool shown = true) {
         for (int i = 0; i < 150; ++i) {
             QCoreApplication::processEvents();
@@ -95,8 +86,7 @@ private slots:
         QVERIFY(Shows(expected, {20, 20}));
         QVERIFY(w.native);
 
-        // Another window over part of it and away again: the part it
-        // uncovers is drawn anew.
+        // Another window over part of it and away: the part uncovered is drawn.
         QWidget cover;
         cover.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         cover.setAutoFillBackground(true);

@@ -1,9 +1,7 @@
-// The picture box: what it shows and answers before, while and after
-// pictures are put in it.
+// The picture box: what it shows and answers as pictures are put in it.
 #include "platform/PictureBox.h"
+#include "tests/Support.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QTest>
 
 #include <cmath>
@@ -30,8 +28,7 @@ private slots:
         QVERIFY(box.Point(50, 0) == -1 && box.Point(-0.5, 3) == -1);
         QCOMPARE(Shown(box, 25, 20), 0x112233);
 
-        // A picture the size of the area is shown as it is; drawing in the
-        // box afterwards leaves the picture it was given alone.
+        // A picture is shown as it is; drawing in the box leaves it alone.
         QImage picture(50, 40, QImage::Format_RGB32);
         picture.fill(QColor(1, 2, 3));
         box.SetPicture(picture);
@@ -40,15 +37,13 @@ private slots:
         QVERIFY(box.Point(0, 0) == 200 && picture.pixel(0, 0) == qRgb(1, 2, 3));
         QCOMPARE(Shown(box, 0, 0), 200);
 
-        // A smaller picture: the rest is background again; the box grows
-        // keeping what it shows.
+        // A smaller picture: background round it, also once the box grows.
         box.SetPicture(picture.copy(0, 0, 10, 10));
         QVERIFY(box.Point(9, 9) == 0x030201 && box.Point(10, 10) == 0x112233);
         box.resize(62, 52);
         QVERIFY(box.Point(9, 9) == 0x030201 && box.Point(55, 45) == 0x112233);
 
-        // A drawing left for later runs once, when the box is first read; one
-        // cleared away before that never runs.
+        // A drawing left for later runs once when first read, never if cleared.
         int runs = 0;
         const auto draw = [&](PictureBox& b) {
             ++runs;
@@ -75,10 +70,8 @@ private slots:
         QVERIFY(inked);
     }
 
-    // Where one logical pixel covers several device pixels (the suite also
-    // runs at scale factors 1.25 to 2), a press, move or release on any
-    // device pixel reaches the handlers at the picture pixel shown there, or
-    // outside the drawing area on the frame.
+    // At scale factors 1.25 to 2 too, a press, move or release on any device
+    // pixel reaches the handlers at the picture pixel shown there (or -1).
     void everyDevicePixelAnswersWhatItShows() {
         PictureBox box;
         box.setGeometry(0, 0, 22, 17); // a 20 x 15 drawing area
@@ -97,13 +90,11 @@ private slots:
         }
         for (int i = 0; i < shown.width() * shown.height(); ++i) {
             const QPoint d(i % shown.width(), i / shown.width());
-            // Offscreen has no pointer of its own: the event carries the
-            // device pixel's exact corner.
+            // The device pixel's exact corner (offscreen has no pointer).
             const QPointF at = QPointF(d) / dpr;
             for (const auto type :
                  {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease}) {
-                QMouseEvent e(type, at, box.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
-                QApplication::sendEvent(&box, &e);
+                support::SendMouse(&box, type, at, Qt::LeftButton, Qt::LeftButton);
             }
             const QRgb c = shown.pixel(d);
             const int32_t expected = qBlue(c) == 99 ? platform::ToPacked(c) : -1;

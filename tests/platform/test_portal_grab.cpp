@@ -1,8 +1,8 @@
-// The screen copy through the desktop portal, against a portal of the test's
-// own on a private session bus: every answer the portal can give ends in a
-// still or a plain failure, never in a hang, and no screenshot file is left.
+// The screen copy through a portal of the test's own on a private bus: every
+// answer ends in a still or a plain failure, never a hang, and no file left.
 #include "platform/PortalGrab.h"
 #include "platform/ScreenGrab.h"
+#include "tests/Support.h"
 
 #include <QBuffer>
 #include <QDBusConnection>
@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,9 +67,7 @@ public slots:
         QVariantMap results;
         if (!file.isEmpty()) {
             written = folder.filePath(QStringLiteral("Skjermbilde-%1.png").arg(tokens.size()));
-            QFile f(written);
-            f.open(QIODevice::WriteOnly);
-            f.write(file);
+            support::Write(written, file);
             results.insert(QStringLiteral("uri"), QUrl::fromLocalFile(written).toString());
         }
         return Reply(options, results);
@@ -171,8 +168,7 @@ private slots:
         Grab(grab);
         QVERIFY(portal.tokens.size() == 2 && portal.tokens[0] != portal.tokens[1]);
 
-        // A picture that is not the screens', one that is no picture, and
-        // none at all: no still, and the file that was written is gone.
+        // A picture not the screens' size, no picture, none: no still, no file.
         for (const QByteArray& file :
              {Png(screen + QSize(2, 0)), QByteArray("\x89PNG\r\n\x1a\n broken"), QByteArray()}) {
             portal.file = file;
@@ -183,12 +179,10 @@ private slots:
         // A file that is gone before it is read.
         portal.file = Png(screen);
         portal.folder = QDir(dir.filePath("missing"));
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("device not open"));
         QVERIFY(!Grab(grab).still);
         portal.folder = QDir(dir.path());
 
-        // Refused by the user or the desktop: the desktop's own colour pick
-        // is offered, and gives the colour rounded to 0..255.
+        // Refused: the desktop's own pick is offered, its colour to 0..255.
         for (uint response : {1u, 2u}) {
             portal.response = response;
             r = Grab(grab);
@@ -205,8 +199,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
         QCOMPARE(picked, std::optional<int32_t>(51 + 256 * 102 + 65536 * 153));
 
-        // No answer within the time given: a failure, and a late answer
-        // changes nothing.
+        // No answer in time: a failure; a late answer changes nothing.
         portal.answer = false;
         PortalGrab quick(*bus, 200);
         r = Grab(quick);

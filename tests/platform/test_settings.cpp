@@ -1,6 +1,7 @@
 // The settings file: read once, written once, and what the program writes
 // reads back the same.
 #include "platform/QtServices.h"
+#include "tests/Support.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -9,15 +10,11 @@
 
 #include <sys/stat.h>
 
-namespace {
-QByteArray Bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
-}
+using support::Bytes;
 
+namespace {
 void Write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    ASSERT_TRUE(support::Write(path, bytes));
 }
 
 const QString kApp = QStringLiteral("T");
@@ -37,9 +34,8 @@ protected:
     const QString conf = config.filePath(QStringLiteral("T/T.conf"));
 };
 
-// Another program's change after the start is not read, but survives the one
-// write at the flush; nothing is written before it, nor after it where
-// nothing changed. A comma written by hand outside quotes is part of the text.
+// Read once (a later change by another program survives), written once at
+// the flush and only with a change; a comma by hand is part of the text.
 TEST_F(Settings, ReadOnceWrittenOnce) {
     Write(conf, "[Tilpass]\nPath=/a\nFileName = Mine, favoritter.kvc \n[Annen]\nFileName=a,b\n");
     const QStringList values{
@@ -72,10 +68,8 @@ TEST_F(Settings, ReadOnceWrittenOnce) {
     }
 }
 
-// Something other than a plain file in the file's place (a named pipe would
-// wait for a writer for ever; a link to a folder) is read as no file, and
-// left as it is; so is a named pipe in the place of the lock file a write
-// takes.
+// A named pipe or a link to a folder in the file's place, or a pipe as its
+// lock file, is read as no file and left as it is.
 TEST_F(Settings, OnlyAPlainFileIsAStore) {
     const QByteArray lock = QFile::encodeName(conf + ".lock");
     ASSERT_EQ(mkfifo(lock.constData(), 0600), 0);

@@ -1,11 +1,9 @@
-// A long random session on the real main window, offscreen: keys, wheel
-// turns, clicks and drags on the sliders and the pictures, notations, copies,
-// tabs, box clicks, renames and menus, "Spar" with random names, and File menu
-// flows answered at random. After every action one check holds the window to
-// the invariants the program keeps, and the list to what the action leaves.
-// TINTRA_SEED gives the random seed (fixed by default, so CI repeats itself),
-// TINTRA_ACTIONS how many actions (default 50000). A failure names the seed,
-// the action and the random numbers it drew; the first picks its kind (Act).
+// A long random session on the real main window: keys, wheel, clicks and
+// drags, notations, copies, tabs, boxes, renames, menus, "Spar" and File menu
+// flows answered at random, each followed by a check of the window's
+// invariants and of the list the action leaves. TINTRA_SEED (fixed by
+// default) and TINTRA_ACTIONS (50000) set it; a failure names the seed, the
+// action and the random numbers it drew.
 #include "app/frmTintra.h"
 #include "colour/Module1.h"
 #include "colour/Notation.h"
@@ -66,8 +64,7 @@ class RandomSession : public QObject {
     void Expect(bool ok, const QString& what) { broken = ok || !broken.isEmpty() ? broken : what; }
     const favourites::FavouritesModel& Model() { return w->Favourites(); }
 
-    // Press, moves with the button held (they may leave the widget), release.
-    // Gives every point the button passed.
+    // Press, moves (maybe outside) and release; gives the points passed.
     std::vector<QPoint> Drag(QWidget* on, Qt::MouseButton button, int moves) {
         std::vector<QPoint> at = {{Rand(on->width()), Rand(on->height())}};
         support::SendMouse(on, QEvent::MouseButtonPress, at[0], button, button);
@@ -79,9 +76,8 @@ class RandomSession : public QObject {
         return at;
     }
 
-    // Answers the next name dialog with a name typed as key presses carrying
-    // text, as a keyboard of any layout gives them, then OK, Enter or Avbryt.
-    // At OK the list must become `list` with position `pos` so named.
+    // Answers the next name dialog with typed text, then OK, Enter or
+    // Avbryt; at OK the list must become `list` with position `pos` so named.
     void NameDialog(ColourList list, int pos) {
         QString typed;
         for (int n = Rand(10) ? Rand(12) : 30; n > 0; --n) {
@@ -104,8 +100,7 @@ class RandomSession : public QObject {
         }};
     }
 
-    // A key, wheel turn, click or drag on a colour slider or the lightness
-    // slider, a notation chosen from its list or by key, or a text copied.
+    // A key, wheel turn, click or drag on a slider, a notation, or a copy.
     void Editor() {
         static const Qt::Key keys[] = {Qt::Key_Left,   Qt::Key_Right,    Qt::Key_Up,   Qt::Key_Down,
                                        Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
@@ -135,9 +130,8 @@ class RandomSession : public QObject {
         }
     }
 
-    // A tab click now and then; otherwise a box action, or a drag on the
-    // picture shown, where the left button picks and marks the colour under
-    // the last point it passed inside, the marker shown.
+    // A tab click now and then; else a box action, or a drag on the picture
+    // shown, whose left button picks and marks the last pixel it passed.
     void Panel() {
         const int tab = Rand(100) < 45 ? 3 : Rand(100) < 70 ? 1 : 2;
         if (w->SelectedTab() != tab || Rand(100) < 3) {
@@ -166,10 +160,9 @@ class RandomSession : public QObject {
         Expect(marker() == marked, "the colour under the pointer was not picked and marked");
     }
 
-    // A left click, a double-click (rename) or the right button's menu (Slett,
-    // Slett alle, the separator, Rediger or dismissed) somewhere on the boxes,
-    // scrolled at random now and then. A click on a box picks its colour and
-    // hides the chart's marker.
+    // A click, double-click (rename) or the menu (Slett, Slett alle, the
+    // separator, Rediger or none) on the boxes, now and then scrolled. A click
+    // on a box picks its colour and hides the chart's marker.
     void Box() {
         favourites::BoxPanel* panel = w->picBoksUt;
         if (Rand(100) < 15) {
@@ -204,8 +197,7 @@ class RandomSession : public QObject {
         }
     }
 
-    // "Spar": the swatch's colour on top under the name given, shown on the
-    // favourites tab.
+    // "Spar": the swatch's colour on top under the name given.
     void Spar() {
         ColourList added = before;
         added.colors.prepend(w->picValgt->BackColor());
@@ -217,10 +209,9 @@ class RandomSession : public QObject {
                "Spar did not show the favourites");
     }
 
-    // A File menu command, each question and dialog answered at random: files
-    // of the folder (some with a bad record part way), a cancel, a missing
-    // folder, a folder in the file's place. Or Lagre som, then Åpne of the
-    // file just written: the same list comes back, a quote as its stand-in.
+    // A File menu command answered at random (files of the folder, a cancel,
+    // a missing folder, a folder as file), or Lagre som then Åpne of it: the
+    // same list comes back, a quote as its stand-in.
     void FileMenu() {
         const QStringList saves = {"a.kvc", "b.kvc", "", "mangler/c.kvc", "mappe.kvc"};
         const QStringList opens = QDir(dir.path()).entryList({"*.kvc"}, QDir::Files) << "";
@@ -259,9 +250,8 @@ class RandomSession : public QObject {
         const int16_t l = int16_t(w->vsc1->value()), n = int16_t(Model().Count()),
                       tab = int16_t(w->SelectedTab());
         const auto& s = w->HScroll1;
-        // The texts describe the swatch, the HSL text as the picked hue and
-        // saturation at the lightness slider's value. The swatch is a shade of
-        // those, or the slider stands at the swatch's own lightness.
+        // The texts describe the swatch (HSL: the picked hue and saturation at
+        // the slider's lightness), a shade of those or at its own lightness.
         const HSLValue hsl = CurrentHSL;
         const RGBValue shade = HSLToRGB(hsl.H, hsl.S, l);
         const QString texts = Texts(w->lblHex2, w->lblRGB2, w->lblLong2, w->lblHSL2);

@@ -1,14 +1,8 @@
-// Small picture helper for the end-to-end tests:
-//   imgtool chart FILE        writes the colour chart as the program draws it
-//   imgtool same A B          exits 0 when both pictures have the same pixels
-//   imgtool hex FILE X Y      prints pixel (X, Y) as the program's hex text
-//   imgtool unique W H FILE   writes a W x H picture in which no two pixels
-//                             are alike (up to 4096 x 4096), so a pixel read
-//                             one place off, or a picture shifted or scaled,
-//                             shows as a different colour
-//   imgtool cross A B X Y R   exits 0 when B is A with a cross-hair over pixel
-//                             (X, Y): arms of R pixels, black or white, that
-//                             leave (X, Y) itself as it is
+// Picture helper for the end-to-end tests: chart writes the program's chart;
+// same compares two pictures' pixels; hex prints a pixel as the hex text;
+// unique writes a picture with no two pixels alike (up to 4096 x 4096); cross
+// checks that B is A with a cross-hair of R-pixel black or white arms round
+// (X, Y), leaving that pixel itself.
 #include "chart/ChartPicture.h"
 
 #include <QGuiApplication>
