@@ -133,30 +133,15 @@ void frmTintra::picFarge_GotFocus(int Index) {
 }
 
 void frmTintra::picFarge_KeyDown(int Index, int KeyCode, int Shift) {
-    QPoint step;
-    switch (KeyCode) {
-    case Qt::Key_Left:
-        step = {-1, 0};
-        break;
-    case Qt::Key_Right:
-        step = {1, 0};
-        break;
-    case Qt::Key_Up:
-        step = {0, -1};
-        break;
-    case Qt::Key_Down:
-        step = {0, 1};
-        break;
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter: {
-        const QPoint at = Index == 1 ? measureCursor_ : chart::CellMiddle(chartCursor_.Cell());
-        picFarge_MouseDown(Index, 1, 0, at.x(), at.y());
+    const std::optional<QPoint> arrow = platform::ArrowStep(KeyCode);
+    if (!arrow) {
+        if (KeyCode == Qt::Key_Space || KeyCode == Qt::Key_Return || KeyCode == Qt::Key_Enter) {
+            const QPoint at = Index == 1 ? measureCursor_ : chart::CellMiddle(chartCursor_.Cell());
+            picFarge_MouseDown(Index, 1, 0, at.x(), at.y());
+        }
         return;
     }
-    default:
-        return;
-    }
+    const QPoint step = *arrow;
     if (Index == 1) {
         const int leap = (Shift & 1) ? measure::kCursorLeap : measure::kCursorStep;
         const platform::PictureBox* pic = picFarge[1];

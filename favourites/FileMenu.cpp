@@ -115,21 +115,23 @@ bool FileMenu::SaveThroughDialog() {
     return true;
 }
 
+std::optional<QString> FileMenu::AskFileToOpen(const QString& filter) {
+    platform::FileDialogOptions o;
+    o.filter = filter + "|Alle filer (*)|*";
+    o.initialDir = CurrentPath;
+    o.fileMustExist = true;
+    return fileDialog_.GetOpenFileName(host_.DialogOwner(), o);
+}
+
 bool FileMenu::ApneFil(const QString& sFile) {
     SaveCancelled = false;
-    QString file = sFile;
-    if (file.isEmpty()) {
-        platform::FileDialogOptions o;
-        o.filter = "Kvidra Fargefil (*.KVC)|*.kvc|Alle filer (*)|*";
-        o.initialDir = CurrentPath;
-        o.fileMustExist = true;
-        const auto chosen = fileDialog_.GetOpenFileName(host_.DialogOwner(), o);
-        if (!chosen) {
-            SaveCancelled = true;
-            return false;
-        }
-        file = *chosen;
+    const std::optional<QString> chosen =
+        sFile.isEmpty() ? AskFileToOpen("Kvidra Fargefil (*.KVC)|*.kvc") : sFile;
+    if (!chosen) {
+        SaveCancelled = true;
+        return false;
     }
+    const QString& file = *chosen;
     model_.ListChanged = false;
     FileSaved = false;
     DialogFirst = false;
@@ -311,18 +313,12 @@ void FileMenu::mnuFilImporter_Click() {
 }
 
 bool FileMenu::ImportPalette(const QString& sFile) {
-    QString file = sFile;
-    if (file.isEmpty()) {
-        platform::FileDialogOptions o;
-        o.filter = "GIMP-palett (*.GPL)|*.gpl|Alle filer (*)|*";
-        o.initialDir = CurrentPath;
-        o.fileMustExist = true;
-        const auto chosen = fileDialog_.GetOpenFileName(host_.DialogOwner(), o);
-        if (!chosen) {
-            return false;
-        }
-        file = *chosen;
+    const std::optional<QString> chosen =
+        sFile.isEmpty() ? AskFileToOpen("GIMP-palett (*.GPL)|*.gpl") : sFile;
+    if (!chosen) {
+        return false;
     }
+    const QString& file = *chosen;
     const auto tell = [this](const QString& text) {
         messageBox_.Show(host_.DialogOwner(), text, kProgramTitle, MsgButtons::OK,
                          MsgIcon::Exclamation);

@@ -108,6 +108,9 @@ private:
     // disk: overwrite, or keep the other version and save through the dialog.
     bool WriteOwnFile();
     bool SaveThroughDialog();
+    // The Open dialog for files of `filter` (or any file); nothing when
+    // cancelled.
+    std::optional<QString> AskFileToOpen(const QString& filter);
     void ReportRead(const QString& file, const ReadResult& read);
     void ReportSaveError(const QString& file, const SaveResult& result);
     // The question before the list is given up for another: Ja, Nei or Avbryt.

@@ -232,24 +232,12 @@ void frmPunkt::Form_KeyDown(int keyCode, int shift) {
         zoom->Form_KeyDown(keyCode, shift);
         return;
     }
-    const int step = (shift & 1) ? kCursorLeap : kCursorStep;
+    if (const std::optional<QPoint> arrow = platform::ArrowStep(keyCode)) {
+        MoveCursor(cursor_ + *arrow * ((shift & 1) ? kCursorLeap : kCursorStep));
+        Follow(cursor_);
+        return;
+    }
     switch (keyCode) {
-    case Qt::Key_Left:
-        MoveCursor(cursor_ - QPoint(step, 0));
-        Follow(cursor_);
-        break;
-    case Qt::Key_Right:
-        MoveCursor(cursor_ + QPoint(step, 0));
-        Follow(cursor_);
-        break;
-    case Qt::Key_Up:
-        MoveCursor(cursor_ - QPoint(0, step));
-        Follow(cursor_);
-        break;
-    case Qt::Key_Down:
-        MoveCursor(cursor_ + QPoint(0, step));
-        Follow(cursor_);
-        break;
     case Qt::Key_Space:
         PressAtCursor();
         break;

@@ -134,36 +134,21 @@ void frmZoom::Form_KeyDown(int keyCode, int) {
     if (side_ == 0) {
         return;
     }
-    QPoint step;
-    switch (keyCode) {
-    case Qt::Key_Left:
-        step = {-1, 0};
-        break;
-    case Qt::Key_Right:
-        step = {1, 0};
-        break;
-    case Qt::Key_Up:
-        step = {0, -1};
-        break;
-    case Qt::Key_Down:
-        step = {0, 1};
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: {
-        // A click inside the cell: the middle of its middle device pixel,
-        // in logical pixels.
-        const QRect cell = CellPixels(cell_);
-        const double dpr = view_.devicePixelRatio();
-        const QPointF inside(((cell.left() + cell.right() + 1) / 2 + 0.5) / dpr,
-                             ((cell.top() + cell.bottom() + 1) / 2 + 0.5) / dpr);
-        Form_MouseDown(1, 0, inside.x(), inside.y());
-        Form_MouseUp(1, 0, inside.x(), inside.y());
+    const std::optional<QPoint> step = platform::ArrowStep(keyCode);
+    if (!step) {
+        if (keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter) {
+            // A click inside the cell: the middle of its middle device pixel,
+            // in logical pixels.
+            const QRect cell = CellPixels(cell_);
+            const double dpr = view_.devicePixelRatio();
+            const QPointF inside(((cell.left() + cell.right() + 1) / 2 + 0.5) / dpr,
+                                 ((cell.top() + cell.bottom() + 1) / 2 + 0.5) / dpr);
+            Form_MouseDown(1, 0, inside.x(), inside.y());
+            Form_MouseUp(1, 0, inside.x(), inside.y());
+        }
         return;
     }
-    default:
-        return;
-    }
-    MoveCell(cell_ + step);
+    MoveCell(cell_ + *step);
     const QRect moved = CellPixels(cell_);
     Caption(PointOf(view_, moved.left(), moved.top()));
 }

@@ -304,6 +304,21 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
     }
 }
 
+std::optional<QPoint> ArrowStep(int keyCode) {
+    switch (keyCode) {
+    case Qt::Key_Left:
+        return QPoint(-1, 0);
+    case Qt::Key_Right:
+        return QPoint(1, 0);
+    case Qt::Key_Up:
+        return QPoint(0, -1);
+    case Qt::Key_Down:
+        return QPoint(0, 1);
+    default:
+        return std::nullopt;
+    }
+}
+
 void PictureBox::keyPressEvent(QKeyEvent* e) {
     emit KeyDown(e->key(), VbShift(e->modifiers()));
     switch (e->key()) {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QMouseEvent;
@@ -26,6 +27,9 @@ namespace platform {
 int VbButtons(Qt::MouseButtons buttons);
 int VbButton(Qt::MouseButton button);
 int VbShift(Qt::KeyboardModifiers mods);
+// The one-step move an arrow key stands for (x to the right, y down);
+// nothing for any other key.
+std::optional<QPoint> ArrowStep(int keyCode);
 
 // Packed colour red + 256 * green + 65536 * blue.
 int32_t ToPacked(QRgb rgb);
