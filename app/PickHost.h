@@ -6,7 +6,7 @@
 #include "app/CommandLine.h"
 #include "measure/Host.h"
 #include "measure/PointMeasure.h"
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 #include "platform/Services.h"
 
 #include <QMap>

@@ -6,9 +6,9 @@
 #include "favourites/FavouritesModel.h"
 #include "favourites/FileMenu.h"
 #include "measure/Host.h"
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 #include "platform/Services.h"
-#include "platform/TrackBar.h"
+#include "platform/widgets/TrackBar.h"
 
 #include <QMainWindow>
 

@@ -23,7 +23,7 @@
 #include "platform/QtServices.h"
 #include "platform/ScreenGrab.h"
 #include "platform/Startup.h"
-#include "platform/X11Grab.h"
+#include "platform/x11/X11Grab.h"
 #include "platform/doubles/Doubles.h"
 
 #include "ProcStatus.h"

@@ -1,7 +1,7 @@
 #include "favourites/BoxPanel.h"
 
 #include "colour/Module1.h"
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 #include "resources/Resources.h"
 
 #include <QContextMenuEvent>

@@ -3,7 +3,7 @@
 #include "favourites/BoxPanel.h"
 #include "favourites/FavouritesHost.h"
 #include "favourites/FavouritesModel.h"
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 
 #include "resources/Resources.h"
 
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 
 #include <algorithm>
 #include <array>

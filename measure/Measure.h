@@ -2,8 +2,8 @@
 // Screen point measurement: the pieces that need no window. The still copy of
 // the desktop and every block taken from it are in device pixels, one still
 // pixel per screen pixel.
-#include "platform/NativeImage.h"
-#include "platform/NativePointer.h"
+#include "platform/x11/NativeImage.h"
+#include "platform/x11/NativePointer.h"
 
 #include <QCursor>
 #include <QImage>

@@ -1,7 +1,7 @@
 #include "measure/MeasureWindow.h"
 
 #include "measure/Measure.h"
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

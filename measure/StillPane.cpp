@@ -1,6 +1,6 @@
 #include "measure/StillPane.h"
 
-#include "platform/NativePointer.h"
+#include "platform/x11/NativePointer.h"
 
 #include "measure/frmPunkt.h"
 

@@ -8,7 +8,7 @@
 // the largest screen's) is shrunk to fill that screen's window, each device
 // pixel showing one still pixel of those it covers, and picking that one.
 #include "measure/MeasureWindow.h"
-#include "platform/NativeImage.h"
+#include "platform/x11/NativeImage.h"
 
 #include <QRect>
 

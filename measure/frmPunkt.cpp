@@ -1,12 +1,12 @@
 #include "measure/frmPunkt.h"
 
-#include "platform/NativePointer.h"
-#include "platform/NativeWindow.h"
+#include "platform/x11/NativePointer.h"
+#include "platform/x11/NativeWindow.h"
 
 #include "measure/Measure.h"
 #include "measure/PointMeasure.h"
 #include "measure/frmZoom.h"
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 
 #include <QCursor>
 #include <QGuiApplication>

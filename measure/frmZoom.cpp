@@ -1,10 +1,10 @@
 #include "measure/frmZoom.h"
 
-#include "platform/NativePointer.h"
+#include "platform/x11/NativePointer.h"
 
 #include "colour/Module1.h"
 #include "measure/PointMeasure.h"
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlace.h"
 

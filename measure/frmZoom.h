@@ -10,7 +10,7 @@
 // outline marks it.
 #include "measure/Measure.h"
 #include "measure/MeasureWindow.h"
-#include "platform/NativeImage.h"
+#include "platform/x11/NativeImage.h"
 
 #include <QImage>
 #include <QWidget>

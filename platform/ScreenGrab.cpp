@@ -1,7 +1,7 @@
 #include "platform/ScreenGrab.h"
 
-#include "platform/PortalGrab.h"
-#include "platform/X11Grab.h"
+#include "platform/wayland/PortalGrab.h"
+#include "platform/x11/X11Grab.h"
 
 #include <QGuiApplication>
 

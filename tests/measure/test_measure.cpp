@@ -4,7 +4,7 @@
 #include "measure/StillPane.h"
 #include "measure/frmPunkt.h"
 #include "measure/frmZoom.h"
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 #include "tests/Support.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 // Pictures put straight onto a window on a real X server: every part of the
 // window that can be seen shows its picture and the rectangles drawn over it,
 // whenever and however it came into view.
-#include "platform/NativeImage.h"
+#include "platform/x11/NativeImage.h"
 
 #include <QGuiApplication>
 #include <QPaintEvent>

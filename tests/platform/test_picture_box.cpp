@@ -1,5 +1,5 @@
 // The picture box: what it shows and answers as pictures are put in it.
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 #include "tests/Support.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // The screen copy through a portal of the test's own on a private bus: every
 // answer ends in a still or a plain failure, never a hang, and no file left.
-#include "platform/PortalGrab.h"
+#include "platform/wayland/PortalGrab.h"
 #include "platform/ScreenGrab.h"
 #include "tests/Support.h"
 

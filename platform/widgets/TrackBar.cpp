@@ -1,4 +1,4 @@
-#include "platform/TrackBar.h"
+#include "platform/widgets/TrackBar.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/PortalGrab.h"
+#include "platform/wayland/PortalGrab.h"
 
 #include <QDBusArgument>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
-#include "platform/NativeWindow.h"
+#include "platform/x11/NativeWindow.h"
 #include "platform/ScreenStill.h"
-#include "platform/Xcb.h"
+#include "platform/x11/Xcb.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,5 +1,5 @@
-#include "platform/NativeImage.h"
-#include "platform/Xcb.h"
+#include "platform/x11/NativeImage.h"
+#include "platform/x11/Xcb.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "platform/X11Grab.h"
+#include "platform/x11/X11Grab.h"
 
 #include <QGuiApplication>
 #include <QPainter>

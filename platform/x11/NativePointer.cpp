@@ -1,5 +1,5 @@
-#include "platform/NativePointer.h"
-#include "platform/Xcb.h"
+#include "platform/x11/NativePointer.h"
+#include "platform/x11/Xcb.h"
 
 #include <QWidget>
 #include <QWindow>

@@ -1,6 +1,6 @@
-#include "platform/PictureBox.h"
+#include "platform/widgets/PictureBox.h"
 
-#include "platform/NativePointer.h"
+#include "platform/x11/NativePointer.h"
 
 #include <QEvent>
 #include <QKeyEvent>
