@@ -52,6 +52,10 @@ void PointMeasure::Grabbed(platform::IScreenGrab::Result result) {
         LoadPunkt(std::move(result.still));
         return;
     }
+    if (result.cancelled) {
+        Abandon(false);
+        return;
+    }
     if (!result.canPickColour || !services.messageBox) {
         Abandon(true);
         return;

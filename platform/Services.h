@@ -88,6 +88,12 @@ public:
         std::unique_ptr<ScreenStill> still;
         // Without a still: the desktop offers a colour pick of its own.
         bool canPickColour = false;
+        // Without a still: the user called the copy off while the desktop
+        // was asking; back to the main window without a word.
+        bool cancelled = false;
+        // The desktop may have drawn the mouse pointer into the still, where
+        // it stood when the copy was taken.
+        bool pointerInStill = false;
     };
     using StillDone = std::function<void(Result)>;
     using ColourDone = std::function<void(std::optional<int32_t>)>;
