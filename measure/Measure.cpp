@@ -19,6 +19,10 @@ int32_t ZoomHalfFor(int listIndex, int32_t current) {
     return halves[static_cast<size_t>(listIndex)];
 }
 
+int CursorStride(int shift) {
+    return (shift & 2) ? kCursorJump : (shift & 1) ? kCursorLeap : kCursorStep;
+}
+
 QPoint BlockSource(const QPoint& v, const QRect& block, const QSize& view) {
     return {block.x() + v.x() * block.width() / view.width(),
             block.y() + v.y() * block.height() / view.height()};

@@ -24,9 +24,13 @@ constexpr int32_t kNoZoomHalf = 96;
 constexpr int kZoomView = 190;
 constexpr int kTwipsPerPixel = 15;
 constexpr int kEscape = 27;
-// Still pixels the keyboard cursor moves per arrow key, and with Shift.
+// Device pixels the keyboard cursor moves per arrow key, with Shift and with
+// Ctrl.
 constexpr int kCursorStep = 1;
 constexpr int kCursorLeap = 10;
+constexpr int kCursorJump = 100;
+// The step of an arrow key with shift state `shift` (1 Shift, 2 Ctrl).
+int CursorStride(int shift);
 // Length of each arm of the keyboard cursor's cross-hair, in device pixels.
 constexpr int kCrossArm = 16;
 // Distance of the live label from the point it describes, across and down,

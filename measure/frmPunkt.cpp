@@ -228,35 +228,34 @@ void frmPunkt::Form_KeyUp(int keyCode, int) {
 }
 
 void frmPunkt::Form_KeyDown(int keyCode, int shift) {
-    if (frmZoom* zoom = m_.Zoom(); zoom && zoom->HasKeyboard()) {
-        zoom->Form_KeyDown(keyCode, shift);
+    const std::optional<QPoint> arrow = platform::ArrowStep(keyCode);
+    const bool enter = keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter;
+    // Once a press from the keyboard holds a block, the keys choose in it.
+    if (frmZoom* zoom = m_.Zoom(); zoom && zoom->KeysOnCell()) {
+        if (arrow) {
+            zoom->MoveCellBy(*arrow * CursorStride(shift));
+        } else if (enter) {
+            zoom->ClickCell();
+        }
         return;
     }
-    if (const std::optional<QPoint> arrow = platform::ArrowStep(keyCode)) {
-        MoveCursor(cursor_ + *arrow * ((shift & 1) ? kCursorLeap : kCursorStep));
+    if (arrow) {
+        MoveCursor(cursor_ + *arrow * CursorStride(shift));
         Follow(cursor_);
-        return;
-    }
-    switch (keyCode) {
-    case Qt::Key_Space:
+    } else if (keyCode == Qt::Key_Space) {
         PressAtCursor();
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
+    } else if (enter) {
         PressAtCursor();
         if (m_.lZoomHalf == kNoZoomHalf) {
             Form_MouseUp(1, 0, cursor_.x(), cursor_.y());
         }
-        break;
-    default:
-        break;
     }
 }
 
 void frmPunkt::PressAtCursor() {
     Form_MouseDown(1, 0, cursor_.x(), cursor_.y());
     if (frmZoom* zoom = m_.Zoom()) {
-        zoom->TakeKeyboard();
+        zoom->TakeKeys();
     }
 }
 

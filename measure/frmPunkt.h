@@ -39,10 +39,12 @@ public:
     void Form_MouseMove(int button, int shift, double x, double y) override;
     void Form_MouseUp(int button, int shift, double x, double y) override;
     void Form_KeyUp(int keyCode, int shift) override;
-    // Arrows move the cursor (with Shift kCursorLeap pixels); Space is a
-    // left press on it; Enter a left press and release ("Uten zoom"), or a
-    // press that hands the keyboard to the zoom window. Keys that come here
-    // while the zoom window has the keyboard are handed on to it.
+    // The one key handler of the measurement, whichever of its windows has
+    // the keyboard. Arrows move the cursor (with Shift kCursorLeap pixels,
+    // with Ctrl kCursorJump); Space is a left press on it; Enter a left press
+    // and release ("Uten zoom"), or a press whose block the keys then choose
+    // from in the zoom window: arrows move the chosen pixel there, and Enter
+    // takes it.
     void Form_KeyDown(int keyCode, int shift) override;
 
     // The still pixel the keyboard cursor stands on.

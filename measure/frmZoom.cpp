@@ -4,9 +4,10 @@
 
 #include "colour/Module1.h"
 #include "measure/PointMeasure.h"
-#include "platform/widgets/PictureBox.h"
+#include "measure/frmPunkt.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlace.h"
+#include "platform/widgets/PictureBox.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -120,37 +121,33 @@ void frmZoom::Form_MouseUp(int, int, double x, double y) {
     m_.UnloadZoom();
 }
 
-void frmZoom::Form_KeyUp(int keyCode, int) {
-    if (keyCode != kEscape) {
-        return;
+void frmZoom::Form_KeyUp(int keyCode, int shift) {
+    if (frmPunkt* punkt = m_.Punkt()) {
+        punkt->Form_KeyUp(keyCode, shift);
     }
-    hide();
-    m_.UnloadPunkt();
-    m_.host.SetMainVisible(true);
-    m_.UnloadZoom();
 }
 
-void frmZoom::Form_KeyDown(int keyCode, int) {
-    if (side_ == 0) {
-        return;
+void frmZoom::Form_KeyDown(int keyCode, int shift) {
+    if (frmPunkt* punkt = m_.Punkt()) {
+        punkt->Form_KeyDown(keyCode, shift);
     }
-    const std::optional<QPoint> step = platform::ArrowStep(keyCode);
-    if (!step) {
-        if (keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter) {
-            // A click inside the cell: the middle of its middle device pixel,
-            // in logical pixels.
-            const QRect cell = CellPixels(cell_);
-            const double dpr = view_.devicePixelRatio();
-            const QPointF inside(((cell.left() + cell.right() + 1) / 2 + 0.5) / dpr,
-                                 ((cell.top() + cell.bottom() + 1) / 2 + 0.5) / dpr);
-            Form_MouseDown(1, 0, inside.x(), inside.y());
-            Form_MouseUp(1, 0, inside.x(), inside.y());
-        }
-        return;
-    }
-    MoveCell(cell_ + *step);
+}
+
+void frmZoom::MoveCellBy(const QPoint& step) {
+    MoveCell(cell_ + step);
     const QRect moved = CellPixels(cell_);
     Caption(PointOf(view_, moved.left(), moved.top()));
+}
+
+void frmZoom::ClickCell() {
+    // A click inside the cell: the middle of its middle device pixel, in
+    // logical pixels.
+    const QRect cell = CellPixels(cell_);
+    const double dpr = view_.devicePixelRatio();
+    const QPointF inside(((cell.left() + cell.right() + 1) / 2 + 0.5) / dpr,
+                         ((cell.top() + cell.bottom() + 1) / 2 + 0.5) / dpr);
+    Form_MouseDown(1, 0, inside.x(), inside.y());
+    Form_MouseUp(1, 0, inside.x(), inside.y());
 }
 
 void frmZoom::Form_Unload() {
@@ -184,10 +181,8 @@ void frmZoom::ShowsBlock(int side) {
     update();
 }
 
-void frmZoom::TakeKeyboard() {
+void frmZoom::TakeKeys() {
     keys_ = true;
-    activateWindow();
-    setFocus();
     UpdateOutline(cell_);
 }
 
@@ -224,16 +219,6 @@ void frmZoom::leaveEvent(QEvent* e) {
     hover_ = false;
     UpdateOutline(cell_);
     MeasureWindow::leaveEvent(e);
-}
-
-void frmZoom::focusInEvent(QFocusEvent* e) {
-    UpdateOutline(cell_);
-    MeasureWindow::focusInEvent(e);
-}
-
-void frmZoom::focusOutEvent(QFocusEvent* e) {
-    UpdateOutline(cell_);
-    MeasureWindow::focusOutEvent(e);
 }
 
 void frmZoom::paintEvent(QPaintEvent* e) {

@@ -5,9 +5,11 @@
 // image holds the view in device pixels, and every read takes the device
 // pixel under the given position. Once a block shows, one of its pixels is
 // the window's choice: the one under the pointer while it moves over the
-// window, moved by the arrow keys, and taken by Enter as a click on it would.
-// While the pointer is over the window or the keyboard is with it, an
-// outline marks it.
+// window, moved by the arrow keys once a press from the keyboard holds the
+// block, and taken by Enter as a click on it would. While the pointer is
+// over the window or the keys move the choice, an outline marks it. Its keys
+// go to the capture window's one key handler, so that they act alike
+// wherever the desktop puts the keyboard.
 #include "measure/Measure.h"
 #include "measure/MeasureWindow.h"
 #include "platform/x11/NativeImage.h"
@@ -31,8 +33,8 @@ public:
     void Form_MouseDown(int button, int shift, double x, double y) override;
     void Form_MouseMove(int button, int shift, double x, double y) override;
     void Form_MouseUp(int button, int shift, double x, double y) override;
+    // Both hand the key to the capture window (frmPunkt::Form_KeyDown).
     void Form_KeyUp(int keyCode, int shift) override;
-    // Arrows move the highlight one block pixel; Enter takes it.
     void Form_KeyDown(int keyCode, int shift) override;
     // Stores the position (unless minimised or maximised).
     void Form_Unload();
@@ -46,14 +48,16 @@ public:
     void ShowsBlock(int side);
     // The chosen block pixel, from the block's top-left corner.
     QPoint Cell() const { return cell_; }
-    // Gives it the keyboard. Where the desktop keeps the focus where it is
-    // (Wayland compositors may), the capture window hands its keys on.
-    void TakeKeyboard();
-    // Whether keys are for this window: given to it and no block pressed
-    // since, or it has the focus.
-    bool HasKeyboard() const { return keys_ || hasFocus(); }
+    // From now until the next block, the arrow keys move the chosen pixel.
+    void TakeKeys();
+    // Whether they do.
+    bool KeysOnCell() const { return keys_ && side_ > 0; }
+    // Moves the chosen pixel by `step` block pixels, kept within the block.
+    void MoveCellBy(const QPoint& step);
+    // A click on the chosen pixel.
+    void ClickCell();
     // Whether the outline shows.
-    bool Marked() const { return side_ > 0 && (hover_ || HasKeyboard()); }
+    bool Marked() const { return side_ > 0 && (hover_ || keys_); }
     // The view in device pixels; draw into it and call update().
     QImage& View() { return view_; }
 
@@ -63,8 +67,6 @@ protected:
 
     void paintEvent(QPaintEvent* e) override;
     void leaveEvent(QEvent* e) override;
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     // The view's device pixels that show block pixel `cell`.
@@ -84,7 +86,7 @@ private:
     QPoint cell_;
     // The pointer is over the window.
     bool hover_ = false;
-    // The keyboard was given to it.
+    // The arrow keys move the chosen pixel.
     bool keys_ = false;
     platform::NativeImage native_{this};
 };
