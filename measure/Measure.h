@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace measure {
@@ -37,6 +38,16 @@ constexpr int kCrossArm = 16;
 // in logical pixels: clear of the pointer, which reaches up and right.
 constexpr int kLiveGap = 20;
 
+// How far a pointer that the desktop draws into a still may reach from its
+// hot spot, each way, in device pixels: a large pointer at scale 2.
+constexpr int kPointerReach = 96;
+
+// Whether still pixel `at` may lie under a pointer drawn at `pointer`.
+bool NearPointer(const QPoint& at, const QPoint& pointer);
+// A pixel of `area` clear of a pointer drawn at `pointer`: left of it, or
+// else above, right of or below it; `pointer` itself where none is clear.
+QPoint AwayFromPointer(const QPoint& pointer, const QRect& area);
+
 // The zoom choices: "Uten zoom", "Zoom x2", x4, x8 and x16.
 constexpr int kZoomChoices = 5;
 
@@ -53,6 +64,14 @@ QPoint BlockSource(const QPoint& v, const QRect& block, const QSize& view);
 // lies outside `src`, or that fall outside `dst`, are left as they are. Both
 // images must be 32-bit (RGB32 or ARGB32).
 void StretchBlock(const QImage& src, const QRect& block, QImage& dst, const QSize& view);
+
+// `still` with every screen's area at that screen's own device pixels. A
+// still copied at a larger scale than a screen's (the desktop portal copies
+// every screen at the largest screen's) has that screen's area shrunk where
+// it lies, from its top-left corner: each device pixel takes the still pixel
+// at its centre, the one the copy drew from that pixel. Unchanged where each
+// area holds its screen's device pixels already.
+std::unique_ptr<platform::ScreenStill> AtDevicePixels(std::unique_ptr<platform::ScreenStill> still);
 
 // Colour of pixel (x, y) of `image` (fractions dropped) as
 // red + 256 * green + 65536 * blue, or -1 outside the image.

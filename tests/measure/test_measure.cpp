@@ -7,6 +7,7 @@
 #include "platform/widgets/PictureBox.h"
 #include "tests/Support.h"
 
+#include <QEnterEvent>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QScreen>
@@ -320,6 +321,49 @@ private slots:
         QCOMPARE(host->picks.size(), size_t(1));
     }
 
+    // A still that may show the pointer never gives its colour unasked: the
+    // cursor starts clear of where the pointer stood (when the pointer comes
+    // in later, it moves there if the keys have not moved it), and a pick
+    // that may take it tells so once and waits to be repeated.
+    void pointerInTheStillNeverDecidesAPick() {
+        const auto load = [&](int zoomChoice) {
+            pm->cboZoom_Click(zoomChoice);
+            return pm->LoadPunkt(std::make_unique<platform::ScreenStill>(desk), true);
+        };
+        frmPunkt* punkt = load(0);
+        const QPoint away = kPointer - QPoint(kPointerReach + 1, 0);
+        QCOMPARE(punkt->Cursor(), away);
+        QCOMPARE(AwayFromPointer({5, 5}, QRect(0, 0, 200, 100)), QPoint(5 + kPointerReach + 1, 5));
+        QCOMPARE(AwayFromPointer({5, 5}, QRect(0, 0, 50, 50)), QPoint(5, 5));
+        QTest::keyClick(punkt, Qt::Key_Return);
+        QCOMPARE(host->picks, std::vector<int32_t>{At(away.x(), away.y())});
+        Ended();
+        punkt = load(0);
+        const QPointF rest = QPointF(kPointer) / punkt->devicePixelRatioF();
+        QTest::mouseClick(punkt, Qt::LeftButton, {}, rest.toPoint());
+        const auto* note = punkt->findChild<QLabel*>();
+        QVERIFY(host->picks.size() == 1 && note && note->text().contains("musepekeren"));
+        QTest::mouseClick(punkt, Qt::LeftButton, {}, rest.toPoint());
+        QCOMPARE(host->picks.back(), At(kPointer.x(), kPointer.y()));
+        Ended();
+
+        pm->desktop.pointerKnownAtStart = false;
+        punkt = load(3);
+        const QPoint start = punkt->Cursor();
+        QEnterEvent enter(QPointF(start) / punkt->devicePixelRatioF(), {}, {});
+        QApplication::sendEvent(punkt, &enter);
+        QCOMPARE(punkt->Cursor(), start - QPoint(kPointerReach + 1, 0));
+        QTest::keyRelease(punkt, Qt::Key_Escape);
+        Ended();
+        punkt = load(3);
+        QTest::keyClick(pm->Zoom(), Qt::Key_Space);
+        QVERIFY(!pm->Zoom()->KeysOnCell() && punkt->findChild<QLabel*>()->isVisible());
+        QTest::keyClick(pm->Zoom(), Qt::Key_Space);
+        QTest::keyClick(pm->Zoom(), Qt::Key_Return);
+        QCOMPARE(host->picks.back(), At(start.x(), start.y()));
+        Ended();
+    }
+
     // Before a press, what lies under the pointer or cursor shows at once: in
     // a label at its lower right (flipped at the screen's edges), or in the
     // zoom window until a press holds the block there.
@@ -375,14 +419,42 @@ private slots:
         QVERIFY(!panes[1]->isVisible());
         Ended();
 
-        // A still at twice the screen's scale is shrunk to its window.
-        still = std::make_unique<platform::ScreenStill>(desk);
-        still->SetScreens(platform::ScaledScreenAreas(2));
-        StillPane* first = pm->LoadPunkt(std::move(still));
-        QCOMPARE(Shown(first).pixel(click), desk.pixel(click * 2));
-        QTest::mouseClick(first, Qt::LeftButton, {}, click);
-        QCOMPARE(host->picks.back(), At(20, 14));
-        Ended();
+        // A still copied at the larger scale, as the portal copies it: each
+        // screen shows its own device pixels, the lower-scale one each from
+        // the middle of the still pixels it covers, and mouse and keys (on
+        // across the screens' edge) pick exactly what shows.
+        QImage wide(1680, 960, QImage::Format_RGB32);
+        for (int y = 0; y < wide.height(); ++y) {
+            for (int x = 0; x < wide.width(); ++x) {
+                wide.setPixel(x, y, platform::FromPacked(At(x, y)).rgb());
+            }
+        }
+        for (int round = 0; round < 2; ++round) {
+            still = std::make_unique<platform::ScreenStill>(wide);
+            still->SetScreens(platform::ScaledScreenAreas(2));
+            frmPunkt* mixed = pm->LoadPunkt(std::move(still));
+            const std::vector<StillPane*> two = mixed->Panes();
+            QVERIFY(two[0]->Area() == QRect(0, 0, 640, 480) &&
+                    two[1]->Area() == QRect(1280, 0, 400, 300));
+            if (round == 0) {
+                const QImage shown = Shown(two[0]);
+                for (int i = 0; i < 640 * 480; i += 997) {
+                    const QPoint d(i % 640, i / 640);
+                    QCOMPARE(ToPacked(shown.pixel(d)), At(2 * d.x() + 1, 2 * d.y() + 1));
+                }
+                QCOMPARE(Shown(two[1]), wide.copy(1280, 0, 400, 300));
+                QTest::mouseClick(two[0], Qt::LeftButton, {}, click);
+                QCOMPARE(host->picks.back(), At(21, 15));
+            } else {
+                mixed->MoveCursor({639, 100});
+                QTest::keyClick(two[0], Qt::Key_Right);
+                QTest::keyClick(two[1], Qt::Key_Right);
+                QCOMPARE(mixed->Cursor(), QPoint(1281, 200));
+                QTest::keyClick(two[1], Qt::Key_Return);
+                QCOMPARE(host->picks.back(), At(1281, 200));
+            }
+            Ended();
+        }
     }
 
     // A copy that comes later (the portal) keeps the main window hidden until
