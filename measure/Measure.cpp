@@ -169,6 +169,25 @@ QPoint LivePlace(const QPoint& point, const QSize& size, const QRect& screen) {
     return at;
 }
 
+QRect MagnifierPlace(const QPoint& point, const QSize& size, const QRect& screen) {
+    int x = point.x() + kMagnifierGap;
+    if (x + size.width() - 1 > screen.right()) {
+        const int left = point.x() - kMagnifierGap - size.width();
+        if (left >= screen.left() || point.x() - screen.left() > screen.right() - point.x()) {
+            x = left;
+        }
+    }
+    // Beside the point across, so free to stay on the screen up and down.
+    int y = point.y() + kMagnifierGap;
+    if (y + size.height() - 1 > screen.bottom()) {
+        y = point.y() - kMagnifierGap - size.height();
+        if (y < screen.top()) {
+            y = std::max(screen.top(), screen.bottom() + 1 - size.height());
+        }
+    }
+    return {QPoint(x, y), size};
+}
+
 // Switch to the eyedropper once the resources provide it.
 QCursor MeasureCursor() {
     return resources::EyedropperCursor();

@@ -48,6 +48,17 @@ bool NearPointer(const QPoint& at, const QPoint& pointer);
 // else above, right of or below it; `pointer` itself where none is clear.
 QPoint AwayFromPointer(const QPoint& pointer, const QRect& area);
 
+// Distance of the magnifier drawn inside the capture window from the point
+// it enlarges, across and down, in logical pixels: clear of the cross-hair's
+// arms, its own outline and the pointer.
+constexpr int kMagnifierGap = 24;
+
+// Where a magnifier of `size` goes beside `point` inside `screen`:
+// kMagnifierGap right of and below it, flipped to its left or above it where
+// it would leave the screen (where neither side has room, the side with the
+// more). It never covers `point` nor the cross-hair's arms beside it.
+QRect MagnifierPlace(const QPoint& point, const QSize& size, const QRect& screen);
+
 // The zoom choices: "Uten zoom", "Zoom x2", x4, x8 and x16.
 constexpr int kZoomChoices = 5;
 

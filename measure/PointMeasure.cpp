@@ -123,7 +123,7 @@ void PointMeasure::UnloadPunkt() {
 
 frmZoom* PointMeasure::LoadZoom() {
     if (!zoom_) {
-        zoom_ = new frmZoom(*this, punkt_);
+        zoom_ = new frmZoom(*this, punkt_, !desktop.placesWindows);
         zoom_->Form_Load();
     }
     return zoom_;

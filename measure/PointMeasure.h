@@ -56,6 +56,9 @@ public:
     struct Desktop {
         // Where the pointer is, before it moves over a window of ours.
         bool pointerKnownAtStart = platform::PointerKnownAtStart();
+        // Windows go where they are put; if not, the magnifier is drawn
+        // inside the capture window.
+        bool placesWindows = platform::PlacesOwnWindows();
     } desktop;
 
 private:

@@ -72,6 +72,9 @@ void StillPane::paintEvent(QPaintEvent* e) {
     for (platform::Overlay& m : marks) {
         m.rect.translate(-area_.topLeft());
     }
+    for (const platform::Overlay& m : punkt_.MagnifierRing(this)) {
+        marks.push_back(m);
+    }
     const QImage& image = still->Image();
     // What of the still this window shows, from its top-left device pixel.
     const QRect shown = area_ & image.rect();

@@ -69,7 +69,11 @@ void frmPunkt::Form_Load() {
     update();
     if (m_.lZoomHalf < kNoZoomHalf) {
         frmZoom* zoom = m_.LoadZoom();
-        zoom->show();
+        if (zoom->Inside()) {
+            PlaceMagnifier(cursor_);
+        } else {
+            zoom->show();
+        }
     }
 }
 
@@ -228,11 +232,49 @@ void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
 void frmPunkt::ShowBlock(const QPoint& at) {
     if (frmZoom* zoom = m_.Zoom()) {
         const int half = m_.lZoomHalf;
+        PlaceMagnifier(at);
         zoom->Cls();
         StretchBlock(Still(), QRect(at - QPoint(half, half), QSize(2 * half, 2 * half)),
                      zoom->View(), zoom->View().size());
         zoom->ShowsBlock(2 * half);
     }
+}
+
+void frmPunkt::PlaceMagnifier(const QPoint& at) {
+    frmZoom* zoom = m_.Zoom();
+    const std::vector<StillPane*> panes = Panes();
+    const auto pane = std::find_if(panes.begin(), panes.end(),
+                                   [&](const StillPane* p) { return p->Area().contains(at); });
+    if (!zoom || !zoom->Inside() || pane == panes.end()) {
+        return;
+    }
+    // Its outline, where it was and where it goes, is painted again.
+    constexpr int ring = 3;
+    auto* before = zoom->parentWidget();
+    if (before && zoom->isVisible()) {
+        before->update(zoom->geometry().adjusted(-ring, -ring, ring, ring));
+    }
+    if (before != *pane) {
+        zoom->setParent(*pane);
+        zoom->FitRatio();
+    }
+    const double dpr = (*pane)->devicePixelRatioF();
+    const QPointF point = QPointF(at - (*pane)->Area().topLeft()) / dpr;
+    zoom->move(MagnifierPlace(QPoint(static_cast<int>(std::floor(point.x())),
+                                     static_cast<int>(std::floor(point.y()))),
+                              zoom->size(), (*pane)->rect())
+                   .topLeft());
+    zoom->show();
+    zoom->raise();
+    (*pane)->update(zoom->geometry().adjusted(-ring, -ring, ring, ring));
+}
+
+std::vector<platform::Overlay> frmPunkt::MagnifierRing(const StillPane* pane) const {
+    const frmZoom* zoom = m_.Zoom();
+    if (!zoom || !zoom->Inside() || zoom->parentWidget() != pane || zoom->isHidden()) {
+        return {};
+    }
+    return platform::RingsAround(platform::DeviceArea(zoom->geometry(), pane->devicePixelRatioF()));
 }
 
 void frmPunkt::Follow(const QPoint& at) {

@@ -69,6 +69,10 @@ public:
     const platform::ScreenStill* StillCopy() const { return still_.get(); }
     // The windows showing the still, this one first.
     std::vector<StillPane*> Panes() const;
+    // The outline round the magnifier drawn inside `pane`, in its device
+    // pixels; none where it is not there.
+    std::vector<platform::Overlay> MagnifierRing(const StillPane* pane) const;
+
     // The pointer shows over still pixel `at` (it came over a window of
     // the capture): the first time, that is where it stands in the still.
     void PointerSeen(const QPoint& at);
@@ -103,6 +107,9 @@ private:
     // block round it in the zoom window until a press there holds one.
     void Follow(const QPoint& at);
     void ShowBlock(const QPoint& at);
+    // Puts the magnifier drawn inside the capture window beside still pixel
+    // `at`, in the window that shows it.
+    void PlaceMagnifier(const QPoint& at);
     void ShowLive(const QPoint& at);
     void ShowLabel(const QPoint& at, const QString& text);
 

@@ -35,10 +35,11 @@ int StoredEdge(platform::ISettings* settings, const QString& key) {
 }
 } // namespace
 
-frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
-    : MeasureWindow(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                               Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      m_(measure) {
+frmZoom::frmZoom(PointMeasure& measure, QWidget* owner, bool inside)
+    : MeasureWindow(owner, inside ? Qt::Widget
+                                  : Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      m_(measure), inside_(inside) {
     setWindowTitle(QStringLiteral("Zoom"));
     setFixedSize(kZoomView, kZoomView);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -52,7 +53,14 @@ frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
     }
     f.setPointSizeF(8.25);
     setFont(f);
+    FitRatio();
+}
+
+void frmZoom::FitRatio() {
     const double ratio = devicePixelRatioF();
+    if (!view_.isNull() && view_.devicePixelRatio() == ratio) {
+        return;
+    }
     const int side = static_cast<int>(std::lround(kZoomView * ratio));
     view_ = QImage(side, side, QImage::Format_RGB32);
     view_.setDevicePixelRatio(ratio);
@@ -61,9 +69,11 @@ frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
 
 void frmZoom::Form_Load() {
     platform::ISettings* settings = m_.services.settings;
-    const QPoint stored(StoredEdge(settings, QStringLiteral("ZoomLeft")),
-                        StoredEdge(settings, QStringLiteral("ZoomTop")));
-    move(platform::OnScreen(QRect(stored, frameGeometry().size())));
+    if (!inside_) {
+        const QPoint stored(StoredEdge(settings, QStringLiteral("ZoomLeft")),
+                            StoredEdge(settings, QStringLiteral("ZoomTop")));
+        move(platform::OnScreen(QRect(stored, frameGeometry().size())));
+    }
     QPainter p(&view_);
     p.setFont(font());
     p.setPen(palette().color(QPalette::WindowText));
@@ -151,7 +161,7 @@ void frmZoom::ClickCell() {
 }
 
 void frmZoom::Form_Unload() {
-    if (isMinimized() || isMaximized() || !m_.services.settings) {
+    if (inside_ || isMinimized() || isMaximized() || !m_.services.settings) {
         return;
     }
     m_.services.settings->SaveSetting(kApp, kSection, QStringLiteral("ZoomLeft"),
@@ -241,6 +251,9 @@ void frmZoom::paintEvent(QPaintEvent* e) {
 // The corner of the device pixel under the pointer, in logical pixels, so
 // that reading the view back finds exactly that device pixel.
 QPointF frmZoom::PointerAt(const QPointF& eventPos) const {
+    if (inside_) {
+        return eventPos;
+    }
     const double dpr = devicePixelRatioF();
     const QPoint d = platform::PointerPixel(this, eventPos);
     if (d == DevicePixel(eventPos, dpr)) {

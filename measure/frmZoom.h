@@ -9,7 +9,10 @@
 // block, and taken by Enter as a click on it would. While the pointer is
 // over the window or the keys move the choice, an outline marks it. Its keys
 // go to the capture window's one key handler, so that they act alike
-// wherever the desktop puts the keyboard.
+// wherever the desktop puts the keyboard. Where the program cannot place its
+// windows, the same view is drawn inside the capture window instead, as a
+// child of the still window that shows the point it enlarges, beside it
+// (frmPunkt places it); it stores no place then.
 #include "measure/Measure.h"
 #include "measure/MeasureWindow.h"
 #include "platform/x11/NativeImage.h"
@@ -26,7 +29,7 @@ class PointMeasure;
 
 class frmZoom : public MeasureWindow {
 public:
-    frmZoom(PointMeasure& measure, QWidget* owner);
+    frmZoom(PointMeasure& measure, QWidget* owner, bool inside = false);
 
     void Form_Load();
     // Button and shift are not used: every button acts alike.
@@ -60,6 +63,11 @@ public:
     bool Marked() const { return side_ > 0 && (hover_ || keys_); }
     // The view in device pixels; draw into it and call update().
     QImage& View() { return view_; }
+    // Drawn inside the capture window.
+    bool Inside() const { return inside_; }
+    // A view at the pixel ratio the window now has, cleared where it
+    // changes (moved to a screen of another scale).
+    void FitRatio();
 
 protected:
     // The corner of the device pixel under the pointer, in logical pixels.
@@ -80,6 +88,7 @@ private:
     void Caption(int32_t c);
 
     PointMeasure& m_;
+    const bool inside_;
     QImage view_;
     // Side of the block shown, in still pixels; 0 before one shows.
     int side_ = 0;

@@ -364,6 +364,49 @@ private slots:
         Ended();
     }
 
+    // Where windows cannot be placed, the magnifier is drawn inside the
+    // capture window beside the point, flipped at the screen's edges and
+    // never over the point or the cross-hair, outlined; it measures as the
+    // zoom window does, and stores no place.
+    void magnifierInsideTheStill() {
+        const QRect screen(0, 0, 800, 600);
+        const QSize side(kZoomView, kZoomView);
+        QCOMPARE(MagnifierPlace({100, 100}, side, screen).topLeft(), QPoint(124, 124));
+        QCOMPARE(MagnifierPlace({700, 500}, side, screen).topLeft(), QPoint(486, 286));
+        QCOMPARE(MagnifierPlace({700, 20}, {190, 590}, screen).topLeft(), QPoint(486, 10));
+        for (int i = 0; i < 800 * 600; i += 4999) {
+            const QPoint p(i % 800, i / 800);
+            const QRect r = MagnifierPlace(p, side, screen);
+            QVERIFY(screen.contains(r) &&
+                    !r.intersects(QRect(p.x() - kCrossArm, p.y(), 2 * kCrossArm + 1, 1)));
+        }
+
+        pm->desktop.placesWindows = false;
+        Start(3);
+        frmPunkt* punkt = pm->Punkt();
+        frmZoom* zoom = pm->Zoom();
+        QVERIFY(zoom->isVisible() && !zoom->isWindow() && zoom->parentWidget() == punkt);
+        const double dpr = punkt->devicePixelRatioF();
+        punkt->Form_MouseMove(0, 0, 100, 100);
+        QVERIFY(zoom->pos() == QPoint(100 / dpr, 100 / dpr) + QPoint(24, 24));
+        punkt->Form_MouseDown(1, 0, 700, 700);
+        punkt->Form_MouseMove(0, 0, 300, 300);
+        const QRect placed = platform::DeviceArea(zoom->geometry(), dpr);
+        QVERIFY(placed.right() < 700 && placed.bottom() < 700);
+        QCOMPARE(Shown(punkt).pixel(placed.topLeft() - QPoint(1, 1)) & 0xFFFFFF, 0u);
+        QImage view = zoom->View().copy();
+        StretchBlock(desk, QRect(688, 688, 24, 24), view, view.size());
+        QCOMPARE(zoom->View(), view);
+        const QPoint click(95, 60);
+        const int32_t expected = ToPacked(view.pixel(DevicePixel(click, dpr)));
+        QTest::mouseClick(zoom, Qt::LeftButton, {}, click);
+        QCOMPARE(host->picks, std::vector<int32_t>{expected});
+        QVERIFY(host->mark == QPointF(click) &&
+                ToPacked(host->pic->Image().pixel(click)) == expected);
+        Ended();
+        QVERIFY(support::Setting(fakes, "ZoomLeft").isEmpty());
+    }
+
     // Before a press, what lies under the pointer or cursor shows at once: in
     // a label at its lower right (flipped at the screen's edges), or in the
     // zoom window until a press holds the block there.
