@@ -173,6 +173,7 @@ void frmPunkt::PointerSeen(const QPoint& at) {
     // The cursor, where the keys have not moved it yet, starts clear of it.
     if (pointerInStill_ && !keysMoved_ && NearPointer(cursor_, at)) {
         MoveCursor(AwayFromPointer(at, AreaAt(at)), crossShown_);
+        Follow(cursor_);
     }
 }
 
@@ -332,6 +333,11 @@ void frmPunkt::Form_MouseMove(int button, int shift, double x, double y) {
     const QPoint at(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
     PointerSeen(at);
     pointerMoved_ = pointerMoved_ || at != *pointer_;
+    if (pointerInStill_ && !pointerMoved_ && button == 0) {
+        // Resting where the still shows it, the pointer leaves the cursor
+        // clear of it.
+        return;
+    }
     Form_MouseDown(button, shift, x, y);
     Follow(cursor_);
 }

@@ -352,6 +352,7 @@ private slots:
         const QPoint start = punkt->Cursor();
         QEnterEvent enter(QPointF(start) / punkt->devicePixelRatioF(), {}, {});
         QApplication::sendEvent(punkt, &enter);
+        punkt->Form_MouseMove(0, 0, start.x(), start.y());
         QCOMPARE(punkt->Cursor(), start - QPoint(kPointerReach + 1, 0));
         QTest::keyRelease(punkt, Qt::Key_Escape);
         Ended();
