@@ -388,8 +388,13 @@ private slots:
         frmZoom* zoom = pm->Zoom();
         QVERIFY(zoom->isVisible() && !zoom->isWindow() && zoom->parentWidget() == punkt);
         const double dpr = punkt->devicePixelRatioF();
+        QCoreApplication::processEvents(); // the pointer set in init()
         punkt->Form_MouseMove(0, 0, 100, 100);
         QVERIFY(zoom->pos() == QPoint(100 / dpr, 100 / dpr) + QPoint(24, 24));
+        // Until a press, the pointer passes through it, which then moves on.
+        const QPoint onto = zoom->geometry().center();
+        QTest::mouseMove(punkt->windowHandle(), onto);
+        QVERIFY(!zoom->geometry().contains(onto));
         punkt->Form_MouseDown(1, 0, 700, 700);
         punkt->Form_MouseMove(0, 0, 300, 300);
         const QRect placed = platform::DeviceArea(zoom->geometry(), dpr);
