@@ -171,8 +171,8 @@ private slots:
         Ended();
     }
 
-    // The same in the zoom window and, where windows cannot be placed, in the
-    // magnifier inside the capture window, which stores no place.
+    // A press shows its block in the zoom window (or the magnifier in the
+    // still, storing no place); a click there picks the pixel shown.
     void zoomClickPicksThePixelShown() {
         for (int round = 0; round < 8; ++round) {
             const int choice = round % 4 + 1;
