@@ -27,6 +27,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 using platform::Px;
@@ -280,10 +281,9 @@ void frmTintra::CommitData(QSessionManager& manager) {
     favourites::FileMenu& files = *fileMenu_;
     switch (AskToSaveBeforeEnd()) {
     case platform::MsgAnswer::Yes:
-        // Not saved: the session waits, as the window would stay open.
+        // Not saved: the log-out is called off, as the window would stay open.
         if (!files.SaveToOwnFile() || std::exchange(files.SaveCancelled, false)) {
             quietEnd_ = QuietEnd::No;
-            manager.cancel();
         }
         break;
     case platform::MsgAnswer::No:
@@ -292,8 +292,11 @@ void frmTintra::CommitData(QSessionManager& manager) {
         break;
     default:
         quietEnd_ = QuietEnd::No;
-        manager.cancel();
         break;
     }
-    manager.release();
+    if (quietEnd_ == QuietEnd::No) {
+        manager.cancel();
+    } else {
+        manager.release();
+    }
 }

@@ -62,10 +62,7 @@ void SaveYourselfDone(SmsConn, SmPointer, Bool success) {
 }
 void CloseConnection(SmsConn c, SmPointer, int count, char** reasons) {
     SmFreeReasons(count, reasons);
-    IceConn ice = SmsGetIceConnection(c);
-    SmsCleanUp(c);
-    IceSetShutdownNegotiation(ice, False);
-    IceCloseConnection(ice);
+    SmsCleanUp(c); // the connection itself closes with the client's end
     client = nullptr;
 }
 void SetProperties(SmsConn, SmPointer, int count, SmProp** props) {
@@ -113,6 +110,8 @@ void Serve(IceConn ice) {
         if (IceProcessMessages(ice, nullptr, nullptr) == IceProcessMessagesIOError) {
             notifier->setEnabled(false);
             notifier->deleteLater();
+            IceSetShutdownNegotiation(ice, False);
+            IceCloseConnection(ice);
         }
     });
 }
@@ -127,6 +126,8 @@ int main(int argc, char** argv) {
         bus.registerObject("/org/gnome/SessionManager", &gnome, QDBusConnection::ExportAllSlots);
         bus.registerService("org.gnome.SessionManager");
     }
+    // A client gone is no reason to stop (libICE's default handler exits).
+    IceSetIOErrorHandler([](IceConn) {});
     char error[256] = {};
     int count = 0;
     IceListenObj* listeners = nullptr;
@@ -158,7 +159,7 @@ int main(int argc, char** argv) {
             commands.setEnabled(false);
             QCoreApplication::quit();
         } else if (client && line.rfind("save ", 0) == 0) {
-            SmsSaveYourself(client, SmSaveLocal, True,
+            SmsSaveYourself(client, SmSaveBoth, True,
                             line == "save any" ? SmInteractStyleAny : SmInteractStyleNone, False);
         } else if (client && line == "die") {
             SmsDie(client);
