@@ -55,4 +55,8 @@ TEST(ColourText, WebFormsAndNearMisses) {
           std::string("#1234567"), std::string("-1")}) {
         EXPECT_FALSE(ReadPasted(text, Display::HSL, 0, 0)) << text.substr(0, 20);
     }
+    // Keywords that Qt would read as black.
+    EXPECT_TRUE(NamesNoColour(" Transparent") && NamesNoColour("currentColor") &&
+                NamesNoColour("none"));
+    EXPECT_FALSE(NamesNoColour("nonexistent") || NamesNoColour("black"));
 }

@@ -96,3 +96,28 @@ TEST_F(Settings, OnlyAPlainFileIsAStore) {
                          : info.exists() && !info.isFile());
     }
 }
+
+// A file over a megabyte is put aside unread, and settings that cannot be
+// written are said so on stderr.
+TEST_F(Settings, TooLargeOrUnwritable) {
+    Write(conf,
+          "[Tilpass]\nPath=/a\n;" + QByteArray(platform::QtSettings::kLargestSettingsFile, 'x'));
+    testing::internal::CaptureStderr();
+    {
+        platform::QtSettings s;
+        EXPECT_EQ(Get(s, "Path"), "-");
+        s.SaveSetting(kApp, kSection, QStringLiteral("Path"), QStringLiteral("/b"));
+    }
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("T.conf.ubrukelig"), std::string::npos);
+    EXPECT_EQ(Bytes(conf), "[Tilpass]\nPath=/b\n");
+    EXPECT_GT(QFileInfo(conf + ".ubrukelig").size(), platform::QtSettings::kLargestSettingsFile);
+    // A file where the folder should be stops even root.
+    ASSERT_TRUE(QFile::remove(conf) && QFile::remove(conf + ".ubrukelig") &&
+                QDir(config.path()).rmdir(kApp) && support::Write(config.filePath(kApp), ""));
+    testing::internal::CaptureStderr();
+    {
+        platform::QtSettings s;
+        s.SaveSetting(kApp, kSection, QStringLiteral("Path"), QStringLiteral("/c"));
+    }
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("kan ikke lagre"), std::string::npos);
+}
