@@ -32,7 +32,7 @@ mkfifo "$TMP/sm.in"
 "$tools/fake_session" <"$TMP/sm.in" >"$TMP/sm.out" 2>&1 &
 SM_PID=$!
 exec 3>"$TMP/sm.in"
-trap 'kill $SM_PID $BUS_PID 2>/dev/null || true; cleanup' EXIT
+trap 'kill $SM_PID $BUS_PID 2>/dev/null; wait; cleanup' EXIT
 poll 5 grep -q '^SESSION_MANAGER=' "$TMP/sm.out" || fail "no session manager"
 export "$(grep '^SESSION_MANAGER=' "$TMP/sm.out")"
 session() { echo "$1" >&3; }
@@ -99,8 +99,7 @@ start
 spar "uten skjerm"
 kill "$XVFB_PID"
 XVFB_PID=""
-poll 10 eval '! kill -0 "$APP_PID" 2>/dev/null' || fail "the program outlived its X server"
-APP_PID=""
+tintra_ended 10 || fail "the program outlived its X server"
 restore "after the X server went"
 grep -q "uten skjerm" "$copy" || fail "the change before the X server went was lost"
 key ctrl+s
@@ -136,8 +135,7 @@ for run in 1 2 3 4 5 6; do
   key ctrl+s
   poll 60 eval '[ "$(stat -c %s "$locked/stor.kvc")" != "$size" ]' || fail "run $run: the save did not start"
   kill -9 "$APP_PID"
-  wait "$APP_PID" 2>/dev/null || true
-  APP_PID=""
+  tintra_ended 5
   cmp -s "$locked/stor.kvc" "$before" || cmp -s "$locked/stor.kvc" "$after" ||
     tail -n +2 "$data/forrige.kvc" | cmp -s - "$before" ||
     fail "run $run: neither the old file nor the new one is whole anywhere"

@@ -46,39 +46,10 @@ Status RegisterClient(SmsConn c, SmPointer, char* previousId) {
     Say("register");
     return 1;
 }
-void InteractRequest(SmsConn c, SmPointer, int) {
-    Say("interact-request");
-    SmsInteract(c);
-}
-void InteractDone(SmsConn, SmPointer, Bool cancel) {
-    Say("interact-done cancel=" + std::to_string(cancel ? 1 : 0));
-}
-void SaveYourselfRequest(SmsConn, SmPointer, int, Bool, int, Bool, Bool) {}
-void SaveYourselfPhase2(SmsConn c, SmPointer) {
-    SmsSaveYourselfPhase2(c);
-}
-void SaveYourselfDone(SmsConn, SmPointer, Bool success) {
-    Say("save-done success=" + std::to_string(success ? 1 : 0));
-}
 void CloseConnection(SmsConn c, SmPointer, int count, char** reasons) {
     SmFreeReasons(count, reasons);
     SmsCleanUp(c); // the connection itself closes with the client's end
     client = nullptr;
-}
-void SetProperties(SmsConn, SmPointer, int count, SmProp** props) {
-    for (int i = 0; i < count; ++i) {
-        SmFreeProperty(props[i]);
-    }
-    free(props);
-}
-void DeleteProperties(SmsConn, SmPointer, int count, char** names) {
-    for (int i = 0; i < count; ++i) {
-        free(names[i]);
-    }
-    free(names);
-}
-void GetProperties(SmsConn c, SmPointer) {
-    SmsReturnProperties(c, 0, nullptr);
 }
 
 Status NewClient(SmsConn, SmPointer, unsigned long* mask, SmsCallbacks* cb, char**) {
@@ -87,15 +58,25 @@ Status NewClient(SmsConn, SmPointer, unsigned long* mask, SmsCallbacks* cb, char
             SmsSaveYourselfDoneProcMask | SmsCloseConnectionProcMask | SmsSetPropertiesProcMask |
             SmsDeletePropertiesProcMask | SmsGetPropertiesProcMask;
     cb->register_client.callback = RegisterClient;
-    cb->interact_request.callback = InteractRequest;
-    cb->interact_done.callback = InteractDone;
-    cb->save_yourself_request.callback = SaveYourselfRequest;
-    cb->save_yourself_phase2_request.callback = SaveYourselfPhase2;
-    cb->save_yourself_done.callback = SaveYourselfDone;
+    cb->interact_request.callback = [](SmsConn c, SmPointer, int) {
+        Say("interact-request");
+        SmsInteract(c);
+    };
+    cb->interact_done.callback = [](SmsConn, SmPointer, Bool cancel) {
+        Say("interact-done cancel=" + std::to_string(cancel ? 1 : 0));
+    };
+    cb->save_yourself_request.callback = [](SmsConn, SmPointer, int, Bool, int, Bool, Bool) {};
+    cb->save_yourself_phase2_request.callback = [](SmsConn c, SmPointer) {
+        SmsSaveYourselfPhase2(c);
+    };
+    cb->save_yourself_done.callback = [](SmsConn, SmPointer, Bool success) {
+        Say("save-done success=" + std::to_string(success ? 1 : 0));
+    };
     cb->close_connection.callback = CloseConnection;
-    cb->set_properties.callback = SetProperties;
-    cb->delete_properties.callback = DeleteProperties;
-    cb->get_properties.callback = GetProperties;
+    // Properties are taken and left (a short-lived tool).
+    cb->set_properties.callback = [](SmsConn, SmPointer, int, SmProp**) {};
+    cb->delete_properties.callback = [](SmsConn, SmPointer, int, char**) {};
+    cb->get_properties.callback = [](SmsConn c, SmPointer) { SmsReturnProperties(c, 0, nullptr); };
     return 1;
 }
 
