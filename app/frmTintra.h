@@ -6,8 +6,8 @@
 #include "favourites/FavouritesModel.h"
 #include "favourites/FileMenu.h"
 #include "measure/Host.h"
-#include "platform/widgets/PictureBox.h"
 #include "platform/Services.h"
+#include "platform/widgets/PictureBox.h"
 #include "platform/widgets/TrackBar.h"
 
 #include <QMainWindow>
@@ -21,6 +21,7 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QSessionManager;
 class QTabBar;
 class QToolButton;
 
@@ -30,6 +31,9 @@ class FavouritesUi;
 } // namespace favourites
 namespace measure {
 class PointMeasure;
+}
+namespace platform {
+class SessionInhibitor;
 }
 
 class frmTintra : public QMainWindow,
@@ -47,6 +51,14 @@ public:
     void Form_Load(const QString& file = QString());
     // Runs when the window is to close; setting Cancel keeps it open.
     void Form_Unload(bool& Cancel);
+    // The program is ending without asking (a signal, the session's end):
+    // unsaved favourites stay in their recovery copy, and the settings and
+    // the measurement are stored.
+    void EndQuietly();
+    // The desktop session is ending: the exit question where the session
+    // manager lets the program ask, else the recovery copy kept. The window
+    // then closes without asking again.
+    void CommitData(QSessionManager& manager);
 
     // The two ways a colour becomes current.
     void ShowColour(int16_t R, int16_t G, int16_t B);
@@ -202,6 +214,14 @@ private:
 
     QString GetSetting(const char* key, const QString& defaultValue) const;
     void SaveSetting(const char* key, const QString& value) const;
+    // Steps 2 and 3 of the close: the settings saved, "PM.bmp" written.
+    void SaveSettingsAndPicture();
+    // "Vil du lagre endringer i ... før avsluttning?"
+    platform::MsgAnswer AskToSaveBeforeEnd();
+    // The session's end has been answered: how the window closes then.
+    enum class QuietEnd { No, KeepCopy, GiveUp };
+    QuietEnd quietEnd_ = QuietEnd::No;
+    platform::SessionInhibitor* inhibitor_ = nullptr; // a child of the window
 
     void BuildEditor(QWidget* client);
     void BuildPanels(QWidget* client);

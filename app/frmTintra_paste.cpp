@@ -58,7 +58,8 @@ void frmTintra::PasteColour(int Index) {
                                         onDisplay ? kDisplays[static_cast<std::size_t>(Index)]
                                                   : ColourText::Display::None,
                                         cboRgbFormat->currentIndex(), cboHexFormat->currentIndex());
-        if (!colour) {
+        // Qt reads "transparent" as black.
+        if (!colour && !ColourText::NamesNoColour(text.toStdString())) {
             colour = NamedColour(text);
         }
     }

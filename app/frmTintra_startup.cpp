@@ -9,6 +9,7 @@
 
 #include "platform/Convert.h"
 #include "platform/Paths.h"
+#include "platform/SessionInhibitor.h"
 #include "platform/WindowPlace.h"
 #include "resources/Resources.h"
 
@@ -19,20 +20,27 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSaveFile>
+#include <QSessionManager>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTimer>
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 using platform::Px;
 const QString kSection = QStringLiteral("Tilpass");
 
+// The user's data folder (~/.local/share/Tintra); empty when the system has none.
+QString DataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+}
+
 // Where the last measurement is kept; empty when the system has no data folder.
 QString MeasurementFile() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    const QString folder = DataFolder();
     return folder.isEmpty() ? QString() : folder + QStringLiteral("/PM.bmp");
 }
 
@@ -101,6 +109,17 @@ void frmTintra::SaveSetting(const char* key, const QString& value) const {
 
 // Every step runs even when an earlier one failed; a failing step is skipped.
 void frmTintra::Form_Load(const QString& file) {
+    // Unsaved favourites are kept in the data folder until saved, and GNOME
+    // is asked to hold a log-out meanwhile.
+    fileMenu_->KeepCopiesIn(DataFolder());
+    inhibitor_ = new platform::SessionInhibitor;
+    inhibitor_->setParent(this);
+    fileMenu_->OnUnsavedChanged([this](bool unsaved) {
+        inhibitor_->Hold(
+            unsaved, static_cast<quint32>(isVisible() ? winId() : 0),
+            QStringLiteral("Favorittlisten i Tintra har endringer som ikke er lagret"));
+    });
+
     mnuHjelpD[0]->setText(QStringLiteral("Versjon %1.%2.%3")
                               .arg(TINTRA_VERSION_MAJOR)
                               .arg(TINTRA_VERSION_MINOR)
@@ -145,11 +164,18 @@ void frmTintra::Form_Load(const QString& file) {
         fileMenu_->HoldReports = true;
         fileMenu_->ApneFil(file.isEmpty() ? fileMenu_->CurrentFile() : file);
         fileMenu_->HoldReports = false;
-        QTimer::singleShot(0, this, [this] { fileMenu_->ShowHeldReport(); });
-    } else {
+    }
+    // Also where a file name was refused before anything was opened.
+    if (fileMenu_->CurrentFileName == QStringLiteral("x")) {
         fileMenu_->CurrentFileName = favourites::kNewFileName;
         SetCaption(fileMenu_->CurrentFileName);
     }
+    // Once the window is up: what the last run left unsaved, then what
+    // could not be read.
+    QTimer::singleShot(0, this, [this] {
+        fileMenu_->OfferLeftovers();
+        fileMenu_->ShowHeldReport();
+    });
 
     if (const auto tab = platform::ToInt16(GetSetting("ActiveTab", QStringLiteral("0")))) {
         SelectTab(*tab);
@@ -157,11 +183,20 @@ void frmTintra::Form_Load(const QString& file) {
 }
 
 void frmTintra::closeEvent(QCloseEvent* e) {
+    if (quietEnd_ != QuietEnd::No) {
+        EndQuietly();
+        e->accept();
+        return;
+    }
     bool cancel = false;
     Form_Unload(cancel);
     if (cancel) {
         e->ignore();
     } else {
+        // Nothing unsaved is left: no copy of an earlier state either.
+        if (!favModel_.ListChanged) {
+            fileMenu_->GiveUpCopy();
+        }
         e->accept();
     }
 }
@@ -169,12 +204,7 @@ void frmTintra::closeEvent(QCloseEvent* e) {
 void frmTintra::Form_Unload(bool& Cancel) {
     favourites::FileMenu& files = *fileMenu_;
     if (favModel_.ListChanged) {
-        const auto answer = services_.messageBox->Show(
-            this,
-            QStringLiteral("Vil du lagre endringer i ") + files.CurrentFileName +
-                QString::fromUtf8(" før avsluttning?"),
-            AppTitle(), platform::MsgButtons::YesNoCancel, platform::MsgIcon::Exclamation);
-        switch (answer) {
+        switch (AskToSaveBeforeEnd()) {
         case platform::MsgAnswer::Yes:
             // A save that failed, or was cancelled, keeps the window open:
             // closing would lose the favourites the user just asked to keep.
@@ -188,6 +218,7 @@ void frmTintra::Form_Unload(bool& Cancel) {
             break;
         case platform::MsgAnswer::No:
             // Ends at once, storing nothing more than what was stored before.
+            files.GiveUpCopy();
             services_.settings->Flush();
             return;
         default:
@@ -196,6 +227,23 @@ void frmTintra::Form_Unload(bool& Cancel) {
         }
     }
 
+    SaveSettingsAndPicture();
+    // Everything the windows stored goes to disk once, as the program ends.
+    if (!Cancel) {
+        services_.settings->Flush();
+    }
+}
+
+platform::MsgAnswer frmTintra::AskToSaveBeforeEnd() {
+    return services_.messageBox->Show(
+        this,
+        QStringLiteral("Vil du lagre endringer i ") + fileMenu_->CurrentFileName +
+            QString::fromUtf8(" før avsluttning?"),
+        AppTitle(), platform::MsgButtons::YesNoCancel, platform::MsgIcon::Exclamation);
+}
+
+void frmTintra::SaveSettingsAndPicture() {
+    const favourites::FileMenu& files = *fileMenu_;
     SaveSetting("HexFormat", QString::number(cboHexFormat->currentIndex()));
     SaveSetting("RgbFormat", QString::number(cboRgbFormat->currentIndex()));
     SaveSetting("ZoomFactor", QString::number(cboZoom->currentIndex()));
@@ -209,8 +257,46 @@ void frmTintra::Form_Unload(bool& Cancel) {
                     platform::SingleText(static_cast<float>(y() * platform::kTwipsPerPixel)));
     }
     SaveMeasurement(picFarge[1]->Image());
-    // Everything the windows stored goes to disk once, as the program ends.
-    if (!Cancel) {
-        services_.settings->Flush();
+}
+
+void frmTintra::EndQuietly() {
+    if (quietEnd_ == QuietEnd::GiveUp) {
+        fileMenu_->GiveUpCopy();
+    } else {
+        fileMenu_->KeepCopyNow();
+    }
+    SaveSettingsAndPicture();
+    services_.settings->Flush();
+}
+
+void frmTintra::CommitData(QSessionManager& manager) {
+    quietEnd_ = QuietEnd::KeepCopy;
+    if (!favModel_.ListChanged) {
+        return;
+    }
+    if (!manager.allowsInteraction()) {
+        fileMenu_->KeepCopyNow();
+        return;
+    }
+    favourites::FileMenu& files = *fileMenu_;
+    switch (AskToSaveBeforeEnd()) {
+    case platform::MsgAnswer::Yes:
+        // Not saved: the log-out is called off, as the window would stay open.
+        if (!files.SaveToOwnFile() || std::exchange(files.SaveCancelled, false)) {
+            quietEnd_ = QuietEnd::No;
+        }
+        break;
+    case platform::MsgAnswer::No:
+        quietEnd_ = QuietEnd::GiveUp;
+        files.GiveUpCopy();
+        break;
+    default:
+        quietEnd_ = QuietEnd::No;
+        break;
+    }
+    if (quietEnd_ == QuietEnd::No) {
+        manager.cancel();
+    } else {
+        manager.release();
     }
 }

@@ -3,11 +3,14 @@
 #include "app/CommandLine.h"
 #include "app/PickHost.h"
 #include "app/frmTintra.h"
+#include "favourites/Recovery.h"
+#include "platform/EndSignals.h"
 #include "platform/QtServices.h"
 #include "platform/Startup.h"
 #include "resources/Resources.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +48,20 @@ int main(int argc, char** argv) {
         frmTintra window(services.Get());
         window.Form_Initialize();
         window.Form_Load(command.file);
+        // SIGTERM, SIGHUP and SIGINT end the program as closing it does,
+        // without a question (also while one is showing): unsaved
+        // favourites stay in their recovery copy.
+        platform::EndSignals endSignals([&window](int) {
+            window.EndQuietly();
+            std::fflush(nullptr);
+            std::_Exit(0);
+        });
+        // Logging out of the desktop.
+        QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                         &frmTintra::CommitData, Qt::DirectConnection);
+        // The display gone under the program (Qt then exits): the copy of
+        // unsaved favourites is brought up to date first.
+        std::atexit([] { favourites::Recovery::KeepAllNow(); });
         window.show();
         rc = QApplication::exec();
     }

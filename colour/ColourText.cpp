@@ -3,6 +3,8 @@
 #include "colour/Module1.h"
 #include "colour/Notation.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -389,6 +391,19 @@ std::optional<int32_t> ReadPasted(std::string_view text, Display on, int rgbInde
         }
     }
     return ReadWeb(text);
+}
+
+bool NamesNoColour(std::string_view text) {
+    text = Trimmed(text);
+    for (const std::string_view keyword : {"none", "transparent", "currentcolor"}) {
+        if (text.size() == keyword.size() &&
+            std::equal(text.begin(), text.end(), keyword.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == b;
+            })) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace ColourText

@@ -31,4 +31,8 @@ enum class Display { None, Rgb, Hex, Long, HSL };
 // only on the HSL display, where it would otherwise pass for RGB.
 std::optional<int32_t> ReadPasted(std::string_view text, Display on, int rgbIndex, int hexIndex);
 
+// True for the web's keywords that stand where a colour may, yet name none
+// of their own: none, transparent and currentcolor, in any case.
+bool NamesNoColour(std::string_view text);
+
 } // namespace ColourText

@@ -331,7 +331,15 @@ QPoint BoxPanel::BoxToGlobal(int index, double x, double y) const {
 }
 
 QString BoxPanel::BoxText(int32_t colour, const QString& name) {
-    return QString::fromStdString(Module1::HexHTML(R(colour), G(colour), B(colour))) + u' ' + name;
+    const QString hex = QString::fromStdString(Module1::HexHTML(R(colour), G(colour), B(colour)));
+    if (name.size() <= kShownName) {
+        return hex + u' ' + name;
+    }
+    qsizetype cut = kShownName - 1;
+    if (name.at(cut - 1).isHighSurrogate()) {
+        --cut; // never half a character
+    }
+    return hex + u' ' + name.left(cut) + QChar(0x2026);
 }
 
 QColor BoxPanel::ForeColorFor(int32_t colour) {

@@ -79,7 +79,10 @@ public:
     // Screen position of the point (x, y) of box `index`.
     QPoint BoxToGlobal(int index, double x, double y) const;
 
-    // Text and text colour of a box for a colour and a name.
+    // Text and text colour of a box for a colour and a name. A name longer
+    // than kShownName characters is cut short with an ellipsis, far past the
+    // box's right edge: laying out megabytes of text would freeze.
+    static constexpr qsizetype kShownName = 200;
     static QString BoxText(int32_t colour, const QString& name);
     static QColor ForeColorFor(int32_t colour);
 

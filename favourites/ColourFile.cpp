@@ -8,7 +8,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace favourites {
 
@@ -179,6 +183,60 @@ SaveResult AccessDenied() {
     return {SaveError::AccessDenied, 75, QStringLiteral("Ingen tilgang til bane/fil")};
 }
 
+SaveResult WriteFailure(const QFileDevice& out) {
+    return out.error() == QFileDevice::ResourceError
+               ? Failure(SaveError::Other, 61, QStringLiteral("Disken er full"), out.errorString())
+               : Failure(SaveError::Other, 57, QStringLiteral("I/U-feil på enheten"),
+                         out.errorString());
+}
+
+bool WriteAll(QFileDevice& out, const QByteArray& bytes) {
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = out.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0) {
+            return false;
+        }
+        written += n;
+    }
+    return true;
+}
+
+// Writes over `file` from its first byte, shortening it only once the new
+// bytes are in, with a copy of the old ones kept elsewhere until the new
+// ones are on disk. A write that fails puts the old bytes back.
+SaveResult WriteInPlace(const QString& file, const QByteArray& bytes, const InPlaceCopy& copy) {
+    QFile out(file);
+    if (!out.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+        return AccessDenied();
+    }
+    const QByteArray old = out.readAll();
+    if (out.error() != QFileDevice::NoError) {
+        return WriteFailure(out);
+    }
+    if (!copy.keep || !copy.keep(file, old, bytes)) {
+        return {SaveError::Other, 75,
+                QString::fromUtf8("Kan ikke ta en kopi av filen før den skrives over")};
+    }
+    const auto put = [&out](const QByteArray& b) {
+        return out.seek(0) && WriteAll(out, b) && out.resize(b.size()) &&
+               ::fsync(out.handle()) == 0;
+    };
+    if (put(bytes)) {
+        out.close();
+        if (copy.drop) {
+            copy.drop();
+        }
+        return {};
+    }
+    const SaveResult failed = WriteFailure(out);
+    // The copy stays where the old bytes cannot be put back whole.
+    if (put(old) && copy.drop) {
+        copy.drop();
+    }
+    return failed;
+}
+
 } // namespace
 
 bool FitsWindows1252(QChar c) {
@@ -278,12 +336,44 @@ ReadResult ReadColourFile(const QByteArray& bytes) {
     return Reader(begin, bytes.constData() + bytes.size(), utf8).Run();
 }
 
-SaveResult SaveColourFile(const QString& path, const ColourList& list) {
-    return SaveBytes(path, WriteColourFile(list));
+SaveResult SaveColourFile(const QString& path, const ColourList& list, const InPlaceCopy& copy) {
+    return SaveBytes(path, WriteColourFile(list), copy);
 }
 
-SaveResult SaveBytes(const QString& path, const QByteArray& bytes) {
+ReadError Reach(const QString& path) {
     const QString file = QDir::fromNativeSeparators(path);
+    struct stat st {};
+    if (::stat(QFile::encodeName(file).constData(), &st) == 0) {
+        return ReadError::None;
+    }
+    switch (errno) {
+    case ENOENT:
+    case ENOTDIR:
+        return file.contains(QChar::ReplacementCharacter) ? ReadError::BadName : ReadError::Missing;
+    case ELOOP:
+        return ReadError::Loop;
+    case EACCES:
+        return ReadError::Unsearchable;
+    case ENAMETOOLONG:
+        return ReadError::TooLong;
+    default:
+        return ReadError::Failed;
+    }
+}
+
+SaveResult SaveBytes(const QString& path, const QByteArray& bytes, const InPlaceCopy& copy) {
+    const QString file = QDir::fromNativeSeparators(path);
+    // Never through a name that stands for another file, nor over one that
+    // is there but cannot be reached (a link loop would become a file).
+    switch (Reach(file)) {
+    case ReadError::None:
+    case ReadError::Missing:
+        break;
+    case ReadError::BadName:
+        return {SaveError::BadName, 75, QStringLiteral("Navnet er ikke gyldig UTF-8")};
+    default:
+        return {SaveError::Unreachable, 75, QStringLiteral("Filen kan ikke nås")};
+    }
     const QFileInfo target(file);
     // Follows links: a link to a named pipe or a device must not be replaced
     // by a plain file, nor written into.
@@ -298,31 +388,23 @@ SaveResult SaveBytes(const QString& path, const QByteArray& bytes) {
         return Failure(SaveError::Other, 76, QStringLiteral("Finner ikke banen"), {});
     }
     QSaveFile out(file);
-    out.setDirectWriteFallback(true);
     // Unbuffered, so a write the disk cuts short is seen here and not lost
     // in a later flush.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (!target.exists() && !folder.isWritable()) {
-            return {SaveError::FolderDenied, 75, QStringLiteral("Ingen tilgang til bane/fil")};
+        if (!target.exists()) {
+            return folder.isWritable() ? AccessDenied()
+                                       : SaveResult{SaveError::FolderDenied, 75,
+                                                    QStringLiteral("Ingen tilgang til bane/fil")};
         }
-        return AccessDenied();
+        // The folder refuses a new file beside it; the file itself may be written.
+        return WriteInPlace(file, bytes, copy);
     }
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = out.write(bytes.constData() + written, bytes.size() - written);
-        if (n <= 0) {
-            break;
-        }
-        written += n;
-    }
-    if (written == bytes.size() && out.size() == written && out.commit()) {
+    if (WriteAll(out, bytes) && out.size() == bytes.size() && out.commit()) {
         return {};
     }
-    const bool full = out.error() == QFileDevice::ResourceError;
-    const QString reason = out.errorString();
+    const SaveResult failed = WriteFailure(out);
     out.cancelWriting();
-    return full ? Failure(SaveError::Other, 61, QStringLiteral("Disken er full"), reason)
-                : Failure(SaveError::Other, 57, QStringLiteral("I/U-feil på enheten"), reason);
+    return failed;
 }
 
 ReadResult LoadColourFile(const QString& path) {
@@ -337,10 +419,10 @@ ReadResult LoadColourFile(const QString& path) {
 
 std::optional<QByteArray> LoadBytes(const QString& path, ReadError& error) {
     QFile in(QDir::fromNativeSeparators(path));
-    const QFileInfo info(in.fileName());
-    error = !info.exists()   ? ReadError::Missing
-            : !info.isFile() ? ReadError::NotAFile
-                             : ReadError::None;
+    error = Reach(in.fileName());
+    if (error == ReadError::None && !QFileInfo(in.fileName()).isFile()) {
+        error = ReadError::NotAFile;
+    }
     if (error != ReadError::None) {
         return std::nullopt;
     }

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace favourites {
@@ -44,6 +45,11 @@ enum class ReadError {
     Denied,    // no permission to read it
     TooLarge,  // larger than kMaxColourFileSize
     Failed,    // the reading itself failed
+    // There, but out of reach:
+    Loop,         // a loop of symbolic links
+    Unsearchable, // a folder on the way may not be searched
+    TooLong,      // the name or the path is longer than the system takes
+    BadName,      // the name is not valid UTF-8: the text names another file
 };
 
 struct ReadResult {
@@ -60,6 +66,9 @@ enum class SaveError {
     AccessDenied, // the file itself refuses writing (error 75)
     FolderDenied, // a new file: its folder refuses writing (error 75)
     NotAFile,     // a folder, named pipe or device (also behind a link) is in the way
+    Unreachable,  // something there cannot be reached (a link loop, a folder
+                  // that may not be searched, a name too long)
+    BadName,      // the name is not valid UTF-8: the text names another file
     Other,        // anything else; see number and description
 };
 
@@ -70,14 +79,30 @@ struct SaveResult {
     bool ok() const { return error == SaveError::None; }
 };
 
+// Where a file must be written over in place, a whole copy of the old one is
+// kept elsewhere first (and synced to disk), so that a write cut short loses
+// nothing: `keep` makes it (false when it cannot), `drop` removes it once the
+// new file is on disk. Without `keep` no file is written in place.
+struct InPlaceCopy {
+    std::function<bool(const QString& file, const QByteArray& old, const QByteArray& next)> keep;
+    std::function<void()> drop;
+};
+
 // Writes through a temporary file in the same folder that replaces the target
 // only when completely written, so a failure never touches the old file. Where
 // the folder refuses new files but the file itself may be written, the file is
-// written in place. Nothing but a plain file (or no file) is ever replaced.
-// `path` may use native separators.
-SaveResult SaveColourFile(const QString& path, const ColourList& list);
+// written in place, behind a copy (see InPlaceCopy), and never shortened
+// before the new bytes are in. Nothing but a plain file (or no file) is ever
+// replaced. `path` may use native separators.
+SaveResult SaveColourFile(const QString& path, const ColourList& list,
+                          const InPlaceCopy& copy = {});
 // The same for any bytes.
-SaveResult SaveBytes(const QString& path, const QByteArray& bytes);
+SaveResult SaveBytes(const QString& path, const QByteArray& bytes, const InPlaceCopy& copy = {});
+
+// Why a path cannot be reached: None when it can, Missing when nothing is
+// there, else Loop, Unsearchable, TooLong or BadName. A text with U+FFFD
+// that names no file stands for a name that is not valid UTF-8.
+ReadError Reach(const QString& path);
 
 // Files larger than this are refused without reading.
 inline constexpr qint64 kMaxColourFileSize = 64 * 1024 * 1024;

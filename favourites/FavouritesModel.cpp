@@ -8,6 +8,7 @@ void FavouritesModel::AddColor(const int32_t& lColor, const QString& sColorName)
     list_.colors.prepend(lColor);
     list_.names.prepend(sColorName);
     ListChanged = true;
+    Notify();
 }
 
 bool FavouritesModel::Delete(int pos) {
@@ -17,12 +18,14 @@ bool FavouritesModel::Delete(int pos) {
     list_.colors.removeAt(pos - 1);
     list_.names.removeAt(pos - 1);
     ListChanged = true;
+    Notify();
     return true;
 }
 
 void FavouritesModel::DeleteAll() {
     Clear();
     ListChanged = true;
+    Notify();
 }
 
 bool FavouritesModel::Rename(int pos, const QString& name) {
@@ -31,21 +34,24 @@ bool FavouritesModel::Rename(int pos, const QString& name) {
     }
     list_.names[pos - 1] = name;
     ListChanged = true;
+    Notify();
     return true;
 }
 
 void FavouritesModel::Clear() {
     list_.colors.clear();
     list_.names.clear();
+    Notify();
 }
 
 void FavouritesModel::Load(ColourList fromFile) {
     if (list_.colors.isEmpty()) {
         list_ = std::move(fromFile);
-        return;
+    } else {
+        list_.colors = fromFile.colors + list_.colors;
+        list_.names = fromFile.names + list_.names;
     }
-    list_.colors = fromFile.colors + list_.colors;
-    list_.names = fromFile.names + list_.names;
+    Notify();
 }
 
 } // namespace favourites

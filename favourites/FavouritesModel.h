@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 
 namespace favourites {
 
@@ -44,8 +45,15 @@ public:
     int SelectedPos = 0;
     // The name dialog renames (true) rather than adds (false).
     bool RenameMode = false;
+    // Called after every change of the list, the file side's included.
+    std::function<void()> Changed;
 
 private:
+    void Notify() {
+        if (Changed) {
+            Changed();
+        }
+    }
     ColourList list_;
 };
 

@@ -23,9 +23,23 @@ QString ReadProblem(ReadError error) {
         return QString::fromUtf8("er større enn %1 MB").arg(kMaxColourFileSize >> 20);
     case ReadError::Missing:
         return QStringLiteral("finnes ikke");
+    case ReadError::Loop:
+        return QString::fromUtf8("kan ikke nås: de symbolske lenkene går i ring");
+    case ReadError::Unsearchable:
+        return QString::fromUtf8("kan ikke nås: ingen tilgang til en av mappene på veien");
+    case ReadError::TooLong:
+        return QString::fromUtf8("kan ikke nås: navnet eller stien er for lang");
     default:
         return QStringLiteral("kan ikke leses");
     }
+}
+
+// A path or name as a message shows it: a very long one shortened in the
+// middle, so that no message grows without bounds.
+QString Shown(const QString& text) {
+    constexpr qsizetype kMost = 240;
+    return text.size() <= kMost ? text
+                                : text.left(kMost / 2) + QChar(0x2026) + text.right(kMost / 2);
 }
 
 // "ingen farger", "én farge", "3 farger".
@@ -33,6 +47,17 @@ QString Counted(int count, const QString& one, const QString& many) {
     return count == 0   ? QStringLiteral("ingen ") + many
            : count == 1 ? one
                         : QStringLiteral("%1 ").arg(count) + many;
+}
+
+QString Favourites(int count) {
+    return Counted(count, QString::fromUtf8("én favoritt"), QStringLiteral("favoritter"));
+}
+
+// A file name that is not valid UTF-8 reaches the program as another text.
+QString BadNameText(const QString& file) {
+    return QString::fromUtf8("Navnet på filen er ikke gyldig UTF-8, så Tintra kan ikke bruke "
+                             "den.\nGi filen et nytt navn i mappen «%1».")
+        .arg(Shown(StiUtenFilnavn(file)));
 }
 } // namespace
 
@@ -46,13 +71,17 @@ FileMenu::FileMenu(FavouritesModel& model, platform::IMessageBox& messageBox,
 
 bool FileMenu::xSaveFav(const QString& sFile) {
     host_.SetBusyCursor(true);
-    const SaveResult result = SaveColourFile(sFile, model_.List());
+    const SaveResult result = SaveColourFile(
+        sFile, model_.List(), recovery_ ? recovery_->BeforeInPlace() : InPlaceCopy{});
     host_.SetBusyCursor(false);
     if (result.ok()) {
         FileSaved = true;
         model_.ListChanged = false;
         stampedFile_ = sFile;
         stamp_ = StampOf(sFile);
+        if (recovery_) {
+            recovery_->Drop();
+        }
         return true;
     }
     ReportSaveError(sFile, result);
@@ -69,7 +98,14 @@ void FileMenu::ReportSaveError(const QString& file, const SaveResult& result) {
         error(QString::fromUtf8("Kan ikke lagre til fil da mappen «%1» er skrivebeskyttet.")
                   .arg(StiUtenFilnavn(file)));
     } else if (result.error == SaveError::NotAFile) {
-        error(QString::fromUtf8("Kan ikke lagre til «%1» da det ikke er en vanlig fil.").arg(file));
+        error(QString::fromUtf8("Kan ikke lagre til «%1» da det ikke er en vanlig fil.")
+                  .arg(Shown(file)));
+    } else if (result.error == SaveError::Unreachable) {
+        error(QString::fromUtf8("Kan ikke lagre til «%1» da den ikke kan nås (en lenke som går "
+                                "i ring, en mappe uten tilgang eller et for langt navn).")
+                  .arg(Shown(file)));
+    } else if (result.error == SaveError::BadName) {
+        error(BadNameText(file));
     } else {
         messageBox_.Show(host_.DialogOwner(),
                          "General_xSaveFav\nFeilkode: " + QString::number(result.number) + "\n" +
@@ -132,6 +168,16 @@ bool FileMenu::ApneFil(const QString& sFile) {
         return false;
     }
     const QString& file = *chosen;
+    // The text names another file than the one chosen: refused, the list
+    // left as it is.
+    if (Reach(file) == ReadError::BadName) {
+        SaveCancelled = true;
+        heldReport_ = BadNameText(file);
+        if (!HoldReports) {
+            ShowHeldReport();
+        }
+        return false;
+    }
     model_.ListChanged = false;
     FileSaved = false;
     DialogFirst = false;
@@ -155,12 +201,11 @@ void FileMenu::ReportRead(const QString& file, const ReadResult& read) {
     const QString what = read.error == ReadError::BadRecord
                              ? QStringLiteral("har en post som ikke kan leses")
                              : ReadProblem(read.error);
-    const QString favourites =
-        Counted(count, QString::fromUtf8("én favoritt"), QStringLiteral("favoritter"));
+    const QString favourites = Favourites(count);
     heldReport_ = QString::fromUtf8("Fargefilen «%1» %2.\nLesingen stoppet ved post %3; %4 "
                                     "ble lest.\n\nFilen blir ikke lagret over uten at du "
                                     "velger det i «Lagre som».")
-                      .arg(file, what)
+                      .arg(Shown(file), what)
                       .arg(read.badRecord)
                       .arg(favourites);
     if (!HoldReports) {
@@ -358,6 +403,96 @@ bool FileMenu::ImportPalette(const QString& sFile) {
                               QStringLiteral("farger"))));
     }
     return read.ok;
+}
+
+void FileMenu::KeepCopiesIn(const QString& folder) {
+    recovery_ = std::make_unique<Recovery>(folder);
+    recovery_->Snapshot = [this]() -> std::optional<KeptList> {
+        // A new list emptied is nothing to keep.
+        if (!model_.ListChanged || (model_.Count() == 0 && CurrentFileName == kNewFileName)) {
+            return std::nullopt;
+        }
+        return KeptList{model_.List(), CurrentFile(), DialogFirst, {}};
+    };
+    model_.Changed = [this] { recovery_->Touch(); };
+}
+
+void FileMenu::OnUnsavedChanged(std::function<void(bool unsaved)> told) {
+    if (recovery_) {
+        recovery_->UnsavedChanged = std::move(told);
+    }
+}
+
+bool FileMenu::AskToRestore(const QString& text) {
+    return messageBox_.Show(host_.DialogOwner(), text, kProgramTitle, MsgButtons::YesNo,
+                            MsgIcon::Question) == MsgAnswer::Yes;
+}
+
+void FileMenu::OfferLeftovers() {
+    if (!recovery_) {
+        return;
+    }
+    std::optional<KeptList> restored;
+    if (auto kept = recovery_->LeftUnsaved()) {
+        if (AskToRestore(QString::fromUtf8("Tintra ble ikke avsluttet som vanlig sist, og "
+                                           "endringene i «%1» ble ikke lagret.\nVil du hente "
+                                           "tilbake den ulagrede listen med %2?")
+                             .arg(Shown(FilnavnISti(kept->file)))
+                             .arg(Favourites(static_cast<int>(kept->list.colors.size()))))) {
+            restored = std::move(kept);
+        } else {
+            recovery_->ForgetUnsaved();
+        }
+    }
+    // A file written over in place when the program stopped: offered unless
+    // the list about to be written was just brought back.
+    if (auto before = recovery_->LeftBeforeSave(); before && !restored) {
+        if (AskToRestore(QString::fromUtf8("Lagringen av «%1» ble avbrutt, og filen kan være "
+                                           "ufullstendig.\nVil du hente tilbake listen slik den "
+                                           "var før lagringen, med %2?")
+                             .arg(Shown(FilnavnISti(before->file)))
+                             .arg(Favourites(static_cast<int>(before->list.colors.size()))))) {
+            restored = std::move(before);
+        }
+    }
+    if (restored) {
+        Restore(*restored);
+    }
+    recovery_->Settle();
+    if (restored) {
+        recovery_->KeepNow();
+    }
+    recovery_->ForgetBeforeSave();
+}
+
+void FileMenu::Restore(const KeptList& kept) {
+    CurrentPath = StiUtenFilnavn(kept.file);
+    CurrentFileName = FilnavnISti(kept.file);
+    FileSaved = false;
+    SaveCancelled = false;
+    DialogFirst = kept.dialogFirst;
+    NyListe();
+    model_.Load(kept.list);
+    model_.ListChanged = true;
+    if (model_.Count() > 0) {
+        host_.UpdateColorbox();
+    }
+    // The file as it is now is the one the user knows of.
+    stampedFile_ = CurrentFile();
+    stamp_ = StampOf(stampedFile_);
+    heldReport_.clear();
+}
+
+void FileMenu::KeepCopyNow() {
+    if (recovery_) {
+        recovery_->KeepNow();
+    }
+}
+
+void FileMenu::GiveUpCopy() {
+    if (recovery_) {
+        recovery_->Drop();
+    }
 }
 
 void FileMenu::mnuFilEksporter_Click() {

@@ -3,10 +3,13 @@
 // with the questions asked before unsaved changes are lost.
 #include "favourites/ColourFile.h"
 #include "favourites/FavouritesModel.h"
+#include "favourites/Recovery.h"
 #include "platform/Services.h"
 
 #include <QDateTime>
 #include <QString>
+
+#include <memory>
 
 class QWidget;
 
@@ -32,6 +35,9 @@ class FileMenu {
 public:
     FileMenu(FavouritesModel& model, platform::IMessageBox& messageBox,
              platform::IFileDialog& fileDialog, FileMenuHost& host);
+    ~FileMenu() { model_.Changed = nullptr; }
+    FileMenu(const FileMenu&) = delete;
+    FileMenu& operator=(const FileMenu&) = delete;
 
     // Folder of the current file, ending in a separator (native separators).
     QString CurrentPath;
@@ -92,6 +98,19 @@ public:
     bool HoldReports = false;
     void ShowHeldReport();
 
+    // Keeps a copy of the unsaved list, and of a file written over in place,
+    // in `folder` (see Recovery). Without, no file is written in place.
+    void KeepCopiesIn(const QString& folder);
+    // Offers back what a run that did not end normally left, asking first;
+    // from then on the copy follows the list.
+    void OfferLeftovers();
+    // The copy follows the list now (the program is ending without asking).
+    void KeepCopyNow();
+    // The unsaved list is given up (the exit question's No): its copy goes.
+    void GiveUpCopy();
+    // Told whenever the copy follows the list: whether it has unsaved changes.
+    void OnUnsavedChanged(std::function<void(bool unsaved)> told);
+
 private:
     // What identifies one version of a file on disk.
     struct Stamp {
@@ -115,6 +134,9 @@ private:
     void ReportSaveError(const QString& file, const SaveResult& result);
     // The question before the list is given up for another: Ja, Nei or Avbryt.
     platform::MsgAnswer AskToSaveChanges();
+    // Puts a kept list in place of this one, unsaved.
+    void Restore(const KeptList& kept);
+    bool AskToRestore(const QString& text);
 
     QString stampedFile_;
     Stamp stamp_;
@@ -124,6 +146,7 @@ private:
     platform::IMessageBox& messageBox_;
     platform::IFileDialog& fileDialog_;
     FileMenuHost& host_;
+    std::unique_ptr<Recovery> recovery_;
 };
 
 } // namespace favourites

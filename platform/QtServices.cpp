@@ -22,9 +22,17 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cstdio>
 #include <optional>
 
 namespace platform {
+
+namespace {
+void Complain(const QString& line) {
+    std::fputs((QStringLiteral("Tintra: ") + line + QLatin1Char('\n')).toUtf8().constData(),
+               stderr);
+}
+} // namespace
 
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,
                                             const QString& title, MsgButtons buttons,
@@ -91,7 +99,8 @@ void QtClipboard::SetText(const QString& text) {
 }
 
 QString QtClipboard::Text() {
-    return QGuiApplication::clipboard()->text();
+    const QString whole = QGuiApplication::clipboard()->text();
+    return whole.left(kLongestText + 1); // a copy: the whole text's memory goes
 }
 
 struct QtSettings::Store {
@@ -151,9 +160,26 @@ QtSettings::Store& QtSettings::Open(const QString& app) {
             QLatin1Char('/') + app + QLatin1Char('/') + app + QStringLiteral(".conf");
         // Writing takes a lock file beside it, which is read when it is there.
         const auto plain = [](const QFileInfo& info) { return !info.exists() || info.isFile(); };
-        if (plain(QFileInfo(path)) && plain(QFileInfo(path + QStringLiteral(".lock")))) {
-            store->file = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        if (!plain(QFileInfo(path)) || !plain(QFileInfo(path + QStringLiteral(".lock")))) {
+            return *store;
         }
+        // No settings file of the program's grows this large: reading one
+        // takes hundreds of megabytes and seconds. It is put aside unread,
+        // and the settings are as on a first start.
+        if (QFileInfo(path).size() > kLargestSettingsFile) {
+            const QString aside = path + QStringLiteral(".ubrukelig");
+            QFile::remove(aside);
+            if (!QFile::rename(path, aside)) {
+                Complain(QStringLiteral("innstillingsfilen %1 er for stor til å leses, og kan "
+                                        "ikke flyttes; innstillingene lagres ikke")
+                             .arg(path));
+                return *store;
+            }
+            Complain(QStringLiteral("innstillingsfilen %1 er for stor til å leses; den er flyttet "
+                                    "til %2")
+                         .arg(path, aside));
+        }
+        store->file = std::make_unique<QSettings>(path, QSettings::IniFormat);
     }
     return *store;
 }
@@ -203,6 +229,10 @@ void QtSettings::Flush() {
         }
         if (changed) {
             store->file->sync();
+            if (store->file->status() == QSettings::AccessError) {
+                Complain(QStringLiteral("kan ikke lagre innstillingene i %1")
+                             .arg(store->file->fileName()));
+            }
         }
         store->saved.clear();
     }

@@ -26,7 +26,12 @@ class QtClipboard : public IClipboard {
 public:
     void Clear() override;
     void SetText(const QString& text) override;
+    // At most kLongestText characters and one more: a text that long is no
+    // colour, and what follows is dropped before anyone trims or searches
+    // it. The transfer itself comes whole, as neither X11 nor Wayland tells
+    // the size before it.
     QString Text() override;
+    static constexpr qsizetype kLongestText = 4096;
 };
 
 // An INI file per application name, where QSettings keeps it for organisation
@@ -37,6 +42,9 @@ public:
 // outside quotes, which only a hand edit makes, reads as the text it is.
 class QtSettings : public ISettings {
 public:
+    // A settings file larger than this is put aside unread (".ubrukelig").
+    static constexpr qint64 kLargestSettingsFile = 1 << 20;
+
     QtSettings();
     ~QtSettings() override;
     QString GetSetting(const QString& app, const QString& section, const QString& key,

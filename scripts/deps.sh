@@ -22,7 +22,7 @@ test=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool xclip x11-xserver-utils x11-utils
-  sway swaybg dbus-daemon pipewire
+  sway swaybg dbus-daemon pipewire libsm-dev libice-dev
   xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   wtype grim wl-clipboard
   desktop-file-utils appstream man-db lintian shared-mime-info

@@ -41,6 +41,7 @@ TEST(ColourText, WebFormsAndNearMisses) {
           "0x00996633", "0x336699", "\"#336699\"", "10053171"}) {
         EXPECT_EQ(ReadPasted(text, Display::None, 0, 0), blue) << text;
     }
+    EXPECT_EQ(ReadPasted("$FFFFFF", Display::None, 0, 0), 0xFFFFFF);
     // The HSL display's own scale, read only there: elsewhere it is RGB.
     EXPECT_EQ(ReadPasted("140,156,48", Display::HSL, 0, 0), Module1::Pack(17, 50, 84));
     EXPECT_EQ(ReadPasted("140,156,48", Display::Long, 0, 0), Module1::Pack(140, 156, 48));
@@ -52,7 +53,11 @@ TEST(ColourText, WebFormsAndNearMisses) {
           std::string(10'000'000, '1'), std::string("0x1234567"), std::string("1,2"),
           std::string("256,0,0"), std::string("16777216"), std::string("hsl(10, 50, 40%)"),
           std::string("rgb(1,2,3"), std::string("1.5, 0, 0"), std::string("nan, 0, 0"),
-          std::string("#1234567"), std::string("-1")}) {
+          std::string("#1234567"), std::string("-1"), std::string("$1000000")}) {
         EXPECT_FALSE(ReadPasted(text, Display::HSL, 0, 0)) << text.substr(0, 20);
     }
+    // Keywords that Qt would read as black.
+    EXPECT_TRUE(NamesNoColour(" Transparent") && NamesNoColour("currentColor") &&
+                NamesNoColour("none"));
+    EXPECT_FALSE(NamesNoColour("nonexistent") || NamesNoColour("black"));
 }

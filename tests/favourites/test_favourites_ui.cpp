@@ -84,6 +84,7 @@ private slots:
     }
 
     void boxTextsAndColours() {
+        f->model.AddColor(1, QString(10'000'000, u'n')); // cut short, not laid out whole
         f->model.AddColor(Pack(0, 0, 255), "blå");
         f->model.AddColor(0, "svart");
         f->model.AddColor(Pack(76, 76, 76), "");
@@ -91,6 +92,7 @@ private slots:
         f->ui.UpdateColorbox();
         QCOMPARE(panel->BoxText(0) + "|" + panel->BoxText(1),
                  QString("\"#FF8000\" Oransje|\"#4C4C4C\" "));
+        QCOMPARE(panel->BoxText(4), "\"#010000\" " + QString(199, u'n') + QChar(0x2026));
         // Painting shows the colours and leaves the shared components alone.
         Module1::Red = Module1::Green = Module1::Blue = 2;
         const QImage shot = inner->grab().toImage();

@@ -178,8 +178,11 @@ TEST_F(FileMenuTest, ADialogFirstFileOrANewListIsWrittenOnlyThroughTheDialog) {
 // after asking (Cancel and No keep it); one over 64 MB is not read or shrunk.
 TEST_F(FileMenuTest, AFileChangedOnDiskOrTooLargeIsNotWrittenOverUnasked) {
     OpenChanged();
-    const QByteArray theirs = "9,\"theirs\"\r\n";
-    ASSERT_TRUE(support::Write(File("old.kvc"), theirs));
+    const QByteArray theirs = "9,\"z\"\r\n"; // as long as the file read
+    QFile file(File("old.kvc"));
+    ASSERT_TRUE(
+        support::Write(file.fileName(), theirs) && file.open(QIODevice::Append) &&
+        file.setFileTime(QDateTime::currentDateTime().addSecs(9), QFile::FileModificationTime));
     box.answers = {MsgAnswer::Cancel, MsgAnswer::No, MsgAnswer::Yes};
     menu.mnuFilLagre_Click();
     menu.mnuFilLagre_Click(); // No: the dialog, cancelled
@@ -245,7 +248,7 @@ TEST_F(FileMenuTest, PalettesComeInAndGoOut) {
     EXPECT_TRUE(menu.ImportPalette(File("ut.gpl")));
     EXPECT_TRUE(support::Same(model.List(), big) && box.shown.empty());
 
-    ASSERT_TRUE(support::Write(File("bad.gpl"), "GIMP Palette\n1 2 3 a\n4 5 x b\n7 8 9 c\n"));
+    ASSERT_TRUE(support::Write(File("bad.gpl"), "GIMP Palette\n1 2 3 a\n4 5 256 b\n7 8 9 c\n"));
     EXPECT_FALSE(menu.ImportPalette(File("bad.gpl")));
     EXPECT_EQ(model.FavNames(), QStringList("a"));
     EXPECT_EQ(box.shown.back().text,

@@ -96,3 +96,22 @@ TEST_F(Settings, OnlyAPlainFileIsAStore) {
                          : info.exists() && !info.isFile());
     }
 }
+
+// A file over a megabyte is put aside unread, and settings that cannot be
+// written are said so on stderr (a file where the folder goes stops root).
+TEST_F(Settings, TooLargeOrUnwritable) {
+    Write(conf,
+          "[Tilpass]\nPath=/a\n;" + QByteArray(platform::QtSettings::kLargestSettingsFile, 'x'));
+    for (const char* said : {"T.conf.ubrukelig", "kan ikke lagre"}) {
+        testing::internal::CaptureStderr();
+        {
+            platform::QtSettings s;
+            EXPECT_EQ(Get(s, "Path"), "-");
+            s.SaveSetting(kApp, kSection, QStringLiteral("Path"), QStringLiteral("/b"));
+        }
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(said), std::string::npos);
+        EXPECT_EQ(Bytes(conf), *said == 'T' ? "[Tilpass]\nPath=/b\n" : "missing");
+        ASSERT_TRUE(QDir(config.filePath(kApp)).removeRecursively() &&
+                    support::Write(config.filePath(kApp), ""));
+    }
+}

@@ -1,0 +1,152 @@
+// A desktop session of the test's own: an X11 session manager (XSMP) and
+// GNOME's session manager on the D-Bus session bus (only Inhibit and
+// Uninhibit). Prints "SESSION_MANAGER=<address>" first, then one line per
+// event: "register", "interact-request", "interact-done cancel=0|1",
+// "save-done success=0|1", "inhibit <app id> <flags> <reason>",
+// "uninhibit". Commands on stdin, one a line: "save any" and "save none"
+// (a log-out, the program allowed to ask or not), "die".
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <X11/ICE/ICElib.h>
+#include <X11/SM/SMlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+namespace {
+
+void Say(const std::string& line) {
+    std::cout << line << std::endl;
+}
+
+SmsConn client = nullptr;
+
+class GnomeSession : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.SessionManager")
+public slots:
+    uint Inhibit(const QString& appId, uint, const QString& reason, uint flags) {
+        Say(QStringLiteral("inhibit %1 %2 %3").arg(appId).arg(flags).arg(reason).toStdString());
+        return 7;
+    }
+    void Uninhibit(uint) { Say("uninhibit"); }
+};
+
+Status RegisterClient(SmsConn c, SmPointer, char* previousId) {
+    char* id = SmsGenerateClientID(c);
+    SmsRegisterClientReply(c, id);
+    free(id);
+    free(previousId);
+    client = c;
+    Say("register");
+    return 1;
+}
+void CloseConnection(SmsConn c, SmPointer, int count, char** reasons) {
+    SmFreeReasons(count, reasons);
+    SmsCleanUp(c); // the connection itself closes with the client's end
+    client = nullptr;
+}
+
+Status NewClient(SmsConn, SmPointer, unsigned long* mask, SmsCallbacks* cb, char**) {
+    *mask = SmsRegisterClientProcMask | SmsInteractRequestProcMask | SmsInteractDoneProcMask |
+            SmsSaveYourselfRequestProcMask | SmsSaveYourselfP2RequestProcMask |
+            SmsSaveYourselfDoneProcMask | SmsCloseConnectionProcMask | SmsSetPropertiesProcMask |
+            SmsDeletePropertiesProcMask | SmsGetPropertiesProcMask;
+    cb->register_client.callback = RegisterClient;
+    cb->interact_request.callback = [](SmsConn c, SmPointer, int) {
+        Say("interact-request");
+        SmsInteract(c);
+    };
+    cb->interact_done.callback = [](SmsConn, SmPointer, Bool cancel) {
+        Say("interact-done cancel=" + std::to_string(cancel ? 1 : 0));
+    };
+    cb->save_yourself_request.callback = [](SmsConn, SmPointer, int, Bool, int, Bool, Bool) {};
+    cb->save_yourself_phase2_request.callback = [](SmsConn c, SmPointer) {
+        SmsSaveYourselfPhase2(c);
+    };
+    cb->save_yourself_done.callback = [](SmsConn, SmPointer, Bool success) {
+        Say("save-done success=" + std::to_string(success ? 1 : 0));
+    };
+    cb->close_connection.callback = CloseConnection;
+    // Properties are taken and left (a short-lived tool).
+    cb->set_properties.callback = [](SmsConn, SmPointer, int, SmProp**) {};
+    cb->delete_properties.callback = [](SmsConn, SmPointer, int, char**) {};
+    cb->get_properties.callback = [](SmsConn c, SmPointer) { SmsReturnProperties(c, 0, nullptr); };
+    return 1;
+}
+
+Bool AnyHost(char*) {
+    return True;
+}
+
+// Serves one ICE connection from the event loop.
+void Serve(IceConn ice) {
+    auto* notifier = new QSocketNotifier(IceConnectionNumber(ice), QSocketNotifier::Read);
+    QObject::connect(notifier, &QSocketNotifier::activated, [ice, notifier] {
+        if (IceProcessMessages(ice, nullptr, nullptr) == IceProcessMessagesIOError) {
+            notifier->setEnabled(false);
+            notifier->deleteLater();
+            IceSetShutdownNegotiation(ice, False);
+            IceCloseConnection(ice);
+        }
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    GnomeSession gnome;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        bus.registerObject("/org/gnome/SessionManager", &gnome, QDBusConnection::ExportAllSlots);
+        bus.registerService("org.gnome.SessionManager");
+    }
+    // A client gone is no reason to stop (libICE's default handler exits).
+    IceSetIOErrorHandler([](IceConn) {});
+    char error[256] = {};
+    int count = 0;
+    IceListenObj* listeners = nullptr;
+    if (!SmsInitialize("tintra-test", "1.0", NewClient, nullptr, AnyHost, sizeof error, error) ||
+        !IceListenForConnections(&count, &listeners, sizeof error, error)) {
+        std::fprintf(stderr, "fake_session: %s\n", error);
+        return 1;
+    }
+    for (int i = 0; i < count; ++i) {
+        IceSetHostBasedAuthProc(listeners[i], AnyHost);
+        IceListenObj listener = listeners[i];
+        auto* notifier =
+            new QSocketNotifier(IceGetListenConnectionNumber(listener), QSocketNotifier::Read);
+        QObject::connect(notifier, &QSocketNotifier::activated, [listener] {
+            IceAcceptStatus status;
+            if (IceConn ice = IceAcceptConnection(listener, &status)) {
+                Serve(ice);
+            }
+        });
+    }
+    char* ids = IceComposeNetworkIdList(count, listeners);
+    Say(std::string("SESSION_MANAGER=") + ids);
+    free(ids);
+
+    QSocketNotifier commands(0, QSocketNotifier::Read);
+    QObject::connect(&commands, &QSocketNotifier::activated, [&commands] {
+        std::string line;
+        if (!std::getline(std::cin, line)) {
+            commands.setEnabled(false);
+            QCoreApplication::quit();
+        } else if (client && line.rfind("save ", 0) == 0) {
+            SmsSaveYourself(client, SmSaveBoth, True,
+                            line == "save any" ? SmInteractStyleAny : SmInteractStyleNone, False);
+        } else if (client && line == "die") {
+            SmsDie(client);
+        }
+    });
+    return QCoreApplication::exec();
+}
+
+#include "fake_session.moc"
