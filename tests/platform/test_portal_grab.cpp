@@ -5,15 +5,10 @@
 #include "platform/wayland/KWinGrab.h"
 #include "platform/wayland/PortalGrab.h"
 
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QtDBus>
 
 #include <csignal>
@@ -23,9 +18,7 @@
 #include <unistd.h>
 #include <vector>
 
-using platform::IScreenGrab;
-using platform::KWinGrab;
-using platform::PortalGrab;
+using namespace platform;
 
 // The portal's colour, (ddd); only ever sent.
 struct Rgb {
@@ -55,8 +48,7 @@ public:
     bool holdCall = false;     // the call's reply waits for SendCallReply
     bool holdResponse = false; // the answer waits for SendResponse
     QDir folder;
-    QString written; // the last screenshot written
-    QString path;    // of the last request
+    QString written, path; // the last screenshot written, the last request's path
     QStringList tokens, closed;
     // KWin: the pixels of `images` (by screen name, the whole desktop at "")
     // as RGBA with padded rows, from another thread as KWin sends them.
@@ -277,7 +269,7 @@ private slots:
     // device pixels; where KWin refuses or fails, the portal's.
     void kwinStill() {
         const QList<QScreen*> screens = QGuiApplication::screens();
-        const double scale = platform::LargestScale();
+        const double scale = LargestScale();
         const QRect all = screens[0]->virtualGeometry();
         const QImage workspace = Pattern(all.size() * scale);
         for (int i = 0; i < screens.size(); ++i) {
@@ -297,7 +289,7 @@ private slots:
                                               : QStringLiteral("CaptureWorkspace"));
             QCOMPARE(r.still->Screens().size(), size_t(screens.size()));
             for (int i = 0; i < screens.size(); ++i) {
-                const platform::ScreenArea& a = r.still->Screens()[i];
+                const ScreenArea& a = r.still->Screens()[i];
                 const QRect g = screens[i]->geometry();
                 QCOMPARE(a.screen, screens[i]);
                 // Copied whole, a screen of a lower scale is enlarged.
@@ -324,7 +316,6 @@ private slots:
     }
 
     void whichWayWhere() {
-        using namespace platform;
         QCOMPARE(ChooseGrab("xcb", "x11", "", "KDE"), GrabWay::X11);
         QCOMPARE(ChooseGrab("offscreen", "", "", "KDE"), GrabWay::X11);
         QCOMPARE(ChooseGrab("xcb", "", "wayland-0", "sway"), GrabWay::Portal);
