@@ -1,30 +1,26 @@
-// The screen copy through a portal of the test's own on a private bus: every
-// answer ends in a still or a plain failure, never a hang, and no file left.
-#include "platform/wayland/PortalGrab.h"
+// The screen copy through a portal and a KWin of the test's own on a private
+// bus: every answer ends in a still or a plain failure, never a hang, and no
+// file is left, also from an answer that comes after Tintra has given up.
 #include "platform/ScreenGrab.h"
-#include "tests/Support.h"
+#include "platform/wayland/KWinGrab.h"
+#include "platform/wayland/PortalGrab.h"
 
-#include <QBuffer>
-#include <QDBusConnection>
-#include <QDBusContext>
-#include <QDBusMessage>
-#include <QDBusMetaType>
-#include <QDBusObjectPath>
-#include <QDir>
 #include <QGuiApplication>
-#include <QProcess>
+#include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
+#include <QtDBus>
 
+#include <csignal>
+#include <map>
 #include <optional>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
-using platform::IScreenGrab;
-using platform::PortalGrab;
+using namespace platform;
 
-namespace {
-
+// The portal's colour, (ddd); only ever sent.
 struct Rgb {
     double r, g, b;
 };
@@ -34,83 +30,121 @@ QDBusArgument& operator<<(QDBusArgument& a, const Rgb& c) {
     a.endStructure();
     return a;
 }
-const QDBusArgument& operator>>(const QDBusArgument& a, Rgb& c) {
-    a.beginStructure();
-    a >> c.r >> c.g >> c.b;
-    a.endStructure();
+const QDBusArgument& operator>>(const QDBusArgument& a, Rgb&) {
     return a;
 }
-
-} // namespace
 Q_DECLARE_METATYPE(Rgb)
 
 namespace {
 
-// The portal's Screenshot interface, answering as the test tells it.
-class FakePortal : public QObject, protected QDBusContext {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Screenshot")
-    Q_PROPERTY(uint version READ version)
+// The portal (Screenshot, PickColor, its version, and Request.Close on the
+// requests below it) and KWin's ScreenShot2, answering as the test tells them.
+class Fakes : public QDBusVirtualObject {
 public:
+    std::optional<QDBusConnection> bus;
+    // The portal.
     uint response = 0;
-    QByteArray file;    // written as the screenshot; none when empty
-    bool answer = true; // false: never answers
-    Rgb colour{0.2, 0.4, 0.6};
-    QString written; // the path of the last screenshot written
+    QImage picture;            // written as the screenshot; none when null
+    bool holdCall = false;     // the call's reply waits for SendCallReply
+    bool holdResponse = false; // the answer waits for SendResponse
     QDir folder;
-    QStringList tokens;
+    QString written, path; // the last screenshot written, the last request's path
+    QStringList tokens, closed;
+    // KWin: the pixels of `images` (by screen name, the whole desktop at "")
+    // as RGBA with padded rows, from another thread as KWin sends them.
+    std::map<QString, QImage> images;
+    bool refuse = false, cut = false; // cut: the pipe closes before all pixels are sent
+    QStringList calls;
+    QVariantMap options;
 
-    uint version() const { return 2; }
-
-public slots:
-    QDBusObjectPath Screenshot(const QString&, const QVariantMap& options) {
+    void SendCallReply() { bus->send(callReply_); }
+    void SendResponse() {
         QVariantMap results;
-        if (!file.isEmpty()) {
+        if (!still_) {
+            results.insert("color", QVariant::fromValue(Rgb{0.2, 0.4, 0.6}));
+        } else if (!picture.isNull()) {
             written = folder.filePath(QStringLiteral("Skjermbilde-%1.png").arg(tokens.size()));
-            support::Write(written, file);
-            results.insert(QStringLiteral("uri"), QUrl::fromLocalFile(written).toString());
+            picture.save(written, "PNG");
+            results.insert("uri", QUrl::fromLocalFile(written).toString());
         }
-        return Reply(options, results);
+        QDBusMessage signal =
+            QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
+        signal << response << results;
+        bus->send(signal);
     }
-    QDBusObjectPath PickColor(const QString&, const QVariantMap& options) {
-        return Reply(options, {{QStringLiteral("color"), QVariant::fromValue(colour)}});
+
+    bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override {
+        const QString member = m.member();
+        if (member.startsWith("Capture")) {
+            return c.send(Capture(m));
+        }
+        if (member == "Get") {
+            return c.send(m.createReply(QVariant::fromValue(QDBusVariant(2u))));
+        }
+        if (member == "Screenshot" || member == "PickColor") {
+            const QString token =
+                qdbus_cast<QVariantMap>(m.arguments().at(1)).value("handle_token").toString();
+            tokens << token;
+            still_ = member == "Screenshot";
+            path = "/org/freedesktop/portal/desktop/request/" +
+                   m.service().mid(1).replace('.', '_') + '/' + token;
+            callReply_ = m.createReply(QVariant::fromValue(QDBusObjectPath(path)));
+            if (!holdResponse) {
+                // As a real portal: the answer follows the call's reply.
+                QTimer::singleShot(20, [this] { SendResponse(); });
+            }
+            return holdCall || c.send(callReply_);
+        }
+        closed << m.path();
+        return c.send(m.createReply());
     }
+    QString introspect(const QString&) const override { return {}; }
 
 private:
-    QDBusObjectPath Reply(const QVariantMap& options, const QVariantMap& results) {
-        const QString token = options.value(QStringLiteral("handle_token")).toString();
-        tokens << token;
-        const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/") +
-                             message().service().mid(1).replace('.', '_') + '/' + token;
-        if (answer) {
-            // As a real portal: the answer follows the call's reply.
-            QTimer::singleShot(20, this, [this, bus = connection(), path, results] {
-                QDBusMessage signal = QDBusMessage::createSignal(
-                    path, QStringLiteral("org.freedesktop.portal.Request"),
-                    QStringLiteral("Response"));
-                signal << response << results;
-                QDBusConnection(bus).send(signal);
-            });
+    QDBusMessage Capture(const QDBusMessage& m) {
+        const QVariantList args = m.arguments();
+        const bool screen = m.member() == "CaptureScreen";
+        const QString name = screen ? args[0].toString() : QString();
+        calls << (m.member() + ' ' + name).trimmed();
+        options = qdbus_cast<QVariantMap>(args[screen ? 1 : 0]);
+        if (refuse) {
+            return m.createErrorReply("org.kde.KWin.ScreenShot2.Error.NoAuthorized", "No");
         }
-        return QDBusObjectPath(path);
+        const QImage image = images[name].convertToFormat(QImage::Format_RGBA8888);
+        QByteArray bytes;
+        for (int y = 0; y < image.height(); ++y) {
+            bytes.append(reinterpret_cast<const char*>(image.constScanLine(y)),
+                         image.bytesPerLine());
+            bytes.append(12, '\x7f');
+        }
+        bytes.chop(cut ? 100 : 0);
+        const int fd = ::dup(args.last().value<QDBusUnixFileDescriptor>().fileDescriptor());
+        writers_.emplace_back([fd, bytes] {
+            for (qsizetype at = 0, n = 1; at < bytes.size() && n > 0; at += n) {
+                n = ::write(fd, bytes.constData() + at, bytes.size() - at);
+            }
+            ::close(fd);
+        });
+        return m.createReply(QVariantMap{{"type", "raw"},
+                                         {"width", uint(image.width())},
+                                         {"height", uint(image.height())},
+                                         {"stride", uint(image.bytesPerLine() + 12)},
+                                         {"format", uint(image.format())}});
     }
+    bool still_ = true;
+    QDBusMessage callReply_;
+    std::vector<std::jthread> writers_;
 };
 
-QByteArray Png(const QSize& size, QImage* image = nullptr) {
+// Every pixel its own colour; `salt` tells pictures apart.
+QImage Pattern(const QSize& size, int salt = 0) {
     QImage img(size, QImage::Format_RGB32);
     for (int y = 0; y < img.height(); ++y) {
         for (int x = 0; x < img.width(); ++x) {
-            img.setPixel(x, y, qRgb(x & 255, y & 255, (x >> 8) | ((y >> 8) << 4)));
+            img.setPixel(x, y, qRgb(x & 255, y & 255, (x >> 8) | ((y >> 8) << 3) | (salt << 6)));
         }
     }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    img.save(&buffer, "PNG");
-    if (image) {
-        *image = img;
-    }
-    return bytes;
+    return img;
 }
 
 } // namespace
@@ -119,14 +153,18 @@ class PortalGrabTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     QProcess daemon;
-    FakePortal portal;
-    std::optional<QDBusConnection> bus;    // the program's side
-    std::optional<QDBusConnection> server; // the portal's side
+    Fakes fakes;
+    std::optional<QDBusConnection> bus; // the program's side
+    std::optional<IScreenGrab::Result> got;
+    int answers = 0;
 
+    void Start(IScreenGrab& grab) {
+        got.reset();
+        grab.GrabDesktop([this](IScreenGrab::Result r) { got = std::move(r), ++answers; });
+    }
     // Grabs and waits for the answer.
-    IScreenGrab::Result Grab(PortalGrab& grab) {
-        std::optional<IScreenGrab::Result> got;
-        grab.GrabDesktop([&](IScreenGrab::Result r) { got = std::move(r); });
+    IScreenGrab::Result Grab(IScreenGrab& grab) {
+        Start(grab);
         [&] { QTRY_VERIFY_WITH_TIMEOUT(got.has_value(), 5000); }();
         return got ? std::move(*got) : IScreenGrab::Result{};
     }
@@ -134,20 +172,21 @@ class PortalGrabTest : public QObject {
 private slots:
     void initTestCase() {
         qDBusRegisterMetaType<Rgb>();
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                      QStringLiteral("--print-address=1"),
-                      QStringLiteral("--address=unix:path=") + dir.filePath("bus")});
+        daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1",
+                                     "--address=unix:path=" + dir.filePath("bus")});
         QVERIFY(daemon.waitForReadyRead(5000));
         const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
-        bus = QDBusConnection::connectToBus(address, QStringLiteral("program"));
-        server = QDBusConnection::connectToBus(address, QStringLiteral("portal"));
-        QVERIFY(bus->isConnected() && server->isConnected());
-        portal.folder = QDir(dir.path());
-        QVERIFY(server->registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
-                                       QDBusConnection::ExportAllSlots |
-                                           QDBusConnection::ExportAllProperties));
-        QVERIFY(server->registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+        bus = QDBusConnection::connectToBus(address, "program");
+        fakes.bus = QDBusConnection::connectToBus(address, "fakes");
+        QVERIFY(bus->isConnected() && fakes.bus->isConnected());
+        fakes.folder = QDir(dir.path());
+        for (const char* path : {"/org/freedesktop/portal/desktop", "/org/kde/KWin/ScreenShot2"}) {
+            QVERIFY(fakes.bus->registerVirtualObject(path, &fakes, QDBusConnection::SubPath));
+        }
+        QVERIFY(fakes.bus->registerService("org.freedesktop.portal.Desktop"));
+        QVERIFY(fakes.bus->registerService("org.kde.KWin"));
+        // Tintra may close a pipe the fake KWin still writes to.
+        std::signal(SIGPIPE, SIG_IGN);
     }
     void cleanupTestCase() {
         daemon.kill();
@@ -155,76 +194,145 @@ private slots:
     }
 
     void stillsAndFailures() {
-        PortalGrab grab(*bus, 1000);
+        PortalGrab grab(*bus, {.timeoutMs = 1000, .pointerInStill = false});
         const QSize screen = QGuiApplication::primaryScreen()->size();
-        QImage expected;
-        portal.file = Png(screen, &expected);
+        const QImage expected = Pattern(screen);
+        fakes.picture = expected;
         IScreenGrab::Result r = Grab(grab);
-        QVERIFY(r.still && r.still->Image() == expected.convertToFormat(QImage::Format_RGB32));
+        QVERIFY(r.still && r.still->Image() == expected && !r.pointerInStill);
         QCOMPARE(r.still->Screens().size(), size_t(1));
         QCOMPARE(r.still->Screens()[0].area, QRect(QPoint(), screen));
-        QVERIFY(!QFile::exists(portal.written));
-        // Each request has a token of its own.
-        Grab(grab);
-        QVERIFY(portal.tokens.size() == 2 && portal.tokens[0] != portal.tokens[1]);
-
-        // A picture not the screens' size, no picture, none: no still, no file.
-        for (const QByteArray& file :
-             {Png(screen + QSize(2, 0)), QByteArray("\x89PNG\r\n\x1a\n broken"), QByteArray()}) {
-            portal.file = file;
+        QVERIFY(!QFile::exists(fakes.written));
+        // A picture not the screens' size, none, or refused: no still and no
+        // file; refused, the desktop's own pick is offered.
+        for (int i = 0; i < 4; ++i) {
+            fakes.picture = i == 0 ? Pattern(screen + QSize(2, 0)) : i == 1 ? QImage() : expected;
+            fakes.response = std::max(i - 1, 0);
             r = Grab(grab);
-            QVERIFY(!r.still && !r.canPickColour);
-            QVERIFY(portal.written.isEmpty() || !QFile::exists(portal.written));
+            QVERIFY(!r.still && r.canPickColour == (i > 1));
+            QVERIFY(fakes.written.isEmpty() || !QFile::exists(fakes.written));
         }
-        // A file that is gone before it is read.
-        portal.file = Png(screen);
-        portal.folder = QDir(dir.filePath("missing"));
-        QVERIFY(!Grab(grab).still);
-        portal.folder = QDir(dir.path());
+        std::optional<std::optional<int32_t>> picked;
+        fakes.response = 0;
+        grab.PickColour([&](std::optional<int32_t> c) { picked = c; });
+        QTRY_VERIFY(picked);
+        QCOMPARE(*picked, std::optional<int32_t>(51 + 256 * 102 + 65536 * 153));
+    }
 
-        // Refused: the desktop's own pick is offered, its colour to 0..255.
-        for (uint response : {1u, 2u}) {
-            portal.response = response;
-            r = Grab(grab);
-            QVERIFY(!r.still && r.canPickColour);
-            QVERIFY(!QFile::exists(portal.written));
+    // Once the portal has taken the request, the desktop may be asking the
+    // user: Tintra waits as long as that takes, with a note to call it off.
+    void waitsForTheUser() {
+        PortalGrab grab(*bus, {.timeoutMs = 200, .noteDelayMs = 400});
+        fakes.picture = Pattern(QGuiApplication::primaryScreen()->size());
+        fakes.holdResponse = true;
+        answers = 0;
+        // Past the call's time limit the note shows, and the answer still
+        // makes the still, its file removed.
+        Start(grab);
+        QTRY_VERIFY(grab.Note() && grab.Note()->isVisible());
+        QVERIFY(!got);
+        fakes.SendResponse();
+        QTRY_VERIFY(got);
+        QVERIFY(got->still && got->pointerInStill && !QFile::exists(fakes.written));
+        QVERIFY(!grab.Note() && fakes.closed.isEmpty());
+
+        // "Avbryt" (called off without a word), or the call itself not
+        // answered in time (a failure): the request is withdrawn, and a file
+        // that comes all the same goes.
+        for (bool avbryt : {true, false}) {
+            fakes.holdCall = !avbryt;
+            Start(grab);
+            QTRY_VERIFY(got || grab.Note());
+            if (avbryt) {
+                grab.Note()->Avbryt()->click();
+            }
+            QVERIFY(got && !got->still && got->cancelled == avbryt);
+            QTRY_VERIFY(fakes.closed.contains(fakes.path));
+            if (!avbryt) {
+                fakes.SendCallReply();
+            }
+            fakes.SendResponse();
+            QTRY_VERIFY(!QFile::exists(fakes.written));
         }
-        std::optional<int32_t> picked;
-        bool answered = false;
-        portal.response = 0;
-        grab.PickColour([&](std::optional<int32_t> c) {
-            picked = c;
-            answered = true;
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(answered, 5000);
-        QCOMPARE(picked, std::optional<int32_t>(51 + 256 * 102 + 65536 * 153));
+        fakes.holdCall = false;
 
-        // No answer in time: a failure; a late answer changes nothing.
-        portal.answer = false;
-        PortalGrab quick(*bus, 200);
-        r = Grab(quick);
-        QVERIFY(!r.still && !r.canPickColour);
-        portal.answer = true;
+        // A grab that goes mid-request withdraws it, and never answers.
+        const qsizetype asked = fakes.tokens.size();
+        PortalGrab(*bus).GrabDesktop([&](IScreenGrab::Result) { ++answers; });
+        QTRY_VERIFY(fakes.tokens.size() > asked && fakes.closed.contains(fakes.path));
+        QTest::qWait(50);
+        QCOMPARE(answers, 3);
+        fakes.holdResponse = false;
+    }
+
+    // On KDE Plasma: KWin's own copy, without the pointer, each screen in its
+    // device pixels; where KWin refuses or fails, the portal's.
+    void kwinStill() {
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        const double scale = LargestScale();
+        const QRect all = screens[0]->virtualGeometry();
+        const QImage workspace = Pattern(all.size() * scale);
+        for (int i = 0; i < screens.size(); ++i) {
+            fakes.images[screens[i]->name()] =
+                Pattern(screens[i]->size() * screens[i]->devicePixelRatio(), i + 1);
+        }
+        fakes.images[QString()] = workspace;
+        for (bool perScreen : {false, true}) {
+            KWinGrab grab(std::make_unique<PortalGrab>(*bus), *bus, {.perScreen = perScreen});
+            IScreenGrab::Result r = Grab(grab);
+            QVERIFY(r.still && !r.pointerInStill);
+            QCOMPARE(fakes.options,
+                     (QVariantMap{{"include-cursor", false}, {"native-resolution", true}}));
+            // Screens without names can only be copied whole.
+            const bool each = perScreen && !screens[0]->name().isEmpty();
+            QCOMPARE(fakes.calls.last(), each ? "CaptureScreen " + screens.last()->name()
+                                              : QStringLiteral("CaptureWorkspace"));
+            QCOMPARE(r.still->Screens().size(), size_t(screens.size()));
+            for (int i = 0; i < screens.size(); ++i) {
+                const ScreenArea& a = r.still->Screens()[i];
+                const QRect g = screens[i]->geometry();
+                QCOMPARE(a.screen, screens[i]);
+                // Copied whole, a screen of a lower scale is enlarged.
+                QCOMPARE(a.area, QRect((g.topLeft() - all.topLeft()) * scale,
+                                       g.size() * (each ? screens[i]->devicePixelRatio() : scale)));
+                QVERIFY(r.still->Image().copy(a.area) ==
+                        (each ? Pattern(a.area.size(), i + 1) : workspace.copy(a.area)));
+            }
+        }
+        // Cut short, or refused: the portal's copy, which there shows the
+        // pointer. Refused once, KWin is not asked again.
+        fakes.picture = workspace;
+        KWinGrab grab(
+            std::make_unique<PortalGrab>(*bus, PortalGrab::Options{.pointerInStill = false}), *bus);
+        for (int i = 0; i < 3; ++i) {
+            fakes.cut = i == 0;
+            fakes.refuse = i > 0;
+            const qsizetype asked = fakes.calls.size();
+            const IScreenGrab::Result r = Grab(grab);
+            QVERIFY(r.still && r.pointerInStill && r.still->Image() == workspace);
+            QCOMPARE(fakes.calls.size(), asked + (i < 2));
+        }
+        fakes.refuse = false;
     }
 
     void whichWayWhere() {
-        using platform::ChooseGrab;
-        using platform::GrabWay;
-        QCOMPARE(ChooseGrab("xcb", "x11", ""), GrabWay::X11);
-        QCOMPARE(ChooseGrab("xcb", "", ""), GrabWay::X11);
-        QCOMPARE(ChooseGrab("xcb", "wayland", ""), GrabWay::Portal);
-        QCOMPARE(ChooseGrab("xcb", "", "wayland-0"), GrabWay::Portal);
-        QCOMPARE(ChooseGrab("wayland", "wayland", "wayland-0"), GrabWay::Portal);
-        QCOMPARE(ChooseGrab("wayland-egl", "", "wayland-1"), GrabWay::Portal);
-        QCOMPARE(ChooseGrab("offscreen", "", ""), GrabWay::X11);
+        QCOMPARE(ChooseGrab("xcb", "x11", "", "KDE"), GrabWay::X11);
+        QCOMPARE(ChooseGrab("offscreen", "", "", "KDE"), GrabWay::X11);
+        QCOMPARE(ChooseGrab("xcb", "", "wayland-0", "sway"), GrabWay::Portal);
+        QCOMPARE(ChooseGrab("wayland", "wayland", "wayland-0", "ubuntu:GNOME"), GrabWay::Portal);
+        QCOMPARE(ChooseGrab("wayland-egl", "", "wayland-1", "KDE"), GrabWay::KWin);
+        QCOMPARE(ChooseGrab("xcb", "wayland", "", "kde"), GrabWay::KWin);
+        // Which portals draw the pointer into their copies.
+        QVERIFY(PortalShowsPointer("KDE") && PortalShowsPointer("") && PortalShowsPointer("XFCE"));
+        QVERIFY(!PortalShowsPointer("ubuntu:GNOME") && !PortalShowsPointer("sway"));
     }
     void noPortal() {
-        QVERIFY(server->unregisterService(QStringLiteral("org.freedesktop.portal.Desktop")));
-        PortalGrab grab(*bus, 3000);
+        QVERIFY(fakes.bus->unregisterService("org.freedesktop.portal.Desktop"));
+        PortalGrab grab(*bus, {.timeoutMs = 3000});
         const IScreenGrab::Result r = Grab(grab);
         QVERIFY(!r.still && !r.canPickColour);
         // Nor a bus at all.
-        PortalGrab nowhere(QDBusConnection(QStringLiteral("nowhere")), 3000);
+        PortalGrab nowhere(QDBusConnection(QStringLiteral("nowhere")));
         QVERIFY(!Grab(nowhere).still);
     }
 };
