@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAbstractProxyModel>
 #include <QAction>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -116,6 +118,31 @@ private slots:
         }
         QVERIFY(english.Contains(QStringLiteral("Cancel")) &&
                 english.Contains(QStringLiteral("File &name:")));
+    }
+
+    // A bare name gets the extension asked for, a name with one keeps it;
+    // a title of the caller's own shows. Qt's settings file is never
+    // written: the dialogs' state stays in memory.
+    void bareNamesGetTheExtension() {
+        const QString qtSettings =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            QStringLiteral("/QtProject.conf");
+        QFile::remove(qtSettings);
+        QTemporaryDir dir;
+        platform::FileDialogOptions options;
+        options.filter = QStringLiteral("Fargefil|*.kvc");
+        options.initialDir = dir.path();
+        options.title = QStringLiteral("Eksporter palett");
+        options.defaultSuffix = QStringLiteral("kvc");
+        for (const auto& [typed, chosen] :
+             {std::pair{"Webprosjekt", "Webprosjekt.kvc"}, {"web.txt", "web.txt"}}) {
+            options.fileName = QString::fromUtf8(typed);
+            const auto dialog = platform::MakeFileDialog(nullptr, options, QFileDialog::AcceptSave);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Eksporter palett"));
+            QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(),
+                     QString::fromUtf8(chosen));
+        }
+        QVERIFY(!QFile::exists(qtSettings));
     }
 
     // The list gives sizes, dates and kinds as Norwegian writes them.
