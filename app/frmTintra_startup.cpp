@@ -209,8 +209,7 @@ void frmTintra::Form_Unload(bool& Cancel) {
                     platform::SingleText(static_cast<float>(y() * platform::kTwipsPerPixel)));
     }
     SaveMeasurement(picFarge[1]->Image());
-    // Everything the windows stored goes to disk once, as the program ends.
-    if (!Cancel) {
-        services_.settings->Flush();
-    }
+    // What the windows stored goes to disk in one go: as the program ends,
+    // and also when the close was called off, which stores as much.
+    services_.settings->Flush();
 }

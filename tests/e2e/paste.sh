@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A colour pasted from the X clipboard with Ctrl+V comes out of both copy
 # buttons in other notations (each notation's text: test_notation, and the
-# random session's display check).
+# random session's display check); a copy 0.2 s after another goes through.
 source "$(dirname "$0")/lib.sh"
 start_tintra "$1"
 
@@ -20,5 +20,7 @@ click_at 297 69
 expect_clipboard '$00996633'
 choose 36 4 # Flyttall
 click_at 297 38
-expect_clipboard '0.200, 0.400, 0.600'
+expect_clipboard '0.200, 0.400, 0.600' 0
+click_at 297 69
+expect_clipboard '$00996633' 0
 pass
