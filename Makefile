@@ -14,7 +14,8 @@ deps:
 	@scripts/deps.sh test
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTINTRA_TESTS=ON -DTINTRA_BENCH=ON >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTINTRA_TESTS=ON -DTINTRA_BENCH=ON \
+	  -DTINTRA_WERROR=ON >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
@@ -24,7 +25,7 @@ build: configure
 # folder that has them keeps them.
 program:
 	@scripts/deps.sh run
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTINTRA_WERROR=OFF \
 	  $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DTINTRA_TESTS=OFF) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS) --target Tintra
 
@@ -49,7 +50,8 @@ fuzz: deps
 
 # Release build of its own, every benchmark, one table.
 bench: deps
-	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTINTRA_BENCH=ON -DTINTRA_TESTS=OFF >/dev/null
+	@cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTINTRA_BENCH=ON -DTINTRA_TESTS=OFF \
+	  -DTINTRA_WERROR=OFF >/dev/null
 	@cmake --build $(BENCH_BUILD) -j$(JOBS) --target bench_all
 	@bench/run.sh $(BENCH_BUILD)
 
@@ -63,6 +65,7 @@ DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
 package:
 	@scripts/deps.sh package
 	@cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINTRA_TESTS=OFF \
+	  -DTINTRA_WERROR=OFF \
 	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)" >/dev/null
 	@cmake --build $(PACKAGE_BUILD) -j$(JOBS) --target Tintra

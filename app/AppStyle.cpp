@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QIconEngine>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyleOption>
@@ -47,7 +49,79 @@ public:
 private:
     QPalette palette_;
 };
+// Whether the access keys show, from every key event of the program: Alt
+// down shows them; Alt up, another window taking the keyboard, or a menu
+// opened with Alt closing hides them again.
+class AltWatch : public QObject {
+public:
+    bool show = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            const auto* k = static_cast<const QKeyEvent*>(e);
+            const bool alt = k->key() == Qt::Key_Alt ? e->type() == QEvent::KeyPress
+                                                     : k->modifiers().testFlag(Qt::AltModifier);
+            // A menu opened with Alt keeps its underlines until it closes.
+            Set(alt || (show && QApplication::activePopupWidget() != nullptr));
+            break;
+        }
+        case QEvent::Hide:
+            if (show && qobject_cast<QMenu*>(watched) &&
+                !QGuiApplication::queryKeyboardModifiers().testFlag(Qt::AltModifier)) {
+                Set(QApplication::activePopupWidget() != nullptr &&
+                    QApplication::activePopupWidget() != watched);
+            }
+            break;
+        case QEvent::ApplicationDeactivate:
+            Set(false);
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void Set(bool on) {
+        if (on == show) {
+            return;
+        }
+        show = on;
+        for (QWidget* w : QApplication::allWidgets()) {
+            if (w->isVisible()) {
+                w->update();
+            }
+        }
+    }
+};
+
+AltWatch& Watch() {
+    static auto* watch = [] {
+        auto* w = new AltWatch;
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            w->setParent(app);
+            app->installEventFilter(w);
+        }
+        return w;
+    }();
+    return *watch;
+}
 } // namespace
+
+AppStyle::AppStyle() {
+    Watch();
+}
+
+int AppStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                        QStyleHintReturn* returnData) const {
+    if (hint == SH_UnderlineShortcut) {
+        return Watch().show ? 1 : 0;
+    }
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
 
 QIcon AppStyle::standardIcon(StandardPixmap which, const QStyleOption* option,
                              const QWidget* widget) const {

@@ -16,19 +16,18 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
-#include <QToolTip>
 
 #include <iterator>
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #ifndef TINTRA_VERSION_MAJOR
 #define TINTRA_VERSION_MAJOR 0
@@ -92,29 +91,21 @@ QLabel* MakeDisplay(QWidget* parent, const QRect& geometry) {
     return l;
 }
 
-// Lowers a display's font, a quarter point at a time, until each of `texts`
-// shows whole in it; its size and place stay.
-void FitFont(QLabel* display, const std::vector<std::string>& texts) {
-    const int room = display->contentsRect().width() - display->indent() - 2 * display->margin();
-    QFont font = display->font();
-    const auto widest = [&font, &texts] {
-        const QFontMetrics metrics(font);
-        int width = 0;
-        for (const std::string& text : texts) {
-            width = std::max(width, metrics
-                                        .boundingRect(QRect(0, 0, 4000, 4000), Qt::AlignLeft,
-                                                      QString::fromStdString(text))
-                                        .width());
-        }
-        return width;
-    };
-    if (widest() <= room) {
-        return;
-    }
-    while (widest() > room && font.pointSizeF() > 1) {
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-    }
-    display->setFont(font);
+// The width `text` takes in `font`.
+int TextWidth(const QFont& font, const QString& text) {
+    return QFontMetrics(font).boundingRect(QRect(0, 0, 4000, 4000), Qt::AlignLeft, text).width();
+}
+
+// The copy buttons' "copied" mark: a green check mark.
+QIcon CheckMark(const QSize& size) {
+    QPixmap mark(size);
+    mark.fill(Qt::transparent);
+    QPainter p(&mark);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size.width() / 16.0, size.height() / 16.0);
+    p.setPen(QPen(QColor(0, 128, 0), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF{{3.0, 8.5}, {6.5, 12.0}, {13.0, 4.0}});
+    return QIcon(mark);
 }
 
 } // namespace
@@ -227,19 +218,6 @@ void frmTintra::BuildEditor(QWidget* c) {
         cboHexFormat->addItem(QString::fromUtf8(e.data(), static_cast<qsizetype>(e.size())));
     }
     cboHexFormat->setCurrentIndex(-1);
-
-    // Every notation's widest text, all components at 255, shows whole.
-    std::vector<std::string> rgbTexts;
-    std::vector<std::string> hexTexts;
-    for (int i = 0; i < static_cast<int>(Notation::RgbFormats.size()); ++i) {
-        rgbTexts.push_back(Notation::RgbText(i, 255, 255, 255).value_or(std::string()));
-    }
-    for (int i = 0; i < static_cast<int>(Notation::HexFormats.size()); ++i) {
-        hexTexts.push_back(Notation::HexText(i, Module1::Pack(255, 255, 255), 255, 255, 255)
-                               .value_or(std::string()));
-    }
-    FitFont(lblRGB2, rgbTexts);
-    FitFont(lblHex2, hexTexts);
 
     // Connectors from the lists towards their rows.
     for (int y : {570, 1020}) {
@@ -355,18 +333,34 @@ void frmTintra::Form_Initialize() {
 void frmTintra::SetOuterSize(int widthTwips, int heightTwips) {
     // The outer size includes the window frame, known only once the window
     // manager has framed the window; until then the frame is taken as none.
+    // It is also the smallest the window can be made: smaller, the controls
+    // would be cut off.
     const QSize outer(Px(widthTwips), Px(heightTwips));
+    setMinimumSize(outer);
     resize(outer);
     QTimer::singleShot(0, this, [this, outer] {
         const QSize frame = frameGeometry().size() - geometry().size();
         if (!frame.isEmpty()) {
+            setMinimumSize(outer - frame);
             resize(outer - frame);
         }
     });
 }
 
+// A text that does not fit its display in the window's font is drawn
+// smaller, a quarter point at a time, until it shows whole; the display
+// keeps its size and place, and the texts that fit keep the window's font.
 void frmTintra::SetDisplay(QLabel* display, const std::string& text) {
-    display->setText(QString::fromStdString(text));
+    const QString shown = QString::fromStdString(text);
+    const int room = display->contentsRect().width() - display->indent() - 2 * display->margin();
+    QFont font = client_->font();
+    while (TextWidth(font, shown) > room && font.pointSizeF() > 1) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    if (display->font() != font) {
+        display->setFont(font);
+    }
+    display->setText(shown);
 }
 
 // Makes (R, G, B) current from the sliders and refreshes every display.
@@ -479,10 +473,18 @@ void frmTintra::cmdKopi_Click(int Index) {
 }
 
 void frmTintra::ShowCopied(QToolButton* button) {
-    // A copy changes nothing else on screen: a tooltip at the button says so
-    // for about a second.
-    QToolTip::showText(button->mapToGlobal(QPoint(0, button->height())), QStringLiteral("Kopiert"),
-                       button, QRect(), 1000);
+    // The button itself says so: a check mark stands in place of its icon for
+    // a second. Nothing shows over another control or takes its click, so the
+    // next copy, however soon, goes through.
+    auto* restore = button->findChild<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!restore) {
+        restore = new QTimer(button);
+        restore->setSingleShot(true);
+        connect(restore, &QTimer::timeout, button,
+                [button] { button->setIcon(resources::CopyIcon()); });
+    }
+    button->setIcon(CheckMark(button->iconSize()));
+    restore->start(1000);
 }
 
 void frmTintra::mnuFilNy_Click() {
@@ -525,6 +527,23 @@ void frmTintra::ClearColorbox() {
 void frmTintra::HideChartMarkers() {
     linX->hide();
     linY->hide();
+}
+
+void frmTintra::SetMainVisible(bool visible) {
+    setVisible(visible);
+    if (!visible) {
+        return;
+    }
+    // The keyboard comes back with the window, also when the window manager
+    // hands it on only once the capture window has gone.
+    raise();
+    activateWindow();
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !isActiveWindow()) {
+            raise();
+            activateWindow();
+        }
+    });
 }
 
 void frmTintra::SetBusyCursor(bool busy) {

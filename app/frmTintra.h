@@ -201,7 +201,7 @@ private:
 
     // What point measurement needs of the window.
     void SelectMeasureTab() override { SelectTab(2); }
-    void SetMainVisible(bool visible) override { setVisible(visible); }
+    void SetMainVisible(bool visible) override;
     platform::PictureBox* MeasurePicture() override { return picFarge[1]; }
     void MarkMeasurePicture(double x, double y) override;
     QWidget* MainWindow() override { return this; }
@@ -209,7 +209,7 @@ private:
     void MarkPicture(platform::PictureBox* picture, double x, double y);
     // Shows where the keyboard cursor of picFarge(Index) stands.
     void ShowKeyCursor(int Index);
-    // Says "Kopiert" at a copy button.
+    // Shows at a copy button, for a second, that its text was copied.
     void ShowCopied(QToolButton* button);
 
     QString GetSetting(const char* key, const QString& defaultValue) const;

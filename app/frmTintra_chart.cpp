@@ -2,6 +2,8 @@
 // the measurement picture.
 #include "app/frmTintra.h"
 
+#include "app/AppStyle.h"
+
 #include "platform/Twips.h"
 
 #include "chart/ChartPicture.h"
@@ -11,7 +13,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QTabBar>
 
@@ -21,11 +22,12 @@
 using platform::Px;
 
 namespace {
-// Narrower tab padding, so the three captions fit the strip's width.
-class TabStyle : public QProxyStyle {
+// Narrower tab padding, so the three captions fit the strip's width; the
+// access keys show as everywhere else.
+class TabStyle : public AppStyle {
 public:
     int pixelMetric(PixelMetric m, const QStyleOption* o, const QWidget* w) const override {
-        return m == PM_TabBarTabHSpace ? 12 : QProxyStyle::pixelMetric(m, o, w);
+        return m == PM_TabBarTabHSpace ? 12 : AppStyle::pixelMetric(m, o, w);
     }
 };
 } // namespace
@@ -60,9 +62,9 @@ void frmTintra::BuildPanels(QWidget* c) {
     picFarge[1]->setGeometry(Px(8955), Px(165), Px(2880), Px(2880));
     picFarge[1]->SetBackColor(platform::ToPacked(palette().color(QPalette::Window).rgb()));
     picFarge[1]->hide();
-    // Tab gives the pictures the keyboard; a click picks without it.
+    // Tab or a click gives the pictures the keyboard.
     for (platform::PictureBox* pic : picFarge) {
-        pic->setFocusPolicy(Qt::TabFocus);
+        pic->setFocusPolicy(Qt::StrongFocus);
     }
     picBoksUt = favUi_->picBoksUt();
     picBoksUt->setGeometry(Px(8985), Px(3210), Px(2880), Px(2880));

@@ -228,10 +228,6 @@ void frmTintra::Form_Unload(bool& Cancel) {
     }
 
     SaveSettingsAndPicture();
-    // Everything the windows stored goes to disk once, as the program ends.
-    if (!Cancel) {
-        services_.settings->Flush();
-    }
 }
 
 platform::MsgAnswer frmTintra::AskToSaveBeforeEnd() {
@@ -257,6 +253,9 @@ void frmTintra::SaveSettingsAndPicture() {
                     platform::SingleText(static_cast<float>(y() * platform::kTwipsPerPixel)));
     }
     SaveMeasurement(picFarge[1]->Image());
+    // What the windows stored goes to disk in one go: as the program ends,
+    // and also when the close was called off, which stores as much.
+    services_.settings->Flush();
 }
 
 void frmTintra::EndQuietly() {
@@ -266,7 +265,6 @@ void frmTintra::EndQuietly() {
         fileMenu_->KeepCopyNow();
     }
     SaveSettingsAndPicture();
-    services_.settings->Flush();
 }
 
 void frmTintra::CommitData(QSessionManager& manager) {

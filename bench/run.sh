@@ -10,7 +10,9 @@
 # Environment:
 #   BENCH_RUNS   start-up runs of each program (default 15)
 #   BENCH_REPS   repetitions of each in-process benchmark (default 9)
-#   BENCH_PEERS  other programs to start the same way, as LABEL=PROGRAM ...
+#   BENCH_PEERS  other programs to start the same way, as LABEL=PROGRAM ...;
+#                by default the colour pickers gpick and kcolorchooser, for
+#                the record, where they are installed
 #   BENCH_KEEP   keep the work folder (samples, logs) and print where it is
 set -euo pipefail
 
@@ -91,7 +93,15 @@ samples="$TMP/samples.txt"
 
 # --- Start-up and idle memory ------------------------------------------------
 echo "bench: start-up, $runs runs of each program..." >&2
-read -r -a peers <<<"${BENCH_PEERS:-}"
+if [ -z "${BENCH_PEERS+set}" ]; then
+  BENCH_PEERS=""
+  for peer in gpick kcolorchooser; do
+    if command -v "$peer" >/dev/null; then
+      BENCH_PEERS+=" $peer=$(command -v "$peer")"
+    fi
+  done
+fi
+read -r -a peers <<<"${BENCH_PEERS}"
 idle=1500
 [ "$smoke" = 1 ] && idle=200
 XDG_CONFIG_HOME="$fix/config" "$probe" --runs "$runs" --warmup $((1 - smoke)) \
@@ -191,7 +201,7 @@ fi
 cat >"$TMP/figures.txt" <<'EOF'
 startup.bare|Start-up to first mapped window, bare Qt window|ms|1|
 startup.bare_text|Start-up, bare Qt window with one text label|ms|1|~startup.bare
-startup.tintra|Start-up to first mapped window, Tintra|ms|1|x1.25:startup.bare
+startup.tintra|Start-up to first mapped window, Tintra|ms|1|x1.15:startup.bare_text:text
 cpu.bare|CPU time to first mapped window, bare Qt window|ms|1|
 cpu.bare_text|CPU time to first mapped window, bare with text|ms|1|~cpu.bare
 cpu.tintra|CPU time to first mapped window, Tintra|ms|1|~cpu.bare

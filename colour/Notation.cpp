@@ -39,8 +39,13 @@ std::optional<std::string> HexText(int index, int32_t packed, int16_t r, int16_t
         return Module1::HexJava(r, g, b);
     case 5:
         return Module1::HexHTML(r, g, b);
-    case 6:
-        return "#" + Module1::HexJava(r, g, b).substr(2);
+    case 6: {
+        // The Java text without its "0x". Appended rather than joined with
+        // "+": GCC 12 at -O3 takes the join for an overlapping copy.
+        std::string css = "#";
+        css.append(Module1::HexJava(r, g, b), 2);
+        return css;
+    }
     default:
         return std::nullopt;
     }

@@ -53,7 +53,9 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setMouseTracking(true);
         setFont(BoxFont());
-        setFocusPolicy(Qt::TabFocus);
+        // Tab or a click gives the boxes the keyboard; the selected box's
+        // outline shows from the first key on, so a click looks as it did.
+        setFocusPolicy(Qt::StrongFocus);
     }
 
 protected:
@@ -93,6 +95,7 @@ private:
     int lastReleased_ = -1; // box of the last click, for double-clicks
     bool pendingDouble_ = false;
     bool eyedropper_ = false;
+    bool keyMark_ = true; // the outline shows (see the constructor)
 };
 
 void BoxView::paintEvent(QPaintEvent* e) {
@@ -127,7 +130,7 @@ void BoxView::paintEvent(QPaintEvent* e) {
     }
     p.setClipping(false);
     const int selected = panel_.model_.SelectedPos - 1;
-    if (hasFocus() && selected >= 0 && selected < n) {
+    if (hasFocus() && keyMark_ && selected >= 0 && selected < n) {
         PaintSelection(p, static_cast<int>(top + BoxPanel::kBoxTop + BoxPanel::kPitch * selected));
     }
 }
@@ -146,6 +149,10 @@ void BoxView::PaintSelection(QPainter& p, int top) {
 }
 
 void BoxView::keyPressEvent(QKeyEvent* e) {
+    if (!keyMark_) {
+        keyMark_ = true;
+        update();
+    }
     emit panel_.KeyDown(e->key(), platform::VbShift(e->modifiers()));
 }
 
@@ -158,6 +165,7 @@ void BoxView::contextMenuEvent(QContextMenuEvent* e) {
 
 void BoxView::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
+    keyMark_ = e->reason() != Qt::MouseFocusReason;
     emit panel_.GotFocus();
     update();
 }

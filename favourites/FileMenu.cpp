@@ -133,6 +133,8 @@ bool FileMenu::SaveThroughDialog() {
     o.initialDir = CurrentPath;
     o.fileName = CurrentFileName;
     o.overwritePrompt = true;
+    // A name typed without an extension gets the one the Open dialog lists.
+    o.defaultSuffix = QStringLiteral("kvc");
     const auto chosen = fileDialog_.GetSaveFileName(host_.DialogOwner(), o);
     if (!chosen) {
         SaveCancelled = true;
@@ -384,6 +386,10 @@ bool FileMenu::ImportPalette(const QString& sFile) {
     // A new list without a file: its name comes from the palette, and the
     // Save dialog chooses where it goes.
     QString name = read.name.isEmpty() ? QFileInfo(file).completeBaseName() : read.name;
+    // Some programs name a palette after its file.
+    if (name.endsWith(QStringLiteral(".gpl"), Qt::CaseInsensitive)) {
+        name.chop(4);
+    }
     name.replace(QChar('/'), QChar('-')).replace(QChar('\\'), QChar('-'));
     CurrentFileName = name.left(200) + QStringLiteral(".kvc");
     FileSaved = false;
@@ -504,7 +510,9 @@ void FileMenu::mnuFilEksporter_Click() {
     o.filter = "GIMP-palett (*.GPL)|*.gpl";
     o.initialDir = CurrentPath;
     o.fileName = name + QStringLiteral(".gpl");
+    o.title = QStringLiteral("Eksporter palett");
     o.overwritePrompt = true;
+    o.defaultSuffix = QStringLiteral("gpl");
     const auto chosen = fileDialog_.GetSaveFileName(host_.DialogOwner(), o);
     if (!chosen) {
         return;

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QIdentityProxyModel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMap>
 #include <QMenu>
@@ -296,8 +297,29 @@ private:
     static constexpr int kModified = 3;
 };
 
+// The file dialogs' state, from one dialog to the next.
+QByteArray& DialogState() {
+    static QByteArray state;
+    return state;
+}
+
+// Qt's file dialog writes its state to the Qt-wide settings file of the
+// user (~/.config/QtProject.conf) as it closes, and reads it as it opens.
+// Those settings are given a folder in which no file can ever be made.
+void KeepQtSettingsOffDisk() {
+    static const bool kept = [] {
+        for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+            QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null"));
+        }
+        return true;
+    }();
+    (void)kept;
+}
+
 std::optional<QString> Run(QFileDialog& dialog) {
-    if (dialog.exec() != QDialog::Accepted) {
+    const int result = dialog.exec();
+    DialogState() = dialog.saveState();
+    if (result != QDialog::Accepted) {
         return std::nullopt;
     }
     const QString path = dialog.selectedFiles().value(0);
@@ -311,16 +333,28 @@ std::optional<QString> Run(QFileDialog& dialog) {
 
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileDialogOptions& o,
                                             QFileDialog::AcceptMode mode) {
+    KeepQtSettingsOffDisk();
     const bool save = mode == QFileDialog::AcceptSave;
+    const QString title = !o.title.isEmpty() ? o.title
+                          : save             ? QStringLiteral("Lagre som")
+                                             : QString::fromUtf8("Åpne");
     auto dialog = std::make_unique<QFileDialog>(
-        owner, save ? QStringLiteral("Lagre som") : QString::fromUtf8("Åpne"),
-        QDir::fromNativeSeparators(o.initialDir), ToQtFilter(o.filter));
+        owner, title, QDir::fromNativeSeparators(o.initialDir), ToQtFilter(o.filter));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setProxyModel(new NorwegianFileList(dialog.get()));
+    // The view as the user left it; the folder is always the one given, and
+    // the keyboard starts in the name field, as in a first dialog.
+    if (!DialogState().isEmpty() && dialog->restoreState(DialogState())) {
+        dialog->setDirectory(QDir::fromNativeSeparators(o.initialDir));
+        if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            name->setFocus();
+        }
+    }
     dialog->setAcceptMode(mode);
     if (save) {
         dialog->setFileMode(QFileDialog::AnyFile);
         dialog->setOption(QFileDialog::DontConfirmOverwrite, !o.overwritePrompt);
+        dialog->setDefaultSuffix(o.defaultSuffix);
         if (!o.fileName.isEmpty()) {
             dialog->selectFile(o.fileName);
         }

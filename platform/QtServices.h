@@ -97,8 +97,11 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* owner, const QString& text,
                                             const QString& title, MsgButtons buttons, MsgIcon icon);
 
 // The file dialog QtFileDialog shows, ready to run: Qt's own, titled "Åpne" or
-// "Lagre som". A desktop's dialog would speak the desktop's language, and its
-// list would give sizes and dates in the system's.
+// "Lagre som" unless given a title. A desktop's dialog would speak the
+// desktop's language, and its list would give sizes and dates in the
+// system's. Its state (view, column widths, places) is kept for the run, in
+// memory: Qt's dialog would keep it in a file of its own, and the program
+// keeps no files but its settings, its colour files and its measurement.
 std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileDialogOptions& o,
                                             QFileDialog::AcceptMode mode);
 

@@ -66,6 +66,10 @@ struct FileDialogOptions {
     QString filter;     // "Description|pattern[|Description|pattern...]"
     QString initialDir; // native separators
     QString fileName;   // proposed name (Save only)
+    QString title = {}; // empty: the dialog's standard title
+    // Save only: added, after a dot, to a chosen name that has no extension
+    // at all; the question before a file is replaced asks about the full name.
+    QString defaultSuffix = {};
     bool overwritePrompt = false;
     bool fileMustExist = false;
 };

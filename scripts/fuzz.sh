@@ -25,7 +25,7 @@ done
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_CXX_FLAGS="$flags" -DTINTRA_FUZZ=ON >/dev/null
+  -DCMAKE_CXX_FLAGS="$flags" -DTINTRA_FUZZ=ON -DTINTRA_WERROR=ON >/dev/null
 cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]/#/fuzz_}"
 
 export QT_QPA_PLATFORM=offscreen

@@ -17,7 +17,8 @@ export TINTRA_ACTIONS=${TINTRA_ACTIONS:-10000}
 
 # GCC leaves the float-to-integer overflow check out of "undefined".
 flags="-O1 -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=all -fno-omit-frame-pointer"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$flags" >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS="$flags" \
+  -DTINTRA_WERROR=ON >/dev/null
 # Building runs the GoogleTest binaries to list their tests, under the
 # sanitizers already.
 cmake --build "$build" -j"${JOBS:-2}"

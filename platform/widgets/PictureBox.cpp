@@ -224,7 +224,7 @@ void PictureBox::paintEvent(QPaintEvent* e) {
     QFrame::paintEvent(e);
     Realise();
     QPainter p(this);
-    const bool marked = hasFocus() && !focusMark_.empty() && !Area().isEmpty();
+    const bool marked = hasFocus() && keyMark_ && !focusMark_.empty() && !Area().isEmpty();
     if (image_.isNull() && !marked) {
         p.fillRect(contentsRect(), FromPacked(backColor_));
         return;
@@ -320,6 +320,10 @@ std::optional<QPoint> ArrowStep(int keyCode) {
 }
 
 void PictureBox::keyPressEvent(QKeyEvent* e) {
+    if (!keyMark_) {
+        keyMark_ = true;
+        update();
+    }
     emit KeyDown(e->key(), VbShift(e->modifiers()));
     switch (e->key()) {
     case Qt::Key_Left:
@@ -339,6 +343,7 @@ void PictureBox::keyPressEvent(QKeyEvent* e) {
 
 void PictureBox::focusInEvent(QFocusEvent* e) {
     QFrame::focusInEvent(e);
+    keyMark_ = e->reason() != Qt::MouseFocusReason;
     emit GotFocus();
     update();
 }

@@ -75,7 +75,8 @@ public:
 
     // What shows where the keyboard stands while the box has the focus,
     // drawn over the picture in pixels of the drawing area; never part of
-    // the image, which Point() reads.
+    // the image, which Point() reads. Given the focus by a click, the box
+    // shows it only from the first key on: a click looks as it always did.
     void SetFocusMark(std::vector<Overlay> mark);
 
 signals:
@@ -123,6 +124,8 @@ private:
     std::vector<Overlay> focusMark_;
     int32_t backColor_ = 0xFFFFFF;
     bool pendingDouble_ = false;
+    // The focus mark shows: the focus came by the keyboard, or a key followed.
+    bool keyMark_ = true;
 };
 
 // A line control that can move between containers: vertical lines span the

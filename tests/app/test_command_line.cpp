@@ -31,7 +31,7 @@ private slots:
     }
 
     // Each form, with the file (an absolute path) or the error it gives; the
-    // forms e2e_command_line and e2e_no_display use are theirs.
+    // forms e2e_command_line uses are its own.
     void readsEveryForm() {
         struct Case {
             QStringList args;

@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
 # A click on a chart cell makes its exact colour current (read through
 # "Kopi") at scale factors 1, 1.5 and 2; scaled, each of 12 device pixels
-# across a cell border picks the colour it shows.
+# across a cell border picks the colour it shows. A colour pasted from the X
+# clipboard with Ctrl+V comes out of both copy buttons in other notations,
+# the second copy 0.2 s after the first.
 source "$(dirname "$0")/lib.sh"
 tools="$2"
 start_xvfb 1600x1000x24
 
+# choose Y N: entry N (from 0) of the notation list at client height Y.
+choose() {
+  click_at 54 "$1"
+  xdotool key Home $(for _ in $(seq "$2"); do echo Down; done) Return
+  sleep 0.3
+}
+
 for scale in 1 1.5 2; do
   export QT_SCALE_FACTOR=$scale
+  rm -rf "$XDG_CONFIG_HOME/Tintra" # each run from the default notations
   start_tintra "$1"
   if [ "$scale" = 1 ]; then
     # On screen, the chart's drawing area shows exactly the program's chart.
@@ -20,7 +30,17 @@ for scale in 1 1.5 2; do
   click_at 452 176 "$scale"
   click_at 297 69 "$scale"
   expect_clipboard "807CFF"
-  if [ "$scale" != 1 ]; then
+  if [ "$scale" = 1 ]; then
+    printf '#336699' | xclip -selection clipboard
+    xdotool key --window "$WIN" ctrl+v
+    sleep 0.3
+    choose 66 3 # Delphi
+    choose 36 4 # Flyttall
+    click_at 297 38
+    expect_clipboard '0.200, 0.400, 0.600' 0
+    click_at 297 69
+    expect_clipboard '$00996633' 0
+  else
     eval "$(xdotool getwindowgeometry --shell "$WIN")"
     "$tools/xgrab" "$TMP/screen.png"
     # Client (398, 156) at scale 1 lies a few pixels left of a cell border.

@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# Without a display it can reach (none set, an X display nobody answers on, a
+# missing Wayland socket) the binary says which in one Norwegian line and
+# exits 1; --help and --version answer all the same, a wrong option gets 2.
 # --pick measures a point of the X root by keyboard (also through the zoom
 # window), prints it in each format (the stored notation) and exits 0, or on
 # Escape prints nothing and exits 1, storing nothing. A colour file named
@@ -6,6 +9,28 @@
 # bad record reported once the window is up.
 source "$(dirname "$0")/lib.sh"
 BIN=$1
+
+# answer STATUS STDOUT STDERR [VAR=VALUE...] [ARGUMENT...]: with no display
+# (but the settings given), the output matches the patterns; status 1 (no
+# display) says so in one line.
+answer() {
+  local status=$1 out=$2 err=$3 envs=() rc=0
+  shift 3
+  while [[ ${1:-} == *=* ]]; do envs+=("$1") && shift; done
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ${envs[@]+"${envs[@]}"} \
+    timeout 20 "$BIN" "$@" >"$TMP/out" 2>"$TMP/err" || rc=$?
+  [ "$rc" = "$status" ] && [[ "$(cat "$TMP/out")" == $out && "$(cat "$TMP/err")" == $err ]] &&
+    { [ "$status" != 1 ] || [ "$(wc -l <"$TMP/err")$(tail -c 1 "$TMP/err")" = 1 ]; } ||
+    fail "$*: status $rc, stdout '$(head -c 80 "$TMP/out")', stderr '$(cat "$TMP/err")'"
+}
+answer 1 "" "Tintra: *skjerm*verken DISPLAY eller WAYLAND_DISPLAY*"
+answer 1 "" "Tintra: *skjerm*«:99999»*" DISPLAY=:99999
+answer 1 "" "Tintra: *skjerm*«$TMP/runtime/wayland-missing»*" QT_QPA_PLATFORM=wayland \
+  WAYLAND_DISPLAY="$TMP/runtime/wayland-missing"
+answer 0 "Bruk: Tintra*" "" --help
+answer 0 "Tintra 1.*" "" --version
+answer 2 "" "Tintra: ukjent valg «--farge».*" --farge
+
 start_xvfb 1280x800x24
 # Red lines on blue every 16 pixels: a pick one pixel off gives the other colour.
 xsetroot -mod 16 16 -fg '#FF0000' -bg '#0000FF'

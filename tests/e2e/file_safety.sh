@@ -4,7 +4,8 @@
 # file are reported, and Ctrl+S and the exit question's Ja only bring the
 # Save dialog; after Ny following a save, Lagre asks for a name. A file in a
 # folder that refuses new files is saved in place; a fresh home's first save
-# goes to Documents, nothing to the working folder.
+# goes to Documents, nothing to the working folder, and a bare name there
+# gets ".kvc", so the Open dialog lists it. Qt's settings file stays unwritten.
 source "$(dirname "$0")/lib.sh"
 bin=$(readlink -f "$1")
 
@@ -34,9 +35,16 @@ spar Forste
 key ctrl+s
 wait_window "$SAVE_TITLE" 10 >/dev/null || fail "no Save dialog"
 sleep 0.3
-xdotool type --delay 5 "forste.kvc"
+xdotool type --delay 5 "Webprosjekt"
 xdotool key Return
-poll 3 test -f "$HOME/Documents/forste.kvc" || fail "the first save did not land in Documents"
+poll 3 test -f "$HOME/Documents/Webprosjekt.kvc" || fail "the first save did not land in Documents"
+# After Ny, the Open dialog lists it: its list's only entry opens.
+key ctrl+n
+key ctrl+o
+id=$(wait_window "$OPEN_TITLE" 10) || fail "no Open dialog"
+focus "$id"
+xdotool key shift+Tab space Return
+WIN=$(wait_window "^Tintra - Webprosjekt.kvc\$" 10) || fail "the Open dialog does not list Webprosjekt.kvc"
 
 for f in fire.kvc notes.txt; do
   open_file "$dir/$f"
@@ -80,4 +88,5 @@ quit_via_menu
 same "the end"
 [ -z "$(ls -A "$work")" ] || fail "the working folder got files: $(ls -A "$work")"
 [ -f "$XDG_DATA_HOME/Tintra/PM.bmp" ] || fail "no PM.bmp in the data folder"
+[ ! -e "$XDG_CONFIG_HOME/QtProject.conf" ] || fail "the file dialogs wrote QtProject.conf"
 pass

@@ -43,13 +43,11 @@ start_tintra "$bin" "$work" "^Tintra - mappe.kvc$"
 dismiss "$BOX_TITLE" "the folder in the remembered file's place"
 
 # probe FILE K COLOUR: a click on box K (or where it would be) leaves COLOUR,
-# read through the Long and hex "Kopi" (45 s each, for the 50 MB file).
+# read through the Long text's "Kopi" (45 s, for the 50 MB file).
 probe() {
   click_at 380 $((70 + 19 * $2))
-  click_at 297 101 # copy the Long text
+  click_at 297 101
   expect_clipboard "$3" 45
-  click_at 297 69 # copy the hex text
-  expect_clipboard "$(printf '%X' "$3")" 45
   alive "$APP_PID" "Tintra ($1, box $2)"
 }
 
@@ -74,20 +72,17 @@ probe stor.kvc 2 66051
 
 open langt_navn.kvc
 probe langt_navn.kvc 0 9
-probe langt_navn.kvc 2 $A
-probe langt_navn.kvc 3 $A
 
 # Files that stop at a bad record: what comes before it shows, nothing after.
 for f in langt_tall:103 nul:104 sifre:105 negativ:106 over:107 apent:108 blanding:109; do
   open "${f%:*}.kvc" partly
   probe "${f%:*}.kvc" 0 "${f#*:}"
-  probe "${f%:*}.kvc" 1 $A
-  probe "${f%:*}.kvc" 2 $A
+  probe "${f%:*}.kvc" 2 "${f#*:}" # no third box: the colour stays
 done
 
 for f in ulesbar.kvc ror.kvc; do
   open $f partly
-  probe $f 0 $A
+  probe $f 0 109 # no box: the colour of the last file stays
 done
 
 # Nothing was written, also not at the end.

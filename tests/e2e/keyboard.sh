@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A whole session by keyboard alone: a chart cell picked, kept with "Spar",
 # renamed, picked back after a slider move, the other favourite deleted, each
-# colour read through a copy button; Ctrl+S then writes what is left.
+# colour read through a copy button; Ctrl+S then writes what is left. The
+# access keys' letters are underlined while Alt is held, and only then.
 source "$(dirname "$0")/lib.sh"
 dir="$TMP/farger"
 mkdir -p "$dir"
@@ -48,4 +49,20 @@ keys ctrl+s
 expected=$(printf '13209,"Kastanje"\r\n' | od -An -tx1)
 actual=$(od -An -tx1 <"$dir/Mine.kvc")
 [ "$expected" = "$actual" ] || fail "saved file differs: $actual"
+
+# shot NAME: the window's left part, menu bar and slider captions.
+shot() {
+  eval "$(xdotool getwindowgeometry --shell "$WIN")"
+  "$2/xgrab" "$TMP/$1.png" "$X" "$Y" 80 $((MENU_H + 250))
+}
+focus
+shot plain "$2"
+xdotool keydown alt
+sleep 0.5
+shot alt "$2"
+xdotool keyup alt
+sleep 0.5
+shot after "$2"
+"$2/imgtool" same "$TMP/plain.png" "$TMP/after.png" || fail "underlines stay after Alt"
+! "$2/imgtool" same "$TMP/plain.png" "$TMP/alt.png" || fail "no underlines while Alt is held"
 pass

@@ -154,8 +154,9 @@ dismiss() {
 open_file() {
   key ctrl+o
   [ -z "${2:-}" ] || dismiss "^Lagre$" "the question before Åpne" "$2"
-  wait_window "$OPEN_TITLE" 10 >/dev/null || fail "$1: no Open dialog"
-  sleep 0.3
+  local id
+  id=$(wait_window "$OPEN_TITLE" 10) || fail "$1: no Open dialog"
+  focus "$id"
   xdotool type --delay 5 "$1"
   xdotool key Return
   WIN=$(wait_window "^Tintra - ${1##*/}\$" 60) || fail "$1 did not open"

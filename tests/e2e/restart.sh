@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # A first start and "Fil > Avslutt" store the keys and PM.bmp (in the data
-# folder); a second start finds them, its file gone and PM.bmp no picture,
-# without a word; a named pipe as settings is left alone.
+# folder), also when the question about unsaved favourites is answered
+# Avbryt, which keeps the window; a second start finds them, its file gone
+# and PM.bmp no picture, without a word; a named pipe as settings is left
+# alone.
 source "$(dirname "$0")/lib.sh"
 work="$TMP/work"
 mkdir -p "$work"
@@ -14,14 +16,27 @@ click_at 54 66
 xdotool key End Return
 sleep 0.3
 click_at 505 37
-quit_via_menu
-
+spar Ny
+key alt+f
+sleep 0.3
+xdotool key a
+dismiss "$BOX_TITLE" "the exit question" Escape
+sleep 0.5
+alive "$APP_PID" "Tintra, after Avbryt at the exit question,"
 for kv in HexFormat=6 RgbFormat=0 ZoomFactor=3 ActiveTab=3 FileName=NyFargefil.kvc \
   MainLeft=255 MainTop=255; do
   grep -qx "$kv" "$conf" || fail "settings lack $kv: $(tr '\n' ' ' <"$conf")"
 done
 grep -q '^Path=' "$conf" || fail "settings lack Path"
 [ "$(head -c 2 "$XDG_DATA_HOME/Tintra/PM.bmp")" = "BM" ] || fail "PM.bmp is not a BMP picture"
+# Nei ends the program at once, storing nothing more.
+rm "$XDG_DATA_HOME/Tintra/PM.bmp"
+key alt+f
+sleep 0.3
+xdotool key a
+dismiss "$BOX_TITLE" "the exit question" n
+tintra_ended 10 || fail "Nei at exit did not end the program"
+[ ! -e "$XDG_DATA_HOME/Tintra/PM.bmp" ] || fail "Nei at exit wrote PM.bmp"
 [ -z "$(ls -A "$work")" ] || fail "the working folder got files: $(ls -A "$work")"
 
 echo "not a picture" >"$XDG_DATA_HOME/Tintra/PM.bmp"

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAbstractProxyModel>
 #include <QAction>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -82,7 +84,14 @@ private slots:
     }
 
     // Every kind of message box; both file dialogs, their columns and menus.
+    // A title of the caller's own shows; a bare name gets the extension
+    // asked for, a name with one keeps it. Qt's settings file is never
+    // written: the dialogs' state stays in memory.
     void everyButtonAndLabelIsNorwegian() {
+        const QString qtSettings =
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            QStringLiteral("/QtProject.conf");
+        QFile::remove(qtSettings);
         const std::pair<MsgButtons, int> kinds[] = {{MsgButtons::OK, 1},
                                                     {MsgButtons::OKCancel, 2},
                                                     {MsgButtons::YesNoCancel, 3},
@@ -96,13 +105,23 @@ private slots:
         }
 
         QTemporaryDir dir;
-        const platform::FileDialogOptions options{.filter = QStringLiteral("Fargefil|*.kvc"),
-                                                  .initialDir = dir.path(),
-                                                  .fileName = QStringLiteral("Ny.kvc")};
+        platform::FileDialogOptions options{.filter = QStringLiteral("Fargefil|*.kvc"),
+                                            .initialDir = dir.path(),
+                                            .fileName = QStringLiteral("Webprosjekt"),
+                                            .defaultSuffix = QStringLiteral("kvc")};
         for (const auto mode : {QFileDialog::AcceptOpen, QFileDialog::AcceptSave}) {
             const auto dialog = platform::MakeFileDialog(nullptr, options, mode);
             const bool save = mode == QFileDialog::AcceptSave;
             QCOMPARE(dialog->windowTitle(), save ? QStringLiteral("Lagre som") : QString("Åpne"));
+            if (save) {
+                QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(),
+                         QStringLiteral("Webprosjekt.kvc"));
+                options.fileName = QStringLiteral("web.txt");
+                options.title = QStringLiteral("Eksporter palett");
+                const auto other = platform::MakeFileDialog(nullptr, options, mode);
+                QVERIFY(other->windowTitle() == options.title &&
+                        other->selectedFiles().value(0).endsWith("/web.txt"));
+            }
             QStringList shown = Shown(*dialog);
             QVERIFY(shown.contains(save ? QStringLiteral("&Lagre") : QString("&Åpne")));
             for (int column = 0; column < 4; ++column) {
@@ -115,7 +134,7 @@ private slots:
             NoEnglish(shown, save ? QStringLiteral("Save") : QStringLiteral("Open"));
         }
         QVERIFY(english.Contains(QStringLiteral("Cancel")) &&
-                english.Contains(QStringLiteral("File &name:")));
+                english.Contains(QStringLiteral("File &name:")) && !QFile::exists(qtSettings));
     }
 
     // The list gives sizes, dates and kinds as Norwegian writes them.

@@ -61,13 +61,11 @@ private slots:
         text.setGeometry(0, 0, 102, 22);
         text.SetBackColor(0xFFFFFF);
         text.PrintText(0, 0, QStringLiteral("Klikk"), Qt::black);
-        bool inked = false;
-        for (int x = 0; x < 100 && !inked; ++x) {
-            for (int y = 0; y < 20 && !inked; ++y) {
-                inked = text.Point(x, y) != 0xFFFFFF;
-            }
+        int inked = 0;
+        for (int i = 0; i < 100 * 20; ++i) {
+            inked += text.Point(i % 100, i / 100) != 0xFFFFFF;
         }
-        QVERIFY(inked);
+        QVERIFY(inked > 0);
     }
 
     // At scale factors 1.25 to 2 too, a press, move or release on any device
