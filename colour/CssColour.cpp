@@ -265,7 +265,8 @@ std::optional<Vec> Function(std::string_view name, std::string_view args) {
         return std::nullopt;
     }
     const Token &x = (*t)[0], &y = (*t)[1], &z = (*t)[2];
-    const bool mixed = tokens->size() > 3 && (*tokens)[1].kind == Kind::Comma;
+    // The older comma form takes saturation and lightness only in percent.
+    const bool commas = tokens->size() > 3 && (*tokens)[1].kind == Kind::Comma;
     if (name == "rgb" || name == "rgba") {
         const auto r = Within(Value(x, 255), 0, 255), g = Within(Value(y, 255), 0, 255),
                    b = Within(Value(z, 255), 0, 255);
@@ -273,8 +274,8 @@ std::optional<Vec> Function(std::string_view name, std::string_view args) {
     }
     if (name == "hsl" || name == "hsla" || name == "hwb") {
         const auto h = Hue(x);
-        const auto s = Within(Value(y, 100, !mixed), 0, 100);
-        const auto l = Within(Value(z, 100, !mixed), 0, 100);
+        const auto s = Within(Value(y, 100, !commas), 0, 100);
+        const auto l = Within(Value(z, 100, !commas), 0, 100);
         if (!h || !s || !l) {
             return std::nullopt;
         }
