@@ -1,5 +1,6 @@
 #include "colour/ColourText.h"
 
+#include "colour/CssColour.h"
 #include "colour/Module1.h"
 #include "colour/Notation.h"
 
@@ -236,6 +237,20 @@ std::optional<int32_t> CssHsl(Cursor& c) {
     return Module1::Pack(part(0), part(1), part(2));
 }
 
+// Bare hex digits in the byte order of hex notation `index`: six digits
+// red first, or the packed value, blue first.
+std::optional<int32_t> ReadBareHex(int index, std::string_view text) {
+    if (index < 0 || index >= static_cast<int>(Notation::HexFormats.size())) {
+        return std::nullopt;
+    }
+    if (Notation::HexByteOrder(index) == Notation::ByteOrder::Bgr) {
+        return ReadHex(0, text);
+    }
+    Cursor c(Trimmed(text));
+    const auto v = c.Hex(6, 6);
+    return v ? Whole(c, PackRgb(*v)) : std::nullopt;
+}
+
 } // namespace
 
 std::optional<int32_t> ReadRgb(int index, std::string_view text) {
@@ -268,6 +283,11 @@ std::optional<int32_t> ReadRgb(int index, std::string_view text) {
         const auto g = r && c.Eat(",") ? Fraction(c) : std::nullopt;
         const auto b = g && c.Eat(",") ? Fraction(c) : std::nullopt;
         return b ? Whole(c, Module1::Pack(*r, *g, *b)) : std::nullopt;
+    }
+    case 5:
+    case 6: {
+        const auto css = CssColour::Read(text, index == 5 ? "hsl" : "oklch");
+        return css ? std::optional(css->colour) : std::nullopt;
     }
     default:
         return std::nullopt;
@@ -338,6 +358,9 @@ std::optional<int32_t> ReadWeb(std::string_view text) {
     if (text.size() > kMaxText) {
         return std::nullopt;
     }
+    if (const auto css = CssColour::Read(text)) {
+        return css->colour;
+    }
     Cursor c(text);
     if (c.Eat("#")) {
         const auto v = c.Hex(3, 6);
@@ -367,6 +390,9 @@ std::optional<int32_t> ReadPasted(std::string_view text, Display on, int rgbInde
         break;
     case Display::Hex:
         first = ReadHex(hexIndex, text);
+        if (!first) {
+            first = ReadBareHex(hexIndex, text);
+        }
         break;
     case Display::HSL:
         first = ReadHSL(text);

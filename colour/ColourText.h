@@ -17,8 +17,9 @@ std::optional<int32_t> ReadHex(int index, std::string_view text);
 std::optional<int32_t> ReadLong(std::string_view text);
 // The HSL display's "h,s,l" on the 240 scale (hue 0..239, the others 0..240).
 std::optional<int32_t> ReadHSL(std::string_view text);
-// #rgb, #rrggbb, rgb()/rgba() (numbers or percentages; alpha ignored) and
-// hsl()/hsla() (hue in degrees, saturation and lightness in percent).
+// #rgb, #rgba, #rrggbb, #rrggbbaa, rgb()/rgba(), hsl()/hsla(), hwb(), lab(),
+// lch(), oklab(), oklch(), color(srgb …), color(srgb-linear …) and the colour
+// names (alpha ignored; see CssColour::Read, which also tells of clipping).
 std::optional<int32_t> ReadWeb(std::string_view text);
 
 // The display a text was pasted on.

@@ -1,5 +1,7 @@
 #include "colour/Notation.h"
 
+#include "colour/CssColour.h"
+
 #include <cstdio>
 
 namespace Notation {
@@ -63,9 +65,25 @@ std::optional<std::string> RgbText(int index, int16_t r, int16_t g, int16_t b) {
         return "rgb(" + Join3(r, g, b, ", ") + ")";
     case 4:
         return Fraction(r) + ", " + Fraction(g) + ", " + Fraction(b);
+    case 5:
+        return CssColour::HslText(r, g, b);
+    case 6:
+        return CssColour::OklchText(r, g, b);
     default:
         return std::nullopt;
     }
+}
+
+ByteOrder RgbByteOrder(int) {
+    return ByteOrder::Rgb;
+}
+
+ByteOrder HexByteOrder(int index) {
+    return index >= 0 && index <= 3 ? ByteOrder::Bgr : ByteOrder::Rgb;
+}
+
+std::string_view ByteOrderText(ByteOrder order) {
+    return order == ByteOrder::Rgb ? "RGB-rekkefølge" : "BGR-rekkefølge (Windows COLORREF)";
 }
 
 std::string LongText(int32_t packed) {

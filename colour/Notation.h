@@ -13,8 +13,8 @@ namespace Notation {
 
 // Entries of the RGB notation list, by index. Stored settings keep an index,
 // so new entries only ever go at the end.
-inline constexpr std::array<std::string_view, 5> RgbFormats = {"-- Ingen --", "VB 6", "VB.NET",
-                                                               "CSS", "Flyttall"};
+inline constexpr std::array<std::string_view, 7> RgbFormats = {
+    "-- Ingen --", "VB 6", "VB.NET", "CSS", "Flyttall", "CSS HSL", "OKLCH"};
 // Entries of the hex notation list, by index.
 inline constexpr std::array<std::string_view, 7> HexFormats = {
     "-- Ingen --", "VB 6", "C++", "Delphi", "Java", "HTML", "CSS"};
@@ -26,6 +26,14 @@ std::optional<std::string> HexText(int index, int32_t packed, int16_t r, int16_t
 
 // RGB text in notation `index`; no text for an index outside the list.
 std::optional<std::string> RgbText(int index, int16_t r, int16_t g, int16_t b);
+
+// The order a notation writes the colour's bytes in: red first, or blue
+// first as in a Windows COLORREF (the packed value).
+enum class ByteOrder { Rgb, Bgr };
+ByteOrder RgbByteOrder(int index);
+ByteOrder HexByteOrder(int index);
+// "RGB-rekkefølge" or "BGR-rekkefølge (Windows COLORREF)".
+std::string_view ByteOrderText(ByteOrder order);
 
 std::string LongText(int32_t packed);
 std::string HSLText(const Module1::HSLValue& hsl);
