@@ -25,6 +25,12 @@ test=(
   sway swaybg dbus-daemon pipewire
   xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   wtype grim wl-clipboard
+  gnome-shell mutter xdg-desktop-portal-gnome gnome-settings-daemon xwayland
+  kwin-wayland xdg-desktop-portal-kde plasma-workspace qtwayland5
+  qml-module-qtquick-controls qml-module-qtquick-controls2 qml-module-qtquick-layouts
+  qml-module-qtquick-window2 qml-module-qtquick2 qml-module-qtquick-dialogs
+  qml-module-qtquick-templates2 qml-module-org-kde-kirigami2
+  plasma-wayland-protocols libwayland-bin libwayland-dev libglib2.0-bin
   desktop-file-utils appstream man-db lintian shared-mime-info
 )
 

@@ -8,7 +8,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 WAYLAND_USER=${WAYLAND_USER:-nobody}
 SESSION_ENV=() # the whole environment of every process in the session
-SESSION_PIDS=() # what start_wayland started, stopped last first
+SESSION_PIDS=() # what the session's start started, stopped last first
+DESKTOP=""      # sway, gnome or kde once started
 RUN_AS=()       # prefix that runs a command as the session's user
 IN_NS=()        # prefix that runs a command in the session's mount namespace
 NS_PID=""
@@ -89,14 +90,14 @@ if [ "$(id -u)" -eq 0 ]; then
   fi
 fi
 
-# show_logs (on failure): the end of every log of the session, and the names
-# and focus in sway's window tree.
+# show_logs (on failure): the end of every log of the session, and on sway
+# the names and focus in its window tree.
 show_logs() {
   local f
   for f in "$SESSION"/log/*.log; do
     [ ! -s "$f" ] || { echo "----- ${f##*/}" >&2; tail -n 40 "$f" >&2; }
   done
-  [ ${#SESSION_ENV[@]} -eq 0 ] || in_session swaymsg -t get_tree 2>&1 |
+  [ "${DESKTOP:-}" != sway ] || in_session swaymsg -t get_tree 2>&1 |
     grep -E '"(name|app_id|focused)"|rror' >&2 || true
 }
 
@@ -129,14 +130,63 @@ bus_has() { # bus_has NAME: NAME has an owner on the session bus
     org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
 }
 
-# start_wayland [WIDTHxHEIGHT [BACKGROUND [SCALE]]]: the whole session, ready
+# session_env [NAME=VALUE...]: SESSION_ENV becomes the user's plain
+# environment, the session's folders, buses and marker, and the arguments.
+session_env() {
+  SESSION_ENV=("HOME=$SESSION/home" "USER=$WAYLAND_USER" "PATH=/usr/local/bin:/usr/bin:/bin"
+    "LANG=C.UTF-8" "XDG_RUNTIME_DIR=$SESSION/runtime" "XDG_CONFIG_HOME=$SESSION/config"
+    "XDG_CACHE_HOME=$SESSION/home/.cache" "XDG_DATA_HOME=$SESSION/home/.local/share"
+    "DBUS_SESSION_BUS_ADDRESS=unix:path=$SESSION/runtime/bus"
+    "XDG_DESKTOP_PORTAL_DIR=$SESSION/portals" XDG_SESSION_TYPE=wayland "$MARKER" "$@")
+}
+
+# start_session_bus: the session bus; services it starts inherit the
+# session's environment as it is now.
+start_session_bus() {
+  service dbus org.freedesktop.DBus dbus-daemon --session --nofork --nopidfile \
+    --address="unix:path=$SESSION/runtime/bus"
+}
+
+# start_system_bus: a bus of the session's own in the system bus's place
+# (DBUS_SYSTEM_BUS_ADDRESS in SESSION_ENV): GNOME Shell ends at once without
+# one, and the container has none.
+start_system_bus() {
+  local pid
+  start_in_session system-bus dbus-daemon --session --nofork --nopidfile \
+    --address="unix:path=$SESSION/runtime/system_bus"
+  pid=$!
+  SESSION_PIDS+=("$pid")
+  poll 10 test -S "$SESSION/runtime/system_bus" || { alive "$pid" system-bus; fail "the system bus has no socket"; }
+}
+
+start_pipewire() { # PipeWire: the portals' screen casts need it
+  local pid
+  start_in_session pipewire pipewire
+  pid=$!
+  SESSION_PIDS+=("$pid")
+  poll 10 test -S "$SESSION/runtime/pipewire-0" || { alive "$pid" pipewire; fail "pipewire has no socket"; }
+}
+
+# start_portal DESKTOP NAME:BACKEND...: the desktop portal with only the
+# named back-ends (their .portal files, used in DESKTOP), each started before
+# it and up once it has its bus name.
+start_portal() {
+  local desktop=$1 pair name
+  shift
+  for pair in "$@"; do
+    name=${pair%%:*}
+    sed "s/^UseIn=.*/UseIn=$desktop/" "/usr/share/xdg-desktop-portal/portals/$name.portal" \
+      >"$SESSION/portals/$name.portal" || fail "no $name.portal"
+    service "portal-$name" "org.freedesktop.impl.portal.desktop.$name" ${pair#*:}
+  done
+  service portal org.freedesktop.portal.Desktop /usr/libexec/xdg-desktop-portal --verbose
+}
+
+# start_wayland [WIDTHxHEIGHT [BACKGROUND [SCALE]]]: a sway session, ready
 # for a client: sway's one output HEADLESS-1 shows BACKGROUND (a picture;
 # grey when none), at output scale SCALE (default 1).
 start_wayland() {
-  local size=${1:-1920x1080} background=${2:-} scale=${3:-1} pid socket name
-  local user_env=("HOME=$SESSION/home" "USER=$WAYLAND_USER" "PATH=/usr/local/bin:/usr/bin:/bin"
-    "LANG=C.UTF-8" "XDG_RUNTIME_DIR=$SESSION/runtime" "XDG_CONFIG_HOME=$SESSION/config"
-    "XDG_CACHE_HOME=$SESSION/home/.cache" "XDG_DATA_HOME=$SESSION/home/.local/share" "$MARKER")
+  local size=${1:-1920x1080} background=${2:-} scale=${3:-1} pid
 
   # sway, headless, drawing with the CPU: one output, no bar, no X server.
   {
@@ -148,7 +198,7 @@ start_wayland() {
     fi
   } >"$SESSION/sway.conf"
   [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$SESSION"
-  SESSION_ENV=("${user_env[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1)
+  session_env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
   start_in_session sway sway -c "$SESSION/sway.conf"
   pid=$!
   SESSION_PIDS+=("$pid")
@@ -158,11 +208,12 @@ start_wayland() {
       quiet compgen -G "$SESSION/runtime/sway-ipc.*.sock"
   }
   poll 20 sway_ready || fail "sway did not start"
+  local socket
   socket=$(compgen -G "$SESSION/runtime/wayland-*[0-9]" | head -1)
-  SESSION_ENV=("${user_env[@]}" "WAYLAND_DISPLAY=${socket##*/}"
-    "SWAYSOCK=$(compgen -G "$SESSION/runtime/sway-ipc.*.sock" | head -1)"
-    XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland XDG_SESSION_DESKTOP=sway
-    "DBUS_SESSION_BUS_ADDRESS=unix:path=$SESSION/runtime/bus" "XDG_DESKTOP_PORTAL_DIR=$SESSION/portals")
+  session_env "WAYLAND_DISPLAY=${socket##*/}" \
+    "SWAYSOCK=$(compgen -G "$SESSION/runtime/sway-ipc.*.sock" | head -1)" \
+    XDG_CURRENT_DESKTOP=sway XDG_SESSION_DESKTOP=sway
+  DESKTOP=sway
   poll 10 quiet in_session swaymsg -t get_outputs || fail "sway does not answer on its socket"
 
   # A keyboard for the whole session: were each wtype's own the only one, Qt
@@ -170,24 +221,11 @@ start_wayland() {
   start_in_session keyboard wtype -s 86400000 -k F24
   SESSION_PIDS+=("$!")
 
-  # The session bus; services it starts inherit the session's environment.
-  service dbus org.freedesktop.DBus dbus-daemon --session --nofork --nopidfile \
-    --address="unix:path=$SESSION/runtime/bus"
-
-  # PipeWire: the wlr portal back-end ends at once without it.
-  start_in_session pipewire pipewire
-  pid=$!
-  SESSION_PIDS+=("$pid")
-  poll 10 test -S "$SESSION/runtime/pipewire-0" || { alive "$pid" pipewire; fail "pipewire has no socket"; }
-
-  # The portal, with the wlr and GTK back-ends listed for sway.
-  for name in wlr gtk; do
-    sed 's/^UseIn=.*/UseIn=sway/' "/usr/share/xdg-desktop-portal/portals/$name.portal" \
-      >"$SESSION/portals/$name.portal" || fail "no $name.portal"
-  done
-  service portal-wlr org.freedesktop.impl.portal.desktop.wlr /usr/libexec/xdg-desktop-portal-wlr -l DEBUG
-  service portal-gtk org.freedesktop.impl.portal.desktop.gtk /usr/libexec/xdg-desktop-portal-gtk --verbose
-  service portal org.freedesktop.portal.Desktop /usr/libexec/xdg-desktop-portal --verbose
+  start_session_bus
+  # The wlr portal back-end ends at once without PipeWire.
+  start_pipewire
+  start_portal sway "wlr:/usr/libexec/xdg-desktop-portal-wlr -l DEBUG" \
+    "gtk:/usr/libexec/xdg-desktop-portal-gtk --verbose"
 
   [ -z "$background" ] || wait_screen "$SESSION/background.png" 10 ||
     fail "sway does not show the background picture"

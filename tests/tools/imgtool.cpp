@@ -2,15 +2,67 @@
 // same compares two pictures' pixels; hex prints a pixel as the hex text;
 // unique writes a picture with no two pixels alike (up to 4096 x 4096); cross
 // checks that B is A with a cross-hair of R-pixel black or white arms round
-// (X, Y), leaving that pixel itself.
+// (X, Y), leaving that pixel itself; crosshair finds such a cross-hair in B
+// and prints its centre; show puts a picture on the whole screen, one
+// picture pixel to a device pixel, until it is ended.
 #include "chart/ChartPicture.h"
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
+#include <QRasterWindow>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+namespace {
+
+bool BlackOrWhite(QRgb p) {
+    return (p & 0xFFFFFF) == 0 || (p & 0xFFFFFF) == 0xFFFFFF;
+}
+
+// The centre of the first cross-hair of B over A: a pixel as A has it whose
+// neighbours, three on each side, are black or white where A has not.
+int FindCrossHair(const QImage& a, const QImage& b) {
+    constexpr int kArm = 3;
+    for (int y = kArm; y < a.height() - kArm; ++y) {
+        for (int x = kArm; x < a.width() - kArm; ++x) {
+            if (b.pixel(x, y) != a.pixel(x, y)) {
+                continue;
+            }
+            bool arms = true;
+            for (int d = 1; arms && d <= kArm; ++d) {
+                for (const QPoint q :
+                     {QPoint(x - d, y), QPoint(x + d, y), QPoint(x, y - d), QPoint(x, y + d)}) {
+                    arms = arms && b.pixel(q) != a.pixel(q) && BlackOrWhite(b.pixel(q));
+                }
+            }
+            if (arms) {
+                std::printf("%d %d\n", x, y);
+                return 0;
+            }
+        }
+    }
+    return 1;
+}
+
+class Picture : public QRasterWindow {
+public:
+    explicit Picture(const QImage& image) : image_(image) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QImage shown = image_;
+        shown.setDevicePixelRatio(devicePixelRatio());
+        QPainter(this).drawImage(0, 0, shown);
+    }
+
+private:
+    QImage image_;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
@@ -74,7 +126,26 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
-    std::fprintf(stderr, "usage: imgtool chart FILE | imgtool same A B | imgtool hex FILE X Y | "
-                         "imgtool unique W H FILE | imgtool cross A B X Y R\n");
+    if (argc == 4 && std::strcmp(argv[1], "crosshair") == 0) {
+        const QImage a =
+            QImage(QString::fromLocal8Bit(argv[2])).convertToFormat(QImage::Format_RGB32);
+        const QImage b =
+            QImage(QString::fromLocal8Bit(argv[3])).convertToFormat(QImage::Format_RGB32);
+        return a.isNull() || a.size() != b.size() ? 2 : FindCrossHair(a, b);
+    }
+    if (argc == 3 && std::strcmp(argv[1], "show") == 0) {
+        const QImage image(QString::fromLocal8Bit(argv[2]));
+        if (image.isNull()) {
+            return 2;
+        }
+        Picture window(image);
+        window.setTitle(QStringLiteral("Mønster"));
+        window.showFullScreen();
+        return app.exec();
+    }
+    std::fprintf(stderr,
+                 "usage: imgtool chart FILE | imgtool same A B | imgtool hex FILE X Y | "
+                 "imgtool unique W H FILE | imgtool cross A B X Y R | imgtool crosshair A B | "
+                 "imgtool show FILE\n");
     return 2;
 }
