@@ -19,6 +19,10 @@ int32_t ZoomHalfFor(int listIndex, int32_t current) {
     return halves[static_cast<size_t>(listIndex)];
 }
 
+int CursorStride(int shift) {
+    return (shift & 2) ? kCursorJump : (shift & 1) ? kCursorLeap : kCursorStep;
+}
+
 QPoint BlockSource(const QPoint& v, const QRect& block, const QSize& view) {
     return {block.x() + v.x() * block.width() / view.width(),
             block.y() + v.y() * block.height() / view.height()};
@@ -51,6 +55,61 @@ void StretchBlock(const QImage& src, const QRect& block, QImage& dst, const QSiz
     }
 }
 
+std::unique_ptr<platform::ScreenStill>
+AtDevicePixels(std::unique_ptr<platform::ScreenStill> still) {
+    std::vector<platform::ScreenArea> areas = still->Screens();
+    // The device pixels of each area; a pixel more in the area may come from
+    // rounding the screen's size.
+    std::vector<QSize> devices;
+    bool shrink = false;
+    for (const platform::ScreenArea& a : areas) {
+        QSize d = a.area.size();
+        if (a.screen) {
+            const QSize native = platform::NativeScreenRect(a.screen).size();
+            if (d.width() > native.width() + 1 || d.height() > native.height() + 1) {
+                d = native.boundedTo(d);
+                shrink = true;
+            }
+        }
+        devices.push_back(d);
+    }
+    if (!shrink) {
+        return still;
+    }
+    const QImage& in = still->Image();
+    QImage out(in.size(), QImage::Format_RGB32);
+    out.fill(Qt::black);
+    for (size_t i = 0; i < areas.size(); ++i) {
+        const QRect a = areas[i].area;
+        const QSize d = devices[i];
+        // Device pixel x covers still pixels from x * a / d on; its centre
+        // lies in the one at (2x + 1) * a / (2d).
+        const auto centre = [](int x, int from, int length, int device) {
+            return from + static_cast<int>((2 * qint64(x) + 1) * length / (2 * qint64(device)));
+        };
+        for (int y = 0; y < d.height(); ++y) {
+            const int sy = centre(y, a.y(), a.height(), d.height());
+            const int ty = a.y() + y;
+            if (sy < 0 || sy >= in.height() || ty < 0 || ty >= out.height()) {
+                continue;
+            }
+            const auto* from = reinterpret_cast<const QRgb*>(in.constScanLine(sy));
+            auto* to = reinterpret_cast<QRgb*>(out.scanLine(ty));
+            for (int x = 0; x < d.width(); ++x) {
+                const int sx = centre(x, a.x(), a.width(), d.width());
+                const int tx = a.x() + x;
+                if (sx >= 0 && sx < in.width() && tx >= 0 && tx < out.width()) {
+                    to[tx] = from[sx];
+                }
+            }
+        }
+        areas[i].area.setSize(d);
+    }
+    auto shrunk = std::make_unique<platform::ScreenStill>(out);
+    shrunk->SetScreens(std::move(areas));
+    return shrunk;
+}
+
 int32_t PointOf(const QImage& image, double x, double y) {
     const double fx = std::floor(x);
     const double fy = std::floor(y);
@@ -74,6 +133,22 @@ std::vector<platform::Overlay> CrossHair(const QPoint& at) {
     return arms;
 }
 
+bool NearPointer(const QPoint& at, const QPoint& pointer) {
+    return std::abs(at.x() - pointer.x()) <= kPointerReach &&
+           std::abs(at.y() - pointer.y()) <= kPointerReach;
+}
+
+QPoint AwayFromPointer(const QPoint& pointer, const QRect& area) {
+    constexpr int away = kPointerReach + 1;
+    for (const QPoint& step :
+         {QPoint(-away, 0), QPoint(0, -away), QPoint(away, 0), QPoint(0, away)}) {
+        if (area.contains(pointer + step)) {
+            return pointer + step;
+        }
+    }
+    return pointer;
+}
+
 QString LiveText(int32_t c, const QPoint& at) {
     return QStringLiteral("RGB(%1,%2,%3)  x %4  y %5")
         .arg(c & 0xFF)
@@ -92,6 +167,25 @@ QPoint LivePlace(const QPoint& point, const QSize& size, const QRect& screen) {
         at.setY(point.y() - kLiveGap - size.height());
     }
     return at;
+}
+
+QRect MagnifierPlace(const QPoint& point, const QSize& size, const QRect& screen) {
+    int x = point.x() + kMagnifierGap;
+    if (x + size.width() - 1 > screen.right()) {
+        const int left = point.x() - kMagnifierGap - size.width();
+        if (left >= screen.left() || point.x() - screen.left() > screen.right() - point.x()) {
+            x = left;
+        }
+    }
+    // Beside the point across, so free to stay on the screen up and down.
+    int y = point.y() + kMagnifierGap;
+    if (y + size.height() - 1 > screen.bottom()) {
+        y = point.y() - kMagnifierGap - size.height();
+        if (y < screen.top()) {
+            y = std::max(screen.top(), screen.bottom() + 1 - size.height());
+        }
+    }
+    return {QPoint(x, y), size};
 }
 
 // Switch to the eyedropper once the resources provide it.

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace measure {
@@ -24,14 +25,39 @@ constexpr int32_t kNoZoomHalf = 96;
 constexpr int kZoomView = 190;
 constexpr int kTwipsPerPixel = 15;
 constexpr int kEscape = 27;
-// Still pixels the keyboard cursor moves per arrow key, and with Shift.
+// Device pixels the keyboard cursor moves per arrow key, with Shift and with
+// Ctrl.
 constexpr int kCursorStep = 1;
 constexpr int kCursorLeap = 10;
+constexpr int kCursorJump = 100;
+// The step of an arrow key with shift state `shift` (1 Shift, 2 Ctrl).
+int CursorStride(int shift);
 // Length of each arm of the keyboard cursor's cross-hair, in device pixels.
 constexpr int kCrossArm = 16;
 // Distance of the live label from the point it describes, across and down,
 // in logical pixels: clear of the pointer, which reaches up and right.
 constexpr int kLiveGap = 20;
+
+// How far a pointer that the desktop draws into a still may reach from its
+// hot spot, each way, in device pixels: a large pointer at scale 2.
+constexpr int kPointerReach = 96;
+
+// Whether still pixel `at` may lie under a pointer drawn at `pointer`.
+bool NearPointer(const QPoint& at, const QPoint& pointer);
+// A pixel of `area` clear of a pointer drawn at `pointer`: left of it, or
+// else above, right of or below it; `pointer` itself where none is clear.
+QPoint AwayFromPointer(const QPoint& pointer, const QRect& area);
+
+// Distance of the magnifier drawn inside the capture window from the point
+// it enlarges, across and down, in logical pixels: clear of the cross-hair's
+// arms, its own outline and the pointer.
+constexpr int kMagnifierGap = 24;
+
+// Where a magnifier of `size` goes beside `point` inside `screen`:
+// kMagnifierGap right of and below it, flipped to its left or above it where
+// it would leave the screen (where neither side has room, the side with the
+// more). It never covers `point` nor the cross-hair's arms beside it.
+QRect MagnifierPlace(const QPoint& point, const QSize& size, const QRect& screen);
 
 // The zoom choices: "Uten zoom", "Zoom x2", x4, x8 and x16.
 constexpr int kZoomChoices = 5;
@@ -49,6 +75,14 @@ QPoint BlockSource(const QPoint& v, const QRect& block, const QSize& view);
 // lies outside `src`, or that fall outside `dst`, are left as they are. Both
 // images must be 32-bit (RGB32 or ARGB32).
 void StretchBlock(const QImage& src, const QRect& block, QImage& dst, const QSize& view);
+
+// `still` with every screen's area at that screen's own device pixels. A
+// still copied at a larger scale than a screen's (the desktop portal copies
+// every screen at the largest screen's) has that screen's area shrunk where
+// it lies, from its top-left corner: each device pixel takes the still pixel
+// at its centre, the one the copy drew from that pixel. Unchanged where each
+// area holds its screen's device pixels already.
+std::unique_ptr<platform::ScreenStill> AtDevicePixels(std::unique_ptr<platform::ScreenStill> still);
 
 // Colour of pixel (x, y) of `image` (fractions dropped) as
 // red + 256 * green + 65536 * blue, or -1 outside the image.

@@ -49,7 +49,7 @@ void PointMeasure::tmr1_Timer() {
 
 void PointMeasure::Grabbed(platform::IScreenGrab::Result result) {
     if (result.still && !result.still->Size().isEmpty()) {
-        LoadPunkt(std::move(result.still));
+        LoadPunkt(std::move(result.still), result.pointerInStill);
         return;
     }
     if (result.cancelled) {
@@ -103,9 +103,10 @@ frmZoom* PointMeasure::Zoom() const {
     return zoom_;
 }
 
-frmPunkt* PointMeasure::LoadPunkt(std::unique_ptr<platform::ScreenStill> still) {
+frmPunkt* PointMeasure::LoadPunkt(std::unique_ptr<platform::ScreenStill> still,
+                                  bool pointerInStill) {
     if (!punkt_) {
-        punkt_ = new frmPunkt(*this, host.MainWindow(), std::move(still));
+        punkt_ = new frmPunkt(*this, host.MainWindow(), std::move(still), pointerInStill);
         punkt_->Form_Load();
     }
     return punkt_;
@@ -122,7 +123,7 @@ void PointMeasure::UnloadPunkt() {
 
 frmZoom* PointMeasure::LoadZoom() {
     if (!zoom_) {
-        zoom_ = new frmZoom(*this, punkt_);
+        zoom_ = new frmZoom(*this, punkt_, !desktop.placesWindows);
         zoom_->Form_Load();
     }
     return zoom_;

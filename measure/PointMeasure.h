@@ -4,6 +4,7 @@
 #include "measure/Host.h"
 #include "measure/Measure.h"
 #include "platform/Services.h"
+#include "platform/x11/NativeWindow.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -40,16 +41,25 @@ public:
     frmPunkt* Punkt() const;
     frmZoom* Zoom() const;
 
-    // Loading creates the window with `still` and runs its Form_Load;
-    // unloading (a no-op when not loaded) hides it and lets it go with its
-    // image.
-    frmPunkt* LoadPunkt(std::unique_ptr<platform::ScreenStill> still);
+    // Loading creates the window with `still` (which may show the pointer
+    // where the desktop drew it) and runs its Form_Load; unloading (a no-op
+    // when not loaded) hides it and lets it go with its image.
+    frmPunkt* LoadPunkt(std::unique_ptr<platform::ScreenStill> still, bool pointerInStill = false);
     void UnloadPunkt();
     frmZoom* LoadZoom();
     void UnloadZoom();
 
     Host& host;
     const platform::Services services;
+
+    // What the desktop lets the program know and do.
+    struct Desktop {
+        // Where the pointer is, before it moves over a window of ours.
+        bool pointerKnownAtStart = platform::PointerKnownAtStart();
+        // Windows go where they are put; if not, the magnifier is drawn
+        // inside the capture window.
+        bool placesWindows = platform::PlacesOwnWindows();
+    } desktop;
 
 private:
     // The screen copy has come (or not): measure on it, or offer the

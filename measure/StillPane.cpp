@@ -4,6 +4,7 @@
 
 #include "measure/frmPunkt.h"
 
+#include <QEnterEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -28,47 +29,17 @@ void StillPane::SetArea(const QRect& area) {
 
 void StillPane::UpdatePixels(const QRect& pixels) {
     const QRect local = pixels.translated(-area_.topLeft()) & QRect(QPoint(), area_.size());
-    if (local.isEmpty()) {
-        return;
+    if (!local.isEmpty()) {
+        update(platform::LogicalArea(local, devicePixelRatioF()));
     }
-    update(platform::LogicalArea(ToDevice(local), devicePixelRatioF()));
 }
 
 QPoint StillPane::GlobalOf(const QPoint& p) const {
-    const QPoint d = ToDevice(QRect(p - area_.topLeft(), QSize(1, 1))).topLeft();
-    return mapToGlobal(QPointF(d) / devicePixelRatioF()).toPoint();
+    return mapToGlobal(QPointF(p - area_.topLeft()) / devicePixelRatioF()).toPoint();
 }
 
-QSize StillPane::DeviceSize() const {
-    const double dpr = devicePixelRatioF();
-    return {static_cast<int>(std::lround(width() * dpr)),
-            static_cast<int>(std::lround(height() * dpr))};
-}
-
-bool StillPane::Scaled() const {
-    // A pixel more may come from rounding the screen's size.
-    const QSize d = DeviceSize();
-    return !d.isEmpty() && (area_.width() > d.width() + 1 || area_.height() > d.height() + 1);
-}
-
-QPoint StillPane::ToStill(const QPoint& d) const {
-    if (!Scaled()) {
-        return d;
-    }
-    // As an enlargement maps, the other way round (BlockSource).
-    return BlockSource(d, QRect(QPoint(), area_.size()), DeviceSize());
-}
-
-QRect StillPane::ToDevice(const QRect& r) const {
-    if (!Scaled()) {
-        return r;
-    }
-    const QSize d = DeviceSize();
-    const auto at = [&](const QPoint& p) {
-        return QPoint(static_cast<int>(qint64(p.x()) * d.width() / area_.width()),
-                      static_cast<int>(qint64(p.y()) * d.height() / area_.height()));
-    };
-    return {at(r.topLeft()), at(r.bottomRight())};
+QPoint StillPane::StillAt(const QPoint& global) const {
+    return area_.topLeft() + DevicePixel(mapFromGlobal(QPointF(global)), devicePixelRatioF());
 }
 
 void StillPane::Form_MouseDown(int button, int shift, double x, double y) {
@@ -99,33 +70,42 @@ void StillPane::paintEvent(QPaintEvent* e) {
     // The cross-hair over the still, drawn in the same paint.
     std::vector<platform::Overlay> marks = punkt_.CrossHairShown();
     for (platform::Overlay& m : marks) {
-        m.rect = ToDevice(m.rect.translated(-area_.topLeft()));
+        m.rect.translate(-area_.topLeft());
     }
-    // Painted natively on X11 only, where one window shows the whole still.
-    const bool scaled = Scaled();
-    if (area_.topLeft().isNull() && !scaled &&
-        native_.Paint(*still, e->region(), qRgb(0, 0, 0), marks)) {
-        return;
+    for (const platform::Overlay& m : punkt_.MagnifierRing(this)) {
+        marks.push_back(m);
     }
     const QImage& image = still->Image();
+    // What of the still this window shows, from its top-left device pixel.
+    const QRect shown = area_ & image.rect();
+    if (area_.topLeft().isNull()) {
+        if (native_.Paint(*still, e->region(), qRgb(0, 0, 0), marks)) {
+            return;
+        }
+    } else if (native_.Paint(shown.isEmpty() || shown.topLeft() != area_.topLeft()
+                                 ? QImage()
+                                 : QImage(image.constScanLine(shown.y()) + shown.x() * 4,
+                                          shown.width(), shown.height(), image.bytesPerLine(),
+                                          QImage::Format_RGB32),
+                             e->region(), qRgb(0, 0, 0), marks)) {
+        return;
+    }
+    // Not painted natively: the window has no native surface of its own, and
+    // paints through its backing store.
     const double dpr = devicePixelRatioF();
-    // What the still covers, from this window's top-left device pixel.
-    const QRect shown =
-        ToDevice(QRect(QPoint(), area_.size()) & image.rect().translated(-area_.topLeft()));
+    const QRect local = shown.translated(-area_.topLeft());
     QPainter p(this);
     // Drawn in device pixels, rather than giving the still this window's
     // pixel ratio: that would copy the shared still at every paint.
     p.scale(1 / dpr, 1 / dpr);
     for (const QRect& r : e->region()) {
         const QRect device = platform::DeviceArea(r, dpr);
-        const QRect part = device & shown;
+        const QRect part = device & local;
         for (const QRect& u : QRegion(device).subtracted(part)) {
             p.fillRect(u, Qt::black);
         }
-        if (!part.isEmpty() && !scaled) {
+        if (!part.isEmpty()) {
             p.drawImage(part.topLeft(), image, part.translated(area_.topLeft()));
-        } else if (!part.isEmpty()) {
-            p.drawImage(part.topLeft(), Shrunk(image, part));
         }
         for (const platform::Overlay& m : marks) {
             p.fillRect(m.rect & device, QColor(m.colour));
@@ -133,27 +113,13 @@ void StillPane::paintEvent(QPaintEvent* e) {
     }
 }
 
-QImage StillPane::Shrunk(const QImage& image, const QRect& part) const {
-    QImage out(part.size(), QImage::Format_RGB32);
-    std::vector<int> columns(static_cast<size_t>(part.width()));
-    for (int x = 0; x < part.width(); ++x) {
-        columns[static_cast<size_t>(x)] =
-            std::clamp(area_.x() + ToStill({part.x() + x, 0}).x(), 0, image.width() - 1);
-    }
-    for (int y = 0; y < part.height(); ++y) {
-        const int sy =
-            std::clamp(area_.y() + ToStill({0, part.y() + y}).y(), 0, image.height() - 1);
-        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(sy));
-        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < part.width(); ++x) {
-            row[x] = in[columns[static_cast<size_t>(x)]];
-        }
-    }
-    return out;
+void StillPane::enterEvent(QEnterEvent* e) {
+    punkt_.PointerSeen(PointerAt(e->position()).toPoint());
+    MeasureWindow::enterEvent(e);
 }
 
 QPointF StillPane::PointerAt(const QPointF& eventPos) const {
-    return area_.topLeft() + ToStill(platform::PointerPixel(this, eventPos));
+    return area_.topLeft() + platform::PointerPixel(this, eventPos);
 }
 
 } // namespace measure

@@ -3,10 +3,9 @@
 // on each device pixel, with the keyboard cursor over it, and hands its mouse
 // and key events to the capture window's handlers in still pixels. The
 // capture window is the first of them; on a desktop where a window lies on
-// one screen only, each further screen has one of its own. A still copied at
-// a larger scale than a screen's (the desktop portal copies every screen at
-// the largest screen's) is shrunk to fill that screen's window, each device
-// pixel showing one still pixel of those it covers, and picking that one.
+// one screen only, each further screen has one of its own. Its area holds
+// that screen's device pixels (AtDevicePixels), and it shows them one to one
+// from its top-left corner.
 #include "measure/MeasureWindow.h"
 #include "platform/x11/NativeImage.h"
 
@@ -26,8 +25,9 @@ public:
     // Repaints what shows the still pixels `pixels`.
     void UpdatePixels(const QRect& pixels);
     // Where still pixel `p`, one of the area, shows on the desktop, in
-    // Qt's global coordinates.
+    // Qt's global coordinates, and the still pixel at a global point.
     QPoint GlobalOf(const QPoint& p) const;
+    QPoint StillAt(const QPoint& global) const;
 
     // Handed on to the capture window.
     void Form_MouseDown(int button, int shift, double x, double y) override;
@@ -38,20 +38,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override;
+    // Where the pointer comes in, the capture window learns of it.
+    void enterEvent(QEnterEvent* e) override;
     // The still pixel under the pointer.
     QPointF PointerAt(const QPointF& eventPos) const override;
 
 private:
-    QSize DeviceSize() const;
-    // Whether the area is larger than the window, and shown shrunk.
-    bool Scaled() const;
-    // The still pixel (from the area's corner) that device pixel `d` shows,
-    // and the device pixels where still pixels `r` lie.
-    QPoint ToStill(const QPoint& d) const;
-    QRect ToDevice(const QRect& r) const;
-    // The device pixels `part` of a shrunk area.
-    QImage Shrunk(const QImage& image, const QRect& part) const;
-
     frmPunkt& punkt_;
     QRect area_;
     platform::NativeImage native_{this};

@@ -20,18 +20,27 @@
 namespace measure {
 
 frmPunkt::frmPunkt(PointMeasure& measure, QWidget* owner,
-                   std::unique_ptr<platform::ScreenStill> still)
-    : StillPane(*this, owner), m_(measure), still_(std::move(still)) {}
+                   std::unique_ptr<platform::ScreenStill> still, bool pointerInStill)
+    : StillPane(*this, owner), m_(measure), still_(AtDevicePixels(std::move(still))),
+      pointerInStill_(pointerInStill) {}
 
 void frmPunkt::Form_Load() {
     // The copy was taken before the window shows, so it cannot show itself.
     const QSize size = still_->Size();
+    pointer_ = KnownPointer();
     cursor_ = StartingPoint();
     if (platform::OneWindowAcrossScreens()) {
         // The whole desktop from its top-left corner, in device pixels.
         const QPoint origin = RootOrigin();
         SetArea(QRect(QPoint(), size));
-        if (!platform::PlaceWindow(this, QRect(origin, size))) {
+        const bool placed = platform::PlaceWindow(this, QRect(origin, size));
+        if (placed && QGuiApplication::screens().size() == 1) {
+            // Over the desktop's panels too (a window manager keeps plain
+            // windows below its top bar): the full-screen state, on the
+            // one screen, covers it exactly where it is placed.
+            setWindowState(Qt::WindowFullScreen);
+        }
+        if (!placed) {
             QScreen* screen = QGuiApplication::primaryScreen();
             const double ratio = screen ? screen->devicePixelRatio() : 1.0;
             setGeometry(QRect(origin, QSize(static_cast<int>(std::ceil(size.width() / ratio)),
@@ -60,7 +69,11 @@ void frmPunkt::Form_Load() {
     update();
     if (m_.lZoomHalf < kNoZoomHalf) {
         frmZoom* zoom = m_.LoadZoom();
-        zoom->show();
+        if (zoom->Inside()) {
+            PlaceMagnifier(cursor_);
+        } else {
+            zoom->show();
+        }
     }
 }
 
@@ -86,28 +99,98 @@ QPoint frmPunkt::Within(const QPoint& p) const {
             std::clamp(p.y(), 0, still_->Size().height() - 1)};
 }
 
-QPoint frmPunkt::StartingPoint() const {
+QPoint frmPunkt::Stepped(const QPoint& from, const QPoint& by) const {
+    const QPoint to = from + by;
+    const std::vector<StillPane*> panes = Panes();
+    const auto here = std::find_if(panes.begin(), panes.end(),
+                                   [&](const StillPane* p) { return p->Area().contains(from); });
+    if (panes.size() < 2 || here == panes.end() || (*here)->Area().contains(to)) {
+        return Within(to);
+    }
+    const QRect a = (*here)->Area();
+    const QPoint edge(std::clamp(to.x(), a.left(), a.right()),
+                      std::clamp(to.y(), a.top(), a.bottom()));
+    if (edge != from) {
+        return edge;
+    }
+    // From the screen's edge on to the screen beyond it, where the desktop
+    // goes on.
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    const QPoint beyond = (*here)->GlobalOf(from) + QPoint(sign(by.x()), sign(by.y()));
+    for (const StillPane* p : panes) {
+        if (p != *here && p->geometry().contains(beyond)) {
+            return Within(p->StillAt(beyond));
+        }
+    }
+    return from;
+}
+
+std::optional<QPoint> frmPunkt::KnownPointer() const {
     if (platform::OneWindowAcrossScreens()) {
         if (const auto p = platform::NativePointerPosition()) {
             return Within(*p - RootOrigin());
         }
     }
-    const std::vector<platform::ScreenArea> screens = ScreenAreas();
-    if (platform::PointerKnownAtStart()) {
+    if (m_.desktop.pointerKnownAtStart) {
         const QPoint p = QCursor::pos();
-        for (const platform::ScreenArea& s : screens) {
+        for (const platform::ScreenArea& s : ScreenAreas()) {
             if (s.screen && s.screen->geometry().contains(p)) {
                 return Within(s.area.topLeft() + DevicePixel(p - s.screen->geometry().topLeft(),
                                                              s.screen->devicePixelRatio()));
             }
         }
     }
+    return std::nullopt;
+}
+
+QRect frmPunkt::AreaAt(const QPoint& p) const {
+    for (const platform::ScreenArea& s : ScreenAreas()) {
+        if (s.area.contains(p)) {
+            return s.area & QRect(QPoint(), still_->Size());
+        }
+    }
+    return QRect(QPoint(), still_->Size());
+}
+
+QPoint frmPunkt::StartingPoint() const {
+    if (pointer_) {
+        return pointerInStill_ ? AwayFromPointer(*pointer_, AreaAt(*pointer_)) : *pointer_;
+    }
     // The middle of the primary screen: (960, 540) on a 1920 x 1080 one.
+    const std::vector<platform::ScreenArea> screens = ScreenAreas();
     const auto primary = std::find_if(screens.begin(), screens.end(), [](const auto& s) {
         return s.screen == QGuiApplication::primaryScreen();
     });
     const QRect area = (primary != screens.end() ? primary : screens.begin())->area;
     return Within(area.topLeft() + QPoint(area.width() / 2, area.height() / 2));
+}
+
+void frmPunkt::PointerSeen(const QPoint& at) {
+    if (pointer_) {
+        return;
+    }
+    pointer_ = at;
+    // The cursor, where the keys have not moved it yet, starts clear of it.
+    if (pointerInStill_ && !keysMoved_ && NearPointer(cursor_, at)) {
+        MoveCursor(AwayFromPointer(at, AreaAt(at)), crossShown_);
+        Follow(cursor_);
+    }
+}
+
+bool frmPunkt::Doubtful(const QPoint& at, bool byMouse) {
+    if (!pointerInStill_ || told_) {
+        return false;
+    }
+    // A click where the pointer rests since it was drawn; a key anywhere
+    // while the pointer's place is unknown, or near it.
+    const bool doubtful = byMouse ? pointer_ && !pointerMoved_ && NearPointer(at, *pointer_)
+                                  : !pointer_ || NearPointer(at, *pointer_);
+    if (doubtful) {
+        told_ = true;
+        ShowLabel(at, QString::fromUtf8("Her kan musepekeren være med i skjermbildet. Flytt deg "
+                                        "bort, eller trykk en gang til for å måle her."));
+    }
+    return doubtful;
 }
 
 QPoint frmPunkt::RootOrigin() const {
@@ -150,6 +233,7 @@ void frmPunkt::Form_MouseDown(int button, int, double x, double y) {
 void frmPunkt::ShowBlock(const QPoint& at) {
     if (frmZoom* zoom = m_.Zoom()) {
         const int half = m_.lZoomHalf;
+        PlaceMagnifier(at);
         zoom->Cls();
         StretchBlock(Still(), QRect(at - QPoint(half, half), QSize(2 * half, 2 * half)),
                      zoom->View(), zoom->View().size());
@@ -157,20 +241,67 @@ void frmPunkt::ShowBlock(const QPoint& at) {
     }
 }
 
+void frmPunkt::PlaceMagnifier(const QPoint& at) {
+    frmZoom* zoom = m_.Zoom();
+    const std::vector<StillPane*> panes = Panes();
+    const auto pane = std::find_if(panes.begin(), panes.end(),
+                                   [&](const StillPane* p) { return p->Area().contains(at); });
+    if (!zoom || !zoom->Inside() || pane == panes.end()) {
+        return;
+    }
+    // Its outline, where it was and where it goes, is painted again.
+    constexpr int ring = 3;
+    auto* before = zoom->parentWidget();
+    if (before && zoom->isVisible()) {
+        before->update(zoom->geometry().adjusted(-ring, -ring, ring, ring));
+    }
+    if (before != *pane) {
+        zoom->setParent(*pane);
+        zoom->FitRatio();
+    }
+    const double dpr = (*pane)->devicePixelRatioF();
+    const QPointF point = QPointF(at - (*pane)->Area().topLeft()) / dpr;
+    zoom->move(MagnifierPlace(QPoint(static_cast<int>(std::floor(point.x())),
+                                     static_cast<int>(std::floor(point.y()))),
+                              zoom->size(), (*pane)->rect())
+                   .topLeft());
+    zoom->show();
+    zoom->raise();
+    (*pane)->update(zoom->geometry().adjusted(-ring, -ring, ring, ring));
+}
+
+std::vector<platform::Overlay> frmPunkt::MagnifierRing(const StillPane* pane) const {
+    const frmZoom* zoom = m_.Zoom();
+    if (!zoom || !zoom->Inside() || zoom->parentWidget() != pane || zoom->isHidden()) {
+        return {};
+    }
+    return platform::RingsAround(platform::DeviceArea(zoom->geometry(), pane->devicePixelRatioF()));
+}
+
 void frmPunkt::Follow(const QPoint& at) {
     if (m_.lZoomHalf == kNoZoomHalf) {
         ShowLive(at);
-    } else if (!held_) {
+        return;
+    }
+    if (live_) {
+        live_->hide();
+    }
+    if (!held_) {
         ShowBlock(at);
     }
 }
 
 void frmPunkt::ShowLive(const QPoint& at) {
-    const int32_t c = Point(at.x(), at.y());
+    if (const int32_t c = Point(at.x(), at.y()); c != -1) {
+        ShowLabel(at, LiveText(c, at + RootOrigin()));
+    }
+}
+
+void frmPunkt::ShowLabel(const QPoint& at, const QString& text) {
     const std::vector<StillPane*> panes = Panes();
     const auto pane = std::find_if(panes.begin(), panes.end(),
                                    [&](const StillPane* p) { return p->Area().contains(at); });
-    if (c == -1 || pane == panes.end()) {
+    if (pane == panes.end()) {
         return;
     }
     if (!live_) {
@@ -184,7 +315,7 @@ void frmPunkt::ShowLive(const QPoint& at) {
         live_->setFrameStyle(QFrame::Box | QFrame::Plain);
         live_->setMargin(2);
     }
-    live_->setText(LiveText(c, at + RootOrigin()));
+    live_->setText(text);
     live_->adjustSize();
     const QPoint point = (*pane)->GlobalOf(at);
     const QScreen* screen = QGuiApplication::screenAt(point);
@@ -199,6 +330,14 @@ void frmPunkt::ShowLive(const QPoint& at) {
 }
 
 void frmPunkt::Form_MouseMove(int button, int shift, double x, double y) {
+    const QPoint at(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+    PointerSeen(at);
+    pointerMoved_ = pointerMoved_ || at != *pointer_;
+    if (pointerInStill_ && !pointerMoved_ && button == 0) {
+        // Resting where the still shows it, the pointer leaves the cursor
+        // clear of it.
+        return;
+    }
     Form_MouseDown(button, shift, x, y);
     Follow(cursor_);
 }
@@ -208,7 +347,8 @@ void frmPunkt::Form_MouseUp(int, int, double x, double y) {
         return;
     }
     const int32_t c = Point(x, y);
-    if (c == -1) {
+    if (c == -1 ||
+        Doubtful(QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))), true)) {
         return;
     }
     hide();
@@ -228,36 +368,37 @@ void frmPunkt::Form_KeyUp(int keyCode, int) {
 }
 
 void frmPunkt::Form_KeyDown(int keyCode, int shift) {
-    if (frmZoom* zoom = m_.Zoom(); zoom && zoom->HasKeyboard()) {
-        zoom->Form_KeyDown(keyCode, shift);
-        return;
-    }
-    if (const std::optional<QPoint> arrow = platform::ArrowStep(keyCode)) {
-        MoveCursor(cursor_ + *arrow * ((shift & 1) ? kCursorLeap : kCursorStep));
-        Follow(cursor_);
-        return;
-    }
-    switch (keyCode) {
-    case Qt::Key_Space:
-        PressAtCursor();
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        PressAtCursor();
-        if (m_.lZoomHalf == kNoZoomHalf) {
-            Form_MouseUp(1, 0, cursor_.x(), cursor_.y());
+    const std::optional<QPoint> arrow = platform::ArrowStep(keyCode);
+    const bool enter = keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter;
+    // Once a press from the keyboard holds a block, the keys choose in it.
+    if (frmZoom* zoom = m_.Zoom(); zoom && zoom->KeysOnCell()) {
+        if (arrow) {
+            zoom->MoveCellBy(*arrow * CursorStride(shift));
+        } else if (enter) {
+            zoom->ClickCell();
         }
-        break;
-    default:
-        break;
+        return;
+    }
+    if (arrow) {
+        keysMoved_ = true;
+        MoveCursor(Stepped(cursor_, *arrow * CursorStride(shift)));
+        Follow(cursor_);
+    } else if (keyCode == Qt::Key_Space) {
+        PressAtCursor();
+    } else if (enter && PressAtCursor() && m_.lZoomHalf == kNoZoomHalf) {
+        Form_MouseUp(1, 0, cursor_.x(), cursor_.y());
     }
 }
 
-void frmPunkt::PressAtCursor() {
+bool frmPunkt::PressAtCursor() {
+    if (Doubtful(cursor_, false)) {
+        return false;
+    }
     Form_MouseDown(1, 0, cursor_.x(), cursor_.y());
     if (frmZoom* zoom = m_.Zoom()) {
-        zoom->TakeKeyboard();
+        zoom->TakeKeys();
     }
+    return true;
 }
 
 std::vector<platform::Overlay> frmPunkt::CrossHairShown() const {

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -30,7 +31,12 @@ class PointMeasure;
 class frmPunkt : public StillPane {
 public:
     // Shows `still`, the copy of the desktop taken for this measurement.
-    frmPunkt(PointMeasure& measure, QWidget* owner, std::unique_ptr<platform::ScreenStill> still);
+    // Where the desktop may have drawn the pointer into it, no pick is taken
+    // silently from under the pointer: the cursor starts clear of it, and
+    // a pick where the pointer may show (or may, for all the program knows)
+    // first tells the user so, and waits for the same pick once more.
+    frmPunkt(PointMeasure& measure, QWidget* owner, std::unique_ptr<platform::ScreenStill> still,
+             bool pointerInStill = false);
 
     void Form_Load();
     // button: 1 left, 2 right, 4 middle (a move passes the buttons held);
@@ -39,10 +45,12 @@ public:
     void Form_MouseMove(int button, int shift, double x, double y) override;
     void Form_MouseUp(int button, int shift, double x, double y) override;
     void Form_KeyUp(int keyCode, int shift) override;
-    // Arrows move the cursor (with Shift kCursorLeap pixels); Space is a
-    // left press on it; Enter a left press and release ("Uten zoom"), or a
-    // press that hands the keyboard to the zoom window. Keys that come here
-    // while the zoom window has the keyboard are handed on to it.
+    // The one key handler of the measurement, whichever of its windows has
+    // the keyboard. Arrows move the cursor (with Shift kCursorLeap pixels,
+    // with Ctrl kCursorJump); Space is a left press on it; Enter a left press
+    // and release ("Uten zoom"), or a press whose block the keys then choose
+    // from in the zoom window: arrows move the chosen pixel there, and Enter
+    // takes it.
     void Form_KeyDown(int keyCode, int shift) override;
 
     // The still pixel the keyboard cursor stands on.
@@ -61,6 +69,13 @@ public:
     const platform::ScreenStill* StillCopy() const { return still_.get(); }
     // The windows showing the still, this one first.
     std::vector<StillPane*> Panes() const;
+    // The outline round the magnifier drawn inside `pane`, in its device
+    // pixels; none where it is not there.
+    std::vector<platform::Overlay> MagnifierRing(const StillPane* pane) const;
+
+    // The pointer shows over still pixel `at` (it came over a window of
+    // the capture): the first time, that is where it stands in the still.
+    void PointerSeen(const QPoint& at);
 
 protected:
     // The other windows go with this one.
@@ -74,21 +89,42 @@ private:
     std::vector<platform::ScreenArea> ScreenAreas() const;
     // The still pixel nearest to `p`.
     QPoint Within(const QPoint& p) const;
+    // Where the cursor goes from `from` moved by `by` device pixels: within
+    // the screen it is on, and from its edge on to the next screen.
+    QPoint Stepped(const QPoint& from, const QPoint& by) const;
+    // The still pixel under the pointer, where it can be asked.
+    std::optional<QPoint> KnownPointer() const;
+    // The screen's area that holds still pixel `p`, else the whole still.
+    QRect AreaAt(const QPoint& p) const;
     // Where the keyboard cursor starts.
     QPoint StartingPoint() const;
-    // A left press on the cursor.
-    void PressAtCursor();
+    // Whether a pick at `at` (by mouse or by keyboard) may take the pointer's
+    // colour, which the user is then told, once.
+    bool Doubtful(const QPoint& at, bool byMouse);
+    // A left press on the cursor, unless Doubtful.
+    bool PressAtCursor();
     // Shows what lies at still pixel `at`: the live label beside it, or the
     // block round it in the zoom window until a press there holds one.
     void Follow(const QPoint& at);
     void ShowBlock(const QPoint& at);
+    // Puts the magnifier drawn inside the capture window beside still pixel
+    // `at`, in the window that shows it.
+    void PlaceMagnifier(const QPoint& at);
     void ShowLive(const QPoint& at);
+    void ShowLabel(const QPoint& at, const QString& text);
 
     PointMeasure& m_;
     std::unique_ptr<platform::ScreenStill> still_;
     std::vector<StillPane*> others_;
     QPoint cursor_;
     bool crossShown_ = true;
+    // The still may show the pointer; where it stood, once known; whether
+    // it has moved since, and the keys the cursor; whether the user was told.
+    bool pointerInStill_ = false;
+    std::optional<QPoint> pointer_;
+    bool pointerMoved_ = false;
+    bool keysMoved_ = false;
+    bool told_ = false;
     // A press showed the zoom window its block.
     bool held_ = false;
     QLabel* live_ = nullptr;

@@ -4,9 +4,10 @@
 
 #include "colour/Module1.h"
 #include "measure/PointMeasure.h"
-#include "platform/widgets/PictureBox.h"
+#include "measure/frmPunkt.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlace.h"
+#include "platform/widgets/PictureBox.h"
 
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -34,10 +35,11 @@ int StoredEdge(platform::ISettings* settings, const QString& key) {
 }
 } // namespace
 
-frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
-    : MeasureWindow(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                               Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      m_(measure) {
+frmZoom::frmZoom(PointMeasure& measure, QWidget* owner, bool inside)
+    : MeasureWindow(owner, inside ? Qt::Widget
+                                  : Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                        Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      m_(measure), inside_(inside) {
     setWindowTitle(QStringLiteral("Zoom"));
     setFixedSize(kZoomView, kZoomView);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -51,7 +53,14 @@ frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
     }
     f.setPointSizeF(8.25);
     setFont(f);
+    FitRatio();
+}
+
+void frmZoom::FitRatio() {
     const double ratio = devicePixelRatioF();
+    if (!view_.isNull() && view_.devicePixelRatio() == ratio) {
+        return;
+    }
     const int side = static_cast<int>(std::lround(kZoomView * ratio));
     view_ = QImage(side, side, QImage::Format_RGB32);
     view_.setDevicePixelRatio(ratio);
@@ -60,9 +69,11 @@ frmZoom::frmZoom(PointMeasure& measure, QWidget* owner)
 
 void frmZoom::Form_Load() {
     platform::ISettings* settings = m_.services.settings;
-    const QPoint stored(StoredEdge(settings, QStringLiteral("ZoomLeft")),
-                        StoredEdge(settings, QStringLiteral("ZoomTop")));
-    move(platform::OnScreen(QRect(stored, frameGeometry().size())));
+    if (!inside_) {
+        const QPoint stored(StoredEdge(settings, QStringLiteral("ZoomLeft")),
+                            StoredEdge(settings, QStringLiteral("ZoomTop")));
+        move(platform::OnScreen(QRect(stored, frameGeometry().size())));
+    }
     QPainter p(&view_);
     p.setFont(font());
     p.setPen(palette().color(QPalette::WindowText));
@@ -120,41 +131,37 @@ void frmZoom::Form_MouseUp(int, int, double x, double y) {
     m_.UnloadZoom();
 }
 
-void frmZoom::Form_KeyUp(int keyCode, int) {
-    if (keyCode != kEscape) {
-        return;
+void frmZoom::Form_KeyUp(int keyCode, int shift) {
+    if (frmPunkt* punkt = m_.Punkt()) {
+        punkt->Form_KeyUp(keyCode, shift);
     }
-    hide();
-    m_.UnloadPunkt();
-    m_.host.SetMainVisible(true);
-    m_.UnloadZoom();
 }
 
-void frmZoom::Form_KeyDown(int keyCode, int) {
-    if (side_ == 0) {
-        return;
+void frmZoom::Form_KeyDown(int keyCode, int shift) {
+    if (frmPunkt* punkt = m_.Punkt()) {
+        punkt->Form_KeyDown(keyCode, shift);
     }
-    const std::optional<QPoint> step = platform::ArrowStep(keyCode);
-    if (!step) {
-        if (keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter) {
-            // A click inside the cell: the middle of its middle device pixel,
-            // in logical pixels.
-            const QRect cell = CellPixels(cell_);
-            const double dpr = view_.devicePixelRatio();
-            const QPointF inside(((cell.left() + cell.right() + 1) / 2 + 0.5) / dpr,
-                                 ((cell.top() + cell.bottom() + 1) / 2 + 0.5) / dpr);
-            Form_MouseDown(1, 0, inside.x(), inside.y());
-            Form_MouseUp(1, 0, inside.x(), inside.y());
-        }
-        return;
-    }
-    MoveCell(cell_ + *step);
+}
+
+void frmZoom::MoveCellBy(const QPoint& step) {
+    MoveCell(cell_ + step);
     const QRect moved = CellPixels(cell_);
     Caption(PointOf(view_, moved.left(), moved.top()));
 }
 
+void frmZoom::ClickCell() {
+    // A click inside the cell: the middle of its middle device pixel, in
+    // logical pixels.
+    const QRect cell = CellPixels(cell_);
+    const double dpr = view_.devicePixelRatio();
+    const QPointF inside(((cell.left() + cell.right() + 1) / 2 + 0.5) / dpr,
+                         ((cell.top() + cell.bottom() + 1) / 2 + 0.5) / dpr);
+    Form_MouseDown(1, 0, inside.x(), inside.y());
+    Form_MouseUp(1, 0, inside.x(), inside.y());
+}
+
 void frmZoom::Form_Unload() {
-    if (isMinimized() || isMaximized() || !m_.services.settings) {
+    if (inside_ || isMinimized() || isMaximized() || !m_.services.settings) {
         return;
     }
     m_.services.settings->SaveSetting(kApp, kSection, QStringLiteral("ZoomLeft"),
@@ -184,10 +191,8 @@ void frmZoom::ShowsBlock(int side) {
     update();
 }
 
-void frmZoom::TakeKeyboard() {
+void frmZoom::TakeKeys() {
     keys_ = true;
-    activateWindow();
-    setFocus();
     UpdateOutline(cell_);
 }
 
@@ -226,16 +231,6 @@ void frmZoom::leaveEvent(QEvent* e) {
     MeasureWindow::leaveEvent(e);
 }
 
-void frmZoom::focusInEvent(QFocusEvent* e) {
-    UpdateOutline(cell_);
-    MeasureWindow::focusInEvent(e);
-}
-
-void frmZoom::focusOutEvent(QFocusEvent* e) {
-    UpdateOutline(cell_);
-    MeasureWindow::focusOutEvent(e);
-}
-
 void frmZoom::paintEvent(QPaintEvent* e) {
     // The highlight is drawn over the view, never into it: the view is what
     // the picks read.
@@ -256,6 +251,9 @@ void frmZoom::paintEvent(QPaintEvent* e) {
 // The corner of the device pixel under the pointer, in logical pixels, so
 // that reading the view back finds exactly that device pixel.
 QPointF frmZoom::PointerAt(const QPointF& eventPos) const {
+    if (inside_) {
+        return eventPos;
+    }
     const double dpr = devicePixelRatioF();
     const QPoint d = platform::PointerPixel(this, eventPos);
     if (d == DevicePixel(eventPos, dpr)) {

@@ -5,9 +5,14 @@
 // image holds the view in device pixels, and every read takes the device
 // pixel under the given position. Once a block shows, one of its pixels is
 // the window's choice: the one under the pointer while it moves over the
-// window, moved by the arrow keys, and taken by Enter as a click on it would.
-// While the pointer is over the window or the keyboard is with it, an
-// outline marks it.
+// window, moved by the arrow keys once a press from the keyboard holds the
+// block, and taken by Enter as a click on it would. While the pointer is
+// over the window or the keys move the choice, an outline marks it. Its keys
+// go to the capture window's one key handler, so that they act alike
+// wherever the desktop puts the keyboard. Where the program cannot place its
+// windows, the same view is drawn inside the capture window instead, as a
+// child of the still window that shows the point it enlarges, beside it
+// (frmPunkt places it); it stores no place then.
 #include "measure/Measure.h"
 #include "measure/MeasureWindow.h"
 #include "platform/x11/NativeImage.h"
@@ -24,15 +29,15 @@ class PointMeasure;
 
 class frmZoom : public MeasureWindow {
 public:
-    frmZoom(PointMeasure& measure, QWidget* owner);
+    frmZoom(PointMeasure& measure, QWidget* owner, bool inside = false);
 
     void Form_Load();
     // Button and shift are not used: every button acts alike.
     void Form_MouseDown(int button, int shift, double x, double y) override;
     void Form_MouseMove(int button, int shift, double x, double y) override;
     void Form_MouseUp(int button, int shift, double x, double y) override;
+    // Both hand the key to the capture window (frmPunkt::Form_KeyDown).
     void Form_KeyUp(int keyCode, int shift) override;
-    // Arrows move the highlight one block pixel; Enter takes it.
     void Form_KeyDown(int keyCode, int shift) override;
     // Stores the position (unless minimised or maximised).
     void Form_Unload();
@@ -46,16 +51,23 @@ public:
     void ShowsBlock(int side);
     // The chosen block pixel, from the block's top-left corner.
     QPoint Cell() const { return cell_; }
-    // Gives it the keyboard. Where the desktop keeps the focus where it is
-    // (Wayland compositors may), the capture window hands its keys on.
-    void TakeKeyboard();
-    // Whether keys are for this window: given to it and no block pressed
-    // since, or it has the focus.
-    bool HasKeyboard() const { return keys_ || hasFocus(); }
+    // From now until the next block, the arrow keys move the chosen pixel.
+    void TakeKeys();
+    // Whether they do.
+    bool KeysOnCell() const { return keys_ && side_ > 0; }
+    // Moves the chosen pixel by `step` block pixels, kept within the block.
+    void MoveCellBy(const QPoint& step);
+    // A click on the chosen pixel.
+    void ClickCell();
     // Whether the outline shows.
-    bool Marked() const { return side_ > 0 && (hover_ || HasKeyboard()); }
+    bool Marked() const { return side_ > 0 && (hover_ || keys_); }
     // The view in device pixels; draw into it and call update().
     QImage& View() { return view_; }
+    // Drawn inside the capture window.
+    bool Inside() const { return inside_; }
+    // A view at the pixel ratio the window now has, cleared where it
+    // changes (moved to a screen of another scale).
+    void FitRatio();
 
 protected:
     // The corner of the device pixel under the pointer, in logical pixels.
@@ -63,8 +75,6 @@ protected:
 
     void paintEvent(QPaintEvent* e) override;
     void leaveEvent(QEvent* e) override;
-    void focusInEvent(QFocusEvent* e) override;
-    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     // The view's device pixels that show block pixel `cell`.
@@ -78,13 +88,14 @@ private:
     void Caption(int32_t c);
 
     PointMeasure& m_;
+    const bool inside_;
     QImage view_;
     // Side of the block shown, in still pixels; 0 before one shows.
     int side_ = 0;
     QPoint cell_;
     // The pointer is over the window.
     bool hover_ = false;
-    // The keyboard was given to it.
+    // The arrow keys move the chosen pixel.
     bool keys_ = false;
     platform::NativeImage native_{this};
 };

@@ -42,6 +42,10 @@ bool PointerKnownAtStart() {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
+bool PlacesOwnWindows() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 bool PlaceWindow(QWidget* widget, const QRect& native) {
 #ifdef TINTRA_HAVE_XCB
     xcb_connection_t* c = XcbConnection();

@@ -20,6 +20,10 @@ bool OneWindowAcrossScreens();
 // about its own windows.
 bool PointerKnownAtStart();
 
+// Whether a window goes where the program puts it. Not on Wayland, where the
+// compositor places windows.
+bool PlacesOwnWindows();
+
 // Makes `widget`, a window not yet shown, cover `native` (device pixels of
 // the X root) exactly once shown: it is put on the screen Qt will find it on,
 // with the logical geometry Qt will read back, and its native window is

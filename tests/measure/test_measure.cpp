@@ -7,6 +7,7 @@
 #include "platform/widgets/PictureBox.h"
 #include "tests/Support.h"
 
+#include <QEnterEvent>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QScreen>
@@ -209,7 +210,7 @@ private slots:
 
     // The keyboard cursor starts at the pointer as a cross-hair (its shape:
     // e2e_measure), which steps aside while the mouse leads. Arrows move it
-    // (Shift: ten) within the still, repainting only around it; Enter takes
+    // (Shift: ten, Ctrl: a hundred) within the still, repainting only around it; Enter takes
     // its pixel as a press and release there would.
     void keyboardWithoutZoomTakesTheCursorPixel() {
         Start(0);
@@ -241,28 +242,30 @@ private slots:
             QTest::keyClick(punkt, key);
         }
         QTest::keyClick(punkt, Qt::Key_Down, Qt::ShiftModifier);
-        QCOMPARE(punkt->Cursor(), kPointer + QPoint(2, 9));
+        QTest::keyClick(punkt, Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(punkt->Cursor(), kPointer + QPoint(2, -91));
         QTest::keyClick(punkt, Qt::Key_Return);
-        QCOMPARE(host->picks, std::vector<int32_t>{At(602, 459)});
-        QCOMPARE(host->pic->Image(), desk.copy(602 - 96, 459 - 96, 190, 190));
+        QCOMPARE(host->picks, std::vector<int32_t>{At(602, 359)});
+        QCOMPARE(host->pic->Image(), desk.copy(602 - 96, 359 - 96, 190, 190));
         QVERIFY(host->mark == QPointF(96, 96));
         Ended();
     }
 
-    // With zoom, Space presses on the cursor and hands the keyboard to the
-    // zoom window, whose arrows move its chosen pixel and whose Enter takes
-    // it. The outline shows on the window, never in what Point() reads.
+    // One key handler serves both windows, also before a block shows: Space
+    // presses on the cursor, and the arrows then move the zoom window's
+    // chosen pixel, Enter takes it. The outline shows on the window, never in
+    // what Point() reads.
     void keyboardWithZoomTakesTheChosenPixel() {
         Start(3);
         frmPunkt* punkt = pm->Punkt();
         frmZoom* zoom = pm->Zoom();
-        for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Up}) {
-            QTest::keyClick(punkt, key);
-        }
-        QTest::keyClick(punkt, Qt::Key_Space);
-        const QPoint pressed = kPointer - QPoint(2, 1);
+        QTest::keyClick(zoom, Qt::Key_Left, Qt::ControlModifier);
+        QTest::keyClick(punkt, Qt::Key_Left);
+        QTest::keyClick(zoom, Qt::Key_Left);
+        QTest::keyClick(zoom, Qt::Key_Up);
+        QTest::keyClick(zoom, Qt::Key_Space);
+        const QPoint pressed = kPointer - QPoint(102, 1);
         QVERIFY(host->picks.empty() && pm->Punkt());
-        QTRY_VERIFY(zoom->hasFocus());
         QVERIFY(zoom->Marked() && zoom->Cell() == QPoint(12, 12));
         QImage view = zoom->View().copy();
         view.fill(zoom->palette().color(QPalette::Window));
@@ -297,11 +300,10 @@ private slots:
         for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right}) {
             QTest::keyClick(zoom, key);
         }
-        // Keys the desktop leaves with the capture window are handed on.
         QTest::keyClick(punkt, Qt::Key_Down);
         QCOMPARE(zoom->Cell(), QPoint(3, 1));
         QCOMPARE(punkt->Cursor(), pressed);
-        QTest::keyClick(zoom, Qt::Key_Return);
+        QTest::keyClick(punkt, Qt::Key_Return);
         const int32_t expected = At(pressed.x() - 9, pressed.y() - 11);
         QCOMPARE(host->picks, std::vector<int32_t>{expected});
         const QPoint marked = DevicePixel(host->mark, dpr);
@@ -317,6 +319,93 @@ private slots:
         QTest::keyRelease(pm->Zoom(), Qt::Key_Escape);
         Ended();
         QCOMPARE(host->picks.size(), size_t(1));
+    }
+
+    // A still that may show the pointer never gives its colour unasked: the
+    // cursor starts clear of where the pointer stood (when the pointer comes
+    // in later, it moves there if the keys have not moved it), and a pick
+    // that may take it tells so once and waits to be repeated.
+    void pointerInTheStillNeverDecidesAPick() {
+        const auto load = [&](int zoomChoice) {
+            pm->cboZoom_Click(zoomChoice);
+            return pm->LoadPunkt(std::make_unique<platform::ScreenStill>(desk), true);
+        };
+        frmPunkt* punkt = load(0);
+        const QPoint away = kPointer - QPoint(kPointerReach + 1, 0);
+        QCOMPARE(punkt->Cursor(), away);
+        QCOMPARE(AwayFromPointer({5, 5}, QRect(0, 0, 200, 100)), QPoint(5 + kPointerReach + 1, 5));
+        QCOMPARE(AwayFromPointer({5, 5}, QRect(0, 0, 50, 50)), QPoint(5, 5));
+        QTest::keyClick(punkt, Qt::Key_Return);
+        QCOMPARE(host->picks, std::vector<int32_t>{At(away.x(), away.y())});
+        Ended();
+        punkt = load(0);
+        const QPointF rest = QPointF(kPointer) / punkt->devicePixelRatioF();
+        QTest::mouseClick(punkt, Qt::LeftButton, {}, rest.toPoint());
+        const auto* note = punkt->findChild<QLabel*>();
+        QVERIFY(host->picks.size() == 1 && note && note->text().contains("musepekeren"));
+        QTest::mouseClick(punkt, Qt::LeftButton, {}, rest.toPoint());
+        QCOMPARE(host->picks.back(), At(kPointer.x(), kPointer.y()));
+        Ended();
+
+        pm->desktop.pointerKnownAtStart = false;
+        punkt = load(3);
+        const QPoint start = punkt->Cursor();
+        QEnterEvent enter(QPointF(start) / punkt->devicePixelRatioF(), {}, {});
+        QApplication::sendEvent(punkt, &enter);
+        punkt->Form_MouseMove(0, 0, start.x(), start.y());
+        QCOMPARE(punkt->Cursor(), start - QPoint(kPointerReach + 1, 0));
+        QTest::keyRelease(punkt, Qt::Key_Escape);
+        Ended();
+        punkt = load(3);
+        QTest::keyClick(pm->Zoom(), Qt::Key_Space);
+        QVERIFY(!pm->Zoom()->KeysOnCell() && punkt->findChild<QLabel*>()->isVisible());
+        QTest::keyClick(pm->Zoom(), Qt::Key_Space);
+        QTest::keyClick(pm->Zoom(), Qt::Key_Return);
+        QCOMPARE(host->picks.back(), At(start.x(), start.y()));
+        Ended();
+    }
+
+    // Where windows cannot be placed, the magnifier is drawn inside the
+    // capture window beside the point, flipped at the screen's edges and
+    // never over the point or the cross-hair, outlined; it measures as the
+    // zoom window does, and stores no place.
+    void magnifierInsideTheStill() {
+        const QRect screen(0, 0, 800, 600);
+        const QSize side(kZoomView, kZoomView);
+        QCOMPARE(MagnifierPlace({100, 100}, side, screen).topLeft(), QPoint(124, 124));
+        QCOMPARE(MagnifierPlace({700, 500}, side, screen).topLeft(), QPoint(486, 286));
+        QCOMPARE(MagnifierPlace({700, 20}, {190, 590}, screen).topLeft(), QPoint(486, 10));
+        for (int i = 0; i < 800 * 600; i += 4999) {
+            const QPoint p(i % 800, i / 800);
+            const QRect r = MagnifierPlace(p, side, screen);
+            QVERIFY(screen.contains(r) &&
+                    !r.intersects(QRect(p.x() - kCrossArm, p.y(), 2 * kCrossArm + 1, 1)));
+        }
+
+        pm->desktop.placesWindows = false;
+        Start(3);
+        frmPunkt* punkt = pm->Punkt();
+        frmZoom* zoom = pm->Zoom();
+        QVERIFY(zoom->isVisible() && !zoom->isWindow() && zoom->parentWidget() == punkt);
+        const double dpr = punkt->devicePixelRatioF();
+        punkt->Form_MouseMove(0, 0, 100, 100);
+        QVERIFY(zoom->pos() == QPoint(100 / dpr, 100 / dpr) + QPoint(24, 24));
+        punkt->Form_MouseDown(1, 0, 700, 700);
+        punkt->Form_MouseMove(0, 0, 300, 300);
+        const QRect placed = platform::DeviceArea(zoom->geometry(), dpr);
+        QVERIFY(placed.right() < 700 && placed.bottom() < 700);
+        QCOMPARE(Shown(punkt).pixel(placed.topLeft() - QPoint(1, 1)) & 0xFFFFFF, 0u);
+        QImage view = zoom->View().copy();
+        StretchBlock(desk, QRect(688, 688, 24, 24), view, view.size());
+        QCOMPARE(zoom->View(), view);
+        const QPoint click(95, 60);
+        const int32_t expected = ToPacked(view.pixel(DevicePixel(click, dpr)));
+        QTest::mouseClick(zoom, Qt::LeftButton, {}, click);
+        QCOMPARE(host->picks, std::vector<int32_t>{expected});
+        QVERIFY(host->mark == QPointF(click) &&
+                ToPacked(host->pic->Image().pixel(click)) == expected);
+        Ended();
+        QVERIFY(support::Setting(fakes, "ZoomLeft").isEmpty());
     }
 
     // Before a press, what lies under the pointer or cursor shows at once: in
@@ -374,14 +463,42 @@ private slots:
         QVERIFY(!panes[1]->isVisible());
         Ended();
 
-        // A still at twice the screen's scale is shrunk to its window.
-        still = std::make_unique<platform::ScreenStill>(desk);
-        still->SetScreens(platform::ScaledScreenAreas(2));
-        StillPane* first = pm->LoadPunkt(std::move(still));
-        QCOMPARE(Shown(first).pixel(click), desk.pixel(click * 2));
-        QTest::mouseClick(first, Qt::LeftButton, {}, click);
-        QCOMPARE(host->picks.back(), At(20, 14));
-        Ended();
+        // A still copied at the larger scale, as the portal copies it: each
+        // screen shows its own device pixels, the lower-scale one each from
+        // the middle of the still pixels it covers, and mouse and keys (on
+        // across the screens' edge) pick exactly what shows.
+        QImage wide(1680, 960, QImage::Format_RGB32);
+        for (int y = 0; y < wide.height(); ++y) {
+            for (int x = 0; x < wide.width(); ++x) {
+                wide.setPixel(x, y, platform::FromPacked(At(x, y)).rgb());
+            }
+        }
+        for (int round = 0; round < 2; ++round) {
+            still = std::make_unique<platform::ScreenStill>(wide);
+            still->SetScreens(platform::ScaledScreenAreas(2));
+            frmPunkt* mixed = pm->LoadPunkt(std::move(still));
+            const std::vector<StillPane*> two = mixed->Panes();
+            QVERIFY(two[0]->Area() == QRect(0, 0, 640, 480) &&
+                    two[1]->Area() == QRect(1280, 0, 400, 300));
+            if (round == 0) {
+                const QImage shown = Shown(two[0]);
+                for (int i = 0; i < 640 * 480; i += 997) {
+                    const QPoint d(i % 640, i / 640);
+                    QCOMPARE(ToPacked(shown.pixel(d)), At(2 * d.x() + 1, 2 * d.y() + 1));
+                }
+                QCOMPARE(Shown(two[1]), wide.copy(1280, 0, 400, 300));
+                QTest::mouseClick(two[0], Qt::LeftButton, {}, click);
+                QCOMPARE(host->picks.back(), At(21, 15));
+            } else {
+                mixed->MoveCursor({639, 100});
+                QTest::keyClick(two[0], Qt::Key_Right);
+                QTest::keyClick(two[1], Qt::Key_Right);
+                QCOMPARE(mixed->Cursor(), QPoint(1281, 200));
+                QTest::keyClick(two[1], Qt::Key_Return);
+                QCOMPARE(host->picks.back(), At(1281, 200));
+            }
+            Ended();
+        }
     }
 
     // A copy that comes later (the portal) keeps the main window hidden until
