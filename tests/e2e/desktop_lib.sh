@@ -16,9 +16,20 @@ skip() {
   exit $SKIP
 }
 
+# install_tintra BINARY: the program and its menu entry as an install puts
+# them, under the session's prefix (on PATH and XDG_DATA_DIRS): the entry is
+# where KWin looks when it decides what a program may do.
+install_tintra() {
+  mkdir -p "$SESSION/prefix/bin" "$SESSION/prefix/share/applications"
+  cp "$1" "$SESSION/prefix/bin/Tintra"
+  cp "$(dirname "${BASH_SOURCE[0]}")/../../resources/desktop/tintra.desktop" "$SESSION/prefix/share/applications/"
+}
+
 # desktop_env NAME=VALUE...: session_env with what both desktops read.
 desktop_env() {
-  session_env "DBUS_SYSTEM_BUS_ADDRESS=unix:path=$SESSION/runtime/system_bus" \
+  session_env "PATH=$SESSION/prefix/bin:/usr/local/bin:/usr/bin:/bin" \
+    "XDG_DATA_DIRS=$SESSION/prefix/share:/usr/local/share:/usr/share" \
+    "DBUS_SYSTEM_BUS_ADDRESS=unix:path=$SESSION/runtime/system_bus" \
     LIBGL_ALWAYS_SOFTWARE=1 "WAYLAND_DISPLAY=wayland-tintra" "$@"
 }
 
@@ -68,6 +79,7 @@ EOF
   poll 10 bus_has org.gnome.Mutter.RemoteDesktop || skip "mutter offers no remote desktop input"
   start_portal GNOME "gnome:/usr/libexec/xdg-desktop-portal-gnome --verbose" \
     "gtk:/usr/libexec/xdg-desktop-portal-gtk --verbose"
+  start_input
   # The Shell starts in the overview.
   desk key Escape
 }
@@ -110,6 +122,7 @@ start_kde() {
   wait_compositor "$pid" KWin
   poll 20 bus_has org.kde.KWin || skip "KWin did not take its bus name (see its log)"
   start_portal KDE "kde:/usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde"
+  start_input
 }
 
 # desktop_entry NAME EXEC KEY=VALUE...: a desktop entry for the program EXEC
@@ -124,9 +137,34 @@ desktop_entry() {
   [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$SESSION/home"
 }
 
-# desk ACTION...: keys and the pointer through the desktop's remote input;
-# see desktoptool's usage.
-desk() { in_session "$SESSION/bin/desktoptool" input "$DESKTOP" "$@" || fail "desktoptool input $*: failed"; }
+# start_input: the desktop's remote keyboard and pointer for the whole
+# session (a keyboard that came and went with each key sequence would take
+# the keyboard focus with it), fed through a pipe.
+DESK_LINES=0
+start_input() {
+  mkfifo "$SESSION/input"
+  [ ${#RUN_AS[@]} -eq 0 ] || chown "$WAYLAND_USER" "$SESSION/input"
+  # Opened both ways: neither end waits for the other.
+  exec 7<>"$SESSION/input"
+  start_in_session input sh -c 'exec "$0" input "$1" <"$2"' "$SESSION/bin/desktoptool" "$DESKTOP" \
+    "$SESSION/input"
+  SESSION_PIDS+=("$!")
+  desk sleep 1 || fail "the desktop's remote input did not start"
+}
+
+# desk ACTION...: keys and the pointer, in order, through the desktop's
+# remote input; see desktoptool's usage. Returns once the desktop has them.
+desk() {
+  DESK_LINES=$((DESK_LINES + 1))
+  echo "$*" >&7
+  answered() {
+    local n
+    n=$(grep -cE '^(ok|failed)$' "$SESSION/log/input.log" 2>/dev/null)
+    [ "${n:-0}" -ge "$DESK_LINES" ]
+  }
+  poll 30 answered || fail "the remote input did not answer: $*"
+  [ "$(grep -E '^(ok|failed)$' "$SESSION/log/input.log" | tail -1)" = ok ] || fail "remote input failed: $*"
+}
 
 # shot FILE: the whole screen as the desktop's own screenshot call gives it
 # (device pixels, no pointer).
@@ -140,4 +178,69 @@ show_pattern() {
   SESSION_PIDS+=("$!")
   poll 20 eval 'shot "$SESSION/work/screen.png" && same "$PATTERN" "$SESSION/work/screen.png"' ||
     fail "the screen does not show the pattern pixel for pixel"
+}
+
+# --- Measuring over a pattern whose every pixel has its own colour -----------
+
+# pattern WIDTH HEIGHT: $SESSION/pattern.png, a picture in which pixel (x, y)
+# is red x & 255, green y & 255, blue (x >> 8) | ((y >> 8) << 4).
+pattern() {
+  QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" unique "$1" "$2" "$SESSION/pattern.png" 2>/dev/null ||
+    fail "imgtool could not write the pattern"
+  [ ${#RUN_AS[@]} -eq 0 ] || chown "$WAYLAND_USER" "$SESSION/pattern.png"
+}
+
+# position R,G,B: the pattern pixel "X Y" of that colour.
+position() {
+  local r g b
+  IFS=, read -r r g b <<<"$1"
+  echo "$((r + 256 * (b & 15))) $((g + 256 * (b >> 4)))"
+}
+
+# cross_hair: prints "X Y", the centre of the measurement cross-hair on the
+# screen now (device pixels); fails when there is none.
+cross_hair() {
+  shot "$SESSION/work/cross.png" &&
+    QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" crosshair "$PATTERN" "$SESSION/work/cross.png" 2>/dev/null
+}
+
+# wait_cross SECONDS: CROSS becomes the cross-hair's "X Y" once it shows.
+wait_cross() { poll "$1" eval 'CROSS=$(cross_hair)'; }
+
+# cross_to WHAT X Y ACTION...: the actions (see desk) move the cross-hair to
+# (X, Y); WHAT names them in the failure.
+cross_to() {
+  local what=$1 want="$2 $3"
+  shift 3
+  desk "$@"
+  poll 5 eval 'CROSS=$(cross_hair) && [ "$CROSS" = "$want" ]' ||
+    fail "$what moved the cross-hair to '${CROSS:-nowhere}', not to $want"
+}
+
+# start_program LOG ARG...: Tintra, installed in the session's prefix, on Qt's
+# wayland platform, with its output in $SESSION/log/LOG.log.
+start_program() {
+  local log=$1
+  shift
+  start_in_session "$log" env QT_QPA_PLATFORM=wayland "$SESSION/prefix/bin/Tintra" "$@"
+  APP_PID=$!
+}
+
+# picked_by_pick EXPECTED_X EXPECTED_Y: --pick --format rgb has ended with
+# status 0 and printed the pattern's colour of that pixel.
+picked_by_pick() {
+  local rc=0 out at
+  poll 10 eval '! kill -0 "$APP_PID" 2>/dev/null' || fail "--pick did not end after the pick"
+  wait "$APP_PID" || rc=$?
+  APP_PID=""
+  out=$(grep -E '^[0-9]+,[0-9]+,[0-9]+$' "$SESSION/log/pick.log" | tail -1) || true
+  [ "$rc" = 0 ] && [ -n "$out" ] || fail "--pick: status $rc, printed '$(cat "$SESSION/log/pick.log")'"
+  at=$(position "$out")
+  [ "$at" = "$1 $2" ] || fail "--pick gave $out, the pattern's colour at ($at), not at ($1 $2)"
+}
+
+# screenshots_left: screenshot files in the session's home or Pictures folder.
+screenshots_left() {
+  find "$SESSION/home" -maxdepth 2 -path "$SESSION/home/.*" -prune -o -type f \
+    \( -iname '*.png' -o -iname '*.jpg' \) -print
 }

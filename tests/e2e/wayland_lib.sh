@@ -122,7 +122,7 @@ service() {
   start_in_session "$log" "$@"
   pid=$!
   SESSION_PIDS+=("$pid")
-  poll 10 bus_has "$name" || { alive "$pid" "$log"; fail "$log did not take the bus name $name"; }
+  poll 30 bus_has "$name" || { alive "$pid" "$log"; fail "$log did not take the bus name $name"; }
 }
 
 bus_has() { # bus_has NAME: NAME has an owner on the session bus
