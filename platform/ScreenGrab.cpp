@@ -1,5 +1,6 @@
 #include "platform/ScreenGrab.h"
 
+#include "platform/wayland/KWinGrab.h"
 #include "platform/wayland/PortalGrab.h"
 #include "platform/x11/X11Grab.h"
 
@@ -7,23 +8,51 @@
 
 namespace platform {
 
+namespace {
+bool OnDesktop(const QString& currentDesktop, const QString& name) {
+    return currentDesktop.split(QLatin1Char(':')).contains(name, Qt::CaseInsensitive);
+}
+} // namespace
+
 GrabWay ChooseGrab(const QString& platformName, const QString& sessionType,
-                   const QString& waylandDisplay) {
-    if (platformName.startsWith(QLatin1String("wayland"))) {
-        return GrabWay::Portal;
+                   const QString& waylandDisplay, const QString& currentDesktop) {
+    const bool wayland = platformName.startsWith(QLatin1String("wayland")) ||
+                         (platformName == QLatin1String("xcb") &&
+                          (sessionType == QLatin1String("wayland") || !waylandDisplay.isEmpty()));
+    if (!wayland) {
+        return GrabWay::X11;
     }
-    if (platformName == QLatin1String("xcb") &&
-        (sessionType == QLatin1String("wayland") || !waylandDisplay.isEmpty())) {
-        return GrabWay::Portal;
+    return OnDesktop(currentDesktop, QStringLiteral("KDE")) ? GrabWay::KWin : GrabWay::Portal;
+}
+
+bool PortalShowsPointer(const QString& currentDesktop) {
+    // xdg-desktop-portal picks the first desktop in the list it has a
+    // back-end for. GNOME's takes its copies without the pointer, and the
+    // wlroots back-end runs grim without it; KDE's asks KWin to include it.
+    static const QStringList kWithout{QStringLiteral("GNOME"), QStringLiteral("wlroots"),
+                                      QStringLiteral("sway"),  QStringLiteral("Wayfire"),
+                                      QStringLiteral("river"), QStringLiteral("Hyprland")};
+    for (const QString& name : currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (kWithout.contains(name, Qt::CaseInsensitive)) {
+            return false;
+        }
+        if (name.compare(QLatin1String("KDE"), Qt::CaseInsensitive) == 0) {
+            return true;
+        }
     }
-    return GrabWay::X11;
+    return true;
 }
 
 std::unique_ptr<IScreenGrab> MakeScreenGrab() {
+    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    PortalGrab::Options portal;
+    portal.pointerInStill = PortalShowsPointer(desktop);
     switch (ChooseGrab(QGuiApplication::platformName(), qEnvironmentVariable("XDG_SESSION_TYPE"),
-                       qEnvironmentVariable("WAYLAND_DISPLAY"))) {
+                       qEnvironmentVariable("WAYLAND_DISPLAY"), desktop)) {
+    case GrabWay::KWin:
+        return std::make_unique<KWinGrab>(std::make_unique<PortalGrab>(std::nullopt, portal));
     case GrabWay::Portal:
-        return std::make_unique<PortalGrab>();
+        return std::make_unique<PortalGrab>(std::nullopt, portal);
     case GrabWay::X11:
         break;
     }

@@ -16,12 +16,21 @@ enum class GrabWay {
     // Asked of the desktop portal: native Wayland, and X11 inside a Wayland
     // session, whose root holds only the X11 windows.
     Portal,
+    // Asked of KWin on KDE Plasma's Wayland session, the portal where KWin
+    // refuses.
+    KWin,
 };
 
 // The way for Qt's platform `platformName` ("xcb", "wayland", ...), the
-// session type XDG_SESSION_TYPE and the Wayland display WAYLAND_DISPLAY.
+// session type XDG_SESSION_TYPE, the Wayland display WAYLAND_DISPLAY and the
+// desktop XDG_CURRENT_DESKTOP.
 GrabWay ChooseGrab(const QString& platformName, const QString& sessionType,
-                   const QString& waylandDisplay);
+                   const QString& waylandDisplay, const QString& currentDesktop);
+
+// Whether the portal on desktop XDG_CURRENT_DESKTOP may draw the pointer
+// into its copies: GNOME's and the wlroots desktops' leave it out, KDE's
+// draws it; on any other it cannot be told.
+bool PortalShowsPointer(const QString& currentDesktop);
 
 // The grab for this process's platform and session.
 std::unique_ptr<IScreenGrab> MakeScreenGrab();

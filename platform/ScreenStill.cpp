@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -36,6 +37,14 @@ std::vector<ScreenArea> ScaledScreenAreas(double scale) {
                                 at(g.topLeft() + QPoint(g.width(), g.height())) - QPoint(1, 1))});
     }
     return out;
+}
+
+double LargestScale() {
+    double scale = 1.0;
+    for (QScreen* s : QGuiApplication::screens()) {
+        scale = std::max(scale, s->devicePixelRatio());
+    }
+    return scale;
 }
 
 QRegion Covered(const std::vector<ScreenArea>& areas) {

@@ -31,6 +31,9 @@ std::vector<ScreenArea> NativeScreenAreas();
 // The screens as a compositor lays them out when it copies the whole desktop
 // at one scale: their logical layout from its top-left corner, times `scale`.
 std::vector<ScreenArea> ScaledScreenAreas(double scale);
+// The largest of the screens' scales, at least 1: the scale a compositor
+// copies the whole desktop at.
+double LargestScale();
 // The region the areas cover.
 QRegion Covered(const std::vector<ScreenArea>& areas);
 

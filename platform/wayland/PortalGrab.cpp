@@ -26,8 +26,9 @@ const QString kScreenshot = QStringLiteral("org.freedesktop.portal.Screenshot");
 const QString kRequest = QStringLiteral("org.freedesktop.portal.Request");
 
 // Responses: 0 success, 1 cancelled by the user, 2 ended otherwise; and
-// the program's own for no answer at all.
+// the program's own for no answer at all, and for "Avbryt" in the note.
 constexpr uint kNoAnswer = 3;
+constexpr uint kAvbryt = 4;
 
 // A component 0..1 as 0..255; nothing for what is no such number.
 std::optional<int> Component(double v) {
@@ -83,28 +84,16 @@ QImage ReadPicture(const QString& path, const QSize& expected) {
     return image;
 }
 
-// The scale the portal's picture is taken at: the largest of the screens'.
-double StillScale() {
-    double scale = 1.0;
-    for (QScreen* s : QGuiApplication::screens()) {
-        scale = std::max(scale, s->devicePixelRatio());
-    }
-    return scale;
-}
 } // namespace
 
-PortalGrab::PortalGrab(std::optional<QDBusConnection> bus, int timeoutMs) : bus_(std::move(bus)) {
+PortalGrab::PortalGrab(std::optional<QDBusConnection> bus, Options options)
+    : bus_(std::move(bus)), options_(options) {
     timeout_.setSingleShot(true);
-    timeout_.setInterval(timeoutMs);
-    connect(&timeout_, &QTimer::timeout, this, [this] {
-        // Withdraw the request, so that no picture is written after all.
-        if (!requestPath_.isEmpty()) {
-            Bus().call(QDBusMessage::createMethodCall(kService, requestPath_, kRequest,
-                                                      QStringLiteral("Close")),
-                       QDBus::NoBlock);
-        }
-        Finish(kNoAnswer, {});
-    });
+    timeout_.setInterval(options_.timeoutMs);
+    connect(&timeout_, &QTimer::timeout, this, [this] { GiveUp(kNoAnswer); });
+    noteDelay_.setSingleShot(true);
+    noteDelay_.setInterval(options_.noteDelayMs);
+    connect(&noteDelay_, &QTimer::timeout, this, &PortalGrab::ShowNote);
 }
 
 QDBusConnection& PortalGrab::Bus() {
@@ -115,7 +104,15 @@ QDBusConnection& PortalGrab::Bus() {
 }
 
 PortalGrab::~PortalGrab() {
+    if ((stillDone_ || colourDone_) && !requestPath_.isEmpty()) {
+        Close(requestPath_);
+    }
     Unlisten();
+    for (const QString& path : std::as_const(abandoned_)) {
+        Bus().disconnect(QString(), path, kRequest, QStringLiteral("Response"), this,
+                         SLOT(Response(uint, QVariantMap)));
+    }
+    delete note_.data();
 }
 
 void PortalGrab::GrabDesktop(StillDone done) {
@@ -148,26 +145,35 @@ void PortalGrab::Ask(Kind kind, const QString& method, const QVariantMap& given)
     const QString token =
         QStringLiteral("tintra%1_%2").arg(++serial_).arg(QRandomGenerator::global()->generate());
     const QString sender = Bus().baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
-    Listen(kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token);
+    const QString expected =
+        kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+    Listen(expected);
     QVariantMap options = given;
     options.insert(QStringLiteral("handle_token"), token);
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kScreenshot, method);
     call << QString() << options;
     timeout_.start();
-    auto* watcher = new QDBusPendingCallWatcher(Bus().asyncCall(call, timeout_.interval()), this);
+    // The program's own limit decides; the bus's is only a backstop.
+    auto* watcher =
+        new QDBusPendingCallWatcher(Bus().asyncCall(call, options_.timeoutMs + 5000), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, watcher, serial = serial_](QDBusPendingCallWatcher*) {
+            [this, watcher, expected, serial = serial_](QDBusPendingCallWatcher*) {
                 watcher->deleteLater();
-                if (serial != serial_ || !timeout_.isActive()) {
-                    return; // a request that has ended already
-                }
                 const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
-                if (reply.isError()) {
+                const QString path = reply.isError() ? QString() : reply.value().path();
+                if (serial != serial_) {
+                    // Taken after it was given up on: withdraw it again, now that
+                    // it exists.
+                    if (abandoned_.contains(expected) && !path.isEmpty()) {
+                        Close(path);
+                    }
+                    return;
+                }
+                if (path.isEmpty()) {
                     // No portal, or none with this interface.
                     Finish(kNoAnswer, {});
-                } else if (const QString path = reply.value().path(); path != requestPath_) {
-                    // An older portal makes up its own request path.
-                    Listen(path);
+                } else {
+                    Taken(path);
                 }
             });
 }
@@ -187,8 +193,55 @@ void PortalGrab::Unlisten() {
     }
 }
 
+void PortalGrab::Taken(const QString& path) {
+    timeout_.stop();
+    if (path != requestPath_) {
+        // An older portal makes up its own request path.
+        Listen(path);
+    }
+    noteDelay_.start();
+}
+
+void PortalGrab::ShowNote() {
+    if (!note_) {
+        note_ = new WaitNote([this] { GiveUp(kAvbryt); });
+    }
+    note_->show();
+}
+
+void PortalGrab::Close(const QString& path) {
+    Bus().send(QDBusMessage::createMethodCall(kService, path, kRequest, QStringLiteral("Close")));
+    if (abandoned_.contains(path)) {
+        return;
+    }
+    // Its answer may come all the same, with a file that must not stay.
+    abandoned_.insert(path);
+    if (path != requestPath_) {
+        Bus().connect(QString(), path, kRequest, QStringLiteral("Response"), this,
+                      SLOT(Response(uint, QVariantMap)));
+    }
+}
+
+void PortalGrab::GiveUp(uint response) {
+    if (!requestPath_.isEmpty()) {
+        Close(requestPath_);
+        // Still listened to, now for a file to remove.
+        requestPath_.clear();
+    }
+    Finish(response, {});
+}
+
 void PortalGrab::Response(uint response, const QVariantMap& results) {
-    if (!timeout_.isActive()) {
+    const QString path = message().path();
+    if (abandoned_.remove(path)) {
+        if (const QString file = LocalFile(results); !file.isEmpty()) {
+            QFile::remove(file);
+        }
+        Bus().disconnect(QString(), path, kRequest, QStringLiteral("Response"), this,
+                         SLOT(Response(uint, QVariantMap)));
+        return;
+    }
+    if (path != requestPath_ || (!stillDone_ && !colourDone_)) {
         return;
     }
     Finish(response, results);
@@ -196,6 +249,13 @@ void PortalGrab::Response(uint response, const QVariantMap& results) {
 
 void PortalGrab::Finish(uint response, const QVariantMap& results) {
     timeout_.stop();
+    noteDelay_.stop();
+    if (note_) {
+        // Not at once: this may run from the note's own button.
+        note_->hide();
+        note_->deleteLater();
+        note_ = nullptr;
+    }
     Unlisten();
     ++serial_;
     if (kind_ == Kind::Colour) {
@@ -216,18 +276,26 @@ void PortalGrab::FinishStill(uint response, const QVariantMap& results) {
     // The file this request wrote goes, whatever it holds.
     const QString file = LocalFile(results);
     if (response == 0 && !file.isEmpty()) {
-        std::vector<ScreenArea> screens = ScaledScreenAreas(StillScale());
+        std::vector<ScreenArea> screens = ScaledScreenAreas(LargestScale());
         const QImage image = ReadPicture(file, Covered(screens).boundingRect().size());
         QFile::remove(file);
         if (!image.isNull()) {
-            auto still = std::make_unique<ScreenStill>(image);
-            still->SetScreens(std::move(screens));
-            done({std::move(still), false});
+            Result result;
+            result.still = std::make_unique<ScreenStill>(image);
+            result.still->SetScreens(std::move(screens));
+            result.pointerInStill = options_.pointerInStill;
+            done(std::move(result));
             return;
         }
     }
     if (!file.isEmpty()) {
         QFile::remove(file);
+    }
+    if (response == kAvbryt) {
+        Result result;
+        result.cancelled = true;
+        done(std::move(result));
+        return;
     }
     if (response != 1 && response != 2) {
         done({});

@@ -5,9 +5,13 @@
 // portal writes a PNG, which is read and removed again: the user asked for a
 // colour, not for a screenshot among their pictures.
 #include "platform/Services.h"
+#include "platform/wayland/WaitNote.h"
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
+#include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <QVariantMap>
 
@@ -15,17 +19,33 @@
 
 namespace platform {
 
-class PortalGrab : public QObject, public IScreenGrab {
+struct PortalGrabOptions {
+    // A portal that has not taken the request within this time is
+    // given up on. Once it has, the desktop may be asking the user,
+    // and the answer is waited for as long as it takes.
+    int timeoutMs = 10000;
+    // The note with "Avbryt" shows when the answer has not come this
+    // long after the portal took the request.
+    int noteDelayMs = 1000;
+    // The desktop's portal draws the pointer into its copies.
+    bool pointerInStill = true;
+};
+
+class PortalGrab : public QObject, public IScreenGrab, protected QDBusContext {
     Q_OBJECT
 public:
+    using Options = PortalGrabOptions;
+
     // `bus` is where the portal is asked, the session bus when none is
-    // given (connected to at the first request, not at start-up); a request
-    // with no answer within `timeoutMs` fails.
-    explicit PortalGrab(std::optional<QDBusConnection> bus = std::nullopt, int timeoutMs = 10000);
+    // given (connected to at the first request, not at start-up).
+    explicit PortalGrab(std::optional<QDBusConnection> bus = std::nullopt, Options options = {});
     ~PortalGrab() override;
 
     void GrabDesktop(StillDone done) override;
     void PickColour(ColourDone done) override;
+
+    // The note while it is up, else null.
+    WaitNote* Note() const { return note_; }
 
 private slots:
     void Response(uint response, const QVariantMap& results);
@@ -37,6 +57,13 @@ private:
     // Listens for the answer on `path`.
     void Listen(const QString& path);
     void Unlisten();
+    // The portal took the request: from now on the desktop may be asking.
+    void Taken(const QString& path);
+    void ShowNote();
+    // Withdraws the request under way (no answer in time, "Avbryt"), so
+    // the desktop takes no picture after all; one it takes still goes.
+    void GiveUp(uint response);
+    void Close(const QString& path);
     // Ends the request under way with `response` (0 success) and `results`.
     void Finish(uint response, const QVariantMap& results);
     void FinishStill(uint response, const QVariantMap& results);
@@ -44,11 +71,16 @@ private:
     QDBusConnection& Bus();
 
     std::optional<QDBusConnection> bus_;
+    Options options_;
     QTimer timeout_;
+    QTimer noteDelay_;
+    QPointer<WaitNote> note_;
     Kind kind_ = Kind::Still;
     StillDone stillDone_;
     ColourDone colourDone_;
     QString requestPath_;
+    // Requests given up on whose answer may still come.
+    QSet<QString> abandoned_;
     unsigned serial_ = 0;
 };
 
