@@ -137,6 +137,19 @@ desktop_entry() {
   [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$SESSION/home"
 }
 
+# start_sway: sway (wayland_lib.sh) with two outputs side by side, each
+# 1920 x 1080 device pixels: HEADLESS-1 at scale 1, HEADLESS-2 at scale 2
+# (logical x 1920 to 2879). Keys go in by wtype; there is no pointer.
+start_sway() {
+  session_tools
+  start_wayland 1920x1080
+  in_session swaymsg create_output >/dev/null &&
+    in_session swaymsg output HEADLESS-2 resolution 1920x1080 scale 2 position 1920 0 >/dev/null ||
+    fail "sway could not add a second output"
+  SCREENS=(HEADLESS-1:0 HEADLESS-2:1920)
+}
+SCREENS=(all:0) # NAME:X of each screen: its left edge in the pattern (device pixels)
+
 # start_input: the desktop's remote keyboard and pointer for the whole
 # session (a keyboard that came and went with each key sequence would take
 # the keyboard focus with it), fed through a pipe.
@@ -153,8 +166,10 @@ start_input() {
 }
 
 # desk ACTION...: keys and the pointer, in order, through the desktop's
-# remote input; see desktoptool's usage. Returns once the desktop has them.
+# remote input (see desktoptool's usage; on sway wtype does the keys, and a
+# move focuses the screen of that place). Returns once the desktop has them.
 desk() {
+  [ "$DESKTOP" != sway ] || { sway_desk "$@"; return; }
   DESK_LINES=$((DESK_LINES + 1))
   echo "$*" >&7
   answered() {
@@ -165,30 +180,55 @@ desk() {
   poll 30 answered || fail "the remote input did not answer: $*"
   [ "$(grep -E '^(ok|failed)$' "$SESSION/log/input.log" | tail -1)" = ok ] || fail "remote input failed: $*"
 }
+sway_desk() {
+  local w=() # keys gathered for one wtype: its modifiers hold only within one run
+  flush() { [ ${#w[@]} -eq 0 ] || in_session wtype -s 300 "${w[@]}" || fail "wtype ${w[*]}"; w=(); }
+  while [ $# -gt 0 ]; do
+    case $1 in
+      key) w+=(-k "$2") ;;
+      down) w+=(-M "$2") ;;
+      up) w+=(-m "$2") ;;
+      # The headless seat has no pointer: the keyboard goes to the screen.
+      move) flush; in_session swaymsg focus output "HEADLESS-$(($2 < 1920 ? 1 : 2))" >/dev/null; shift ;;
+      sleep) flush; sleep "$(($2 / 1000))" ;;
+    esac
+    shift 2
+  done
+  flush
+}
 
-# shot FILE: the whole screen as the desktop's own screenshot call gives it
-# (device pixels, no pointer).
-shot() { in_session timeout 20 "$SESSION/bin/desktoptool" shot "$DESKTOP" "$1"; }
-
-# show_pattern PICTURE: a full-screen window shows PICTURE pixel for pixel,
-# and the screen shows nothing else.
-show_pattern() {
-  PATTERN=$1
-  start_in_session pattern env QT_QPA_PLATFORM=wayland "$SESSION/bin/imgtool" show "$PATTERN"
-  SESSION_PIDS+=("$!")
-  poll 20 eval 'shot "$SESSION/work/screen.png" && same "$PATTERN" "$SESSION/work/screen.png"' ||
-    fail "the screen does not show the pattern pixel for pixel"
+# shot FILE [SCREEN]: the whole screen, or one of SCREENS, as the desktop's
+# own screenshot call gives it (device pixels, no pointer).
+shot() {
+  case $DESKTOP in
+    sway) in_session grim -o "${2:-HEADLESS-1}" "$1" ;;
+    *) in_session timeout 20 "$SESSION/bin/desktoptool" shot "$DESKTOP" "$1" ;;
+  esac
 }
 
 # --- Measuring over a pattern whose every pixel has its own colour -----------
 
-# pattern WIDTH HEIGHT: $SESSION/pattern.png, a picture in which pixel (x, y)
-# is red x & 255, green y & 255, blue (x >> 8) | ((y >> 8) << 4).
-pattern() {
-  QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" unique "$1" "$2" "$SESSION/pattern.png" 2>/dev/null ||
-    fail "imgtool could not write the pattern"
-  [ ${#RUN_AS[@]} -eq 0 ] || chown "$WAYLAND_USER" "$SESSION/pattern.png"
+# show_pattern WIDTH HEIGHT: each screen shows its part of a pattern in which
+# device pixel (x, y) is red x & 255, green y & 255, blue (x >> 8) | ((y >>
+# 8) << 4), pixel for pixel, and nothing else.
+show_pattern() {
+  local screen name x
+  for screen in "${SCREENS[@]}"; do
+    name=${screen%:*} x=${screen#*:}
+    QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" unique "$1" "$2" "$SESSION/pattern-$name.png" "$x" \
+      2>/dev/null || fail "imgtool could not write the pattern"
+    [ ${#RUN_AS[@]} -eq 0 ] || chown "$WAYLAND_USER" "$SESSION/pattern-$name.png"
+    if [ "$DESKTOP" = sway ]; then
+      in_session swaymsg output "$name" bg "$SESSION/pattern-$name.png" fill >/dev/null
+    else
+      start_in_session pattern env QT_QPA_PLATFORM=wayland "$SESSION/bin/imgtool" show \
+        "$SESSION/pattern-$name.png"
+      SESSION_PIDS+=("$!")
+    fi
+    poll 20 pattern_shown "$name" || fail "$name does not show the pattern pixel for pixel"
+  done
 }
+pattern_shown() { shot "$SESSION/work/screen.png" "$1" && same "$SESSION/pattern-$1.png" "$SESSION/work/screen.png"; }
 
 # position R,G,B: the pattern pixel "X Y" of that colour.
 position() {
@@ -198,10 +238,16 @@ position() {
 }
 
 # cross_hair: prints "X Y", the centre of the measurement cross-hair on the
-# screen now (device pixels); fails when there is none.
+# screens now (pattern pixels); fails when there is none.
 cross_hair() {
-  shot "$SESSION/work/cross.png" &&
-    QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" crosshair "$PATTERN" "$SESSION/work/cross.png" 2>/dev/null
+  local screen name at
+  for screen in "${SCREENS[@]}"; do
+    name=${screen%:*}
+    shot "$SESSION/work/cross.png" "$name" &&
+      at=$(QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" crosshair "$SESSION/pattern-$name.png" \
+        "$SESSION/work/cross.png" 2>/dev/null) && echo "$((${at% *} + ${screen#*:})) ${at#* }" && return
+  done
+  return 1
 }
 
 # wait_cross SECONDS: CROSS becomes the cross-hair's "X Y" once it shows.
@@ -239,8 +285,11 @@ picked_by_pick() {
   [ "$at" = "$1 $2" ] || fail "--pick gave $out, the pattern's colour at ($at), not at ($1 $2)"
 }
 
-# screenshots_left: screenshot files in the session's home or Pictures folder.
+# screenshots_left: screenshot files in the session's home, Pictures folder
+# or /tmp.
 screenshots_left() {
   find "$SESSION/home" -maxdepth 2 -path "$SESSION/home/.*" -prune -o -type f \
     \( -iname '*.png' -o -iname '*.jpg' \) -print
+  [ "$SESSION_TMP" = /tmp ] || find "$SESSION_TMP" -maxdepth 1 -type f
+  [ "$SESSION_TMP" != /tmp ] || ls /tmp/out.png 2>/dev/null || true
 }

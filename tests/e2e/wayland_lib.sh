@@ -1,9 +1,8 @@
-# End-to-end tests on a real Wayland desktop: a headless sway with a picture
-# of the test's choosing, a private D-Bus, PipeWire and the desktop portal
-# (wlr and GTK back-ends), the program on Qt's wayland platform, keys by wtype
+# End-to-end tests on a real Wayland desktop: a headless sway with a private
+# D-Bus, PipeWire and the desktop portal (wlr and GTK back-ends), the program on Qt's wayland platform, keys by wtype
 # and the clipboard by wl-paste. As root (sway refuses root) the session runs
 # as WAYLAND_USER, with a /tmp of its own for the portal's fixed out.png. The
-# test sets TOOLS (imgtool's folder) before calling same or wait_screen.
+# test sets TOOLS (imgtool's folder) before calling same.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 WAYLAND_USER=${WAYLAND_USER:-nobody}
@@ -182,21 +181,12 @@ start_portal() {
   service portal org.freedesktop.portal.Desktop /usr/libexec/xdg-desktop-portal --verbose
 }
 
-# start_wayland [WIDTHxHEIGHT [BACKGROUND [SCALE]]]: a sway session, ready
-# for a client: sway's one output HEADLESS-1 shows BACKGROUND (a picture;
-# grey when none), at output scale SCALE (default 1).
+# start_wayland [WIDTHxHEIGHT]: a sway session with one output, HEADLESS-1,
+# ready for a client.
 start_wayland() {
-  local size=${1:-1920x1080} background=${2:-} scale=${3:-1} pid
-
-  # sway, headless, drawing with the CPU: one output, no bar, no X server.
-  {
-    echo "xwayland disable"
-    echo "output HEADLESS-1 resolution $size scale $scale"
-    if [ -n "$background" ]; then
-      cp "$background" "$SESSION/background.png"
-      echo "output HEADLESS-1 bg $SESSION/background.png fill"
-    fi
-  } >"$SESSION/sway.conf"
+  local pid socket
+  # sway, headless, drawing with the CPU: no bar, no X server.
+  printf 'xwayland disable\noutput HEADLESS-1 resolution %s\n' "${1:-1920x1080}" >"$SESSION/sway.conf"
   [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$SESSION"
   session_env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
   start_in_session sway sway -c "$SESSION/sway.conf"
@@ -208,7 +198,6 @@ start_wayland() {
       quiet compgen -G "$SESSION/runtime/sway-ipc.*.sock"
   }
   poll 20 sway_ready || fail "sway did not start"
-  local socket
   socket=$(compgen -G "$SESSION/runtime/wayland-*[0-9]" | head -1)
   session_env "WAYLAND_DISPLAY=${socket##*/}" \
     "SWAYSOCK=$(compgen -G "$SESSION/runtime/sway-ipc.*.sock" | head -1)" \
@@ -226,61 +215,15 @@ start_wayland() {
   start_pipewire
   start_portal sway "wlr:/usr/libexec/xdg-desktop-portal-wlr -l DEBUG" \
     "gtk:/usr/libexec/xdg-desktop-portal-gtk --verbose"
-
-  [ -z "$background" ] || wait_screen "$SESSION/background.png" 10 ||
-    fail "sway does not show the background picture"
-}
-
-# output_scale SCALE: the output at another scale (for the clients started
-# after it); waits until the background shows again pixel for pixel.
-output_scale() {
-  in_session swaymsg output HEADLESS-1 scale "$1" >/dev/null || fail "sway refused scale $1"
-  in_session swaymsg -t get_outputs | grep -q "\"scale\": $1" || fail "the output is not at scale $1"
-  [ ! -e "$SESSION/background.png" ] || wait_screen "$SESSION/background.png" 10 ||
-    fail "sway does not show the background picture at scale $1"
 }
 
 # same A B: both pictures have the same pixels.
 same() { QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" same "$1" "$2" 2>/dev/null; }
 
-# wait_screen PICTURE SECONDS: waits until the output (grim: device pixels)
-# shows PICTURE pixel for pixel.
-wait_screen() {
-  screen_is() { quiet in_session grim -t png "$SESSION/work/grab.png" && same "$1" "$SESSION/work/grab.png"; }
-  poll "$2" screen_is "$1"
-}
-
-# window_matches CRITERIA: sway has a window matching CRITERIA (sway's own
-# syntax), e.g. 'title="^Zoom" con_id=__focused__'.
-window_matches() { quiet in_session swaymsg "[$1] nop"; }
-wait_window() { poll "$2" window_matches "$1"; } # wait_window CRITERIA SECONDS
-
 tintra_settings() { # tintra_settings KEY=VALUE...: as settings, for the session's user
   settings "$@"
   [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$XDG_CONFIG_HOME"
 }
-
-# start_tintra BINARY: the program on Qt's wayland platform, started in
-# $SESSION/work; waits for its main window (title "Tintra - ...", or Qt's
-# application id from the binary's name).
-start_tintra() {
-  cmp -s "$1" "$SESSION/bin/Tintra" || cp "$1" "$SESSION/bin/Tintra"
-  [ ${#RUN_AS[@]} -eq 0 ] || chown "$WAYLAND_USER" "$SESSION/bin/Tintra"
-  start_in_session tintra env QT_QPA_PLATFORM=wayland "$SESSION/bin/Tintra"
-  APP_PID=$!
-  main_window() {
-    alive "$APP_PID" Tintra
-    window_matches 'title="^Tintra - "' || window_matches 'app_id="^[Tt]intra$"'
-  }
-  poll 20 main_window || fail "Tintra's main window did not appear"
-  # The window shows before the program has taken the keyboard in.
-  sleep 0.5
-}
-
-# keys WTYPE-ARGUMENTS...: one key sequence, e.g. keys -M alt f -m alt, or
-# keys -k Right -k Return. It waits 300 ms before the first key, so that the
-# compositor has taken in wtype's keyboard.
-keys() { in_session wtype -s 300 "$@"; }
 
 # clipboard: the clipboard's text, no line end added (expect_clipboard's).
 clipboard() { in_session timeout 5 wl-paste -n 2>/dev/null || true; }

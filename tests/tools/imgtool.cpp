@@ -1,10 +1,11 @@
 // Picture helper for the end-to-end tests: chart writes the program's chart;
 // same compares two pictures' pixels; hex prints a pixel as the hex text;
-// unique writes a picture with no two pixels alike (up to 4096 x 4096); cross
-// checks that B is A with a cross-hair of R-pixel black or white arms round
-// (X, Y), leaving that pixel itself; crosshair finds such a cross-hair in B
-// and prints its centre; show puts a picture on the whole screen, one
-// picture pixel to a device pixel, until it is ended.
+// unique writes a picture with no two pixels alike (up to 4096 x 4096), or
+// its columns from X0 on; cross checks that B is A with a cross-hair of
+// R-pixel black or white arms round (X, Y), leaving that pixel itself;
+// crosshair finds such a cross-hair in B and prints its centre; show puts a
+// picture on the whole screen, one picture pixel to a device pixel, until it
+// is ended.
 #include "chart/ChartPicture.h"
 
 #include <QGuiApplication>
@@ -87,17 +88,18 @@ int main(int argc, char** argv) {
         std::printf("%02X%02X%02X\n", qBlue(c), qGreen(c), qRed(c));
         return 0;
     }
-    if (argc == 5 && std::strcmp(argv[1], "unique") == 0) {
+    if ((argc == 5 || argc == 6) && std::strcmp(argv[1], "unique") == 0) {
         const int w = std::atoi(argv[2]);
         const int h = std::atoi(argv[3]);
-        if (w < 1 || h < 1 || w > 4096 || h > 4096) {
+        const int x0 = argc == 6 ? std::atoi(argv[5]) : 0;
+        if (w < 1 || h < 1 || x0 < 0 || x0 + w > 4096 || h > 4096) {
             return 2;
         }
         QImage img(w, h, QImage::Format_RGB32);
         for (int y = 0; y < h; ++y) {
             auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
             for (int x = 0; x < w; ++x) {
-                line[x] = qRgb(x & 255, y & 255, (x >> 8) | ((y >> 8) << 4));
+                line[x] = qRgb((x0 + x) & 255, y & 255, ((x0 + x) >> 8) | ((y >> 8) << 4));
             }
         }
         return img.save(QString::fromLocal8Bit(argv[4]), "PNG") ? 0 : 1;
@@ -145,7 +147,7 @@ int main(int argc, char** argv) {
     }
     std::fprintf(stderr,
                  "usage: imgtool chart FILE | imgtool same A B | imgtool hex FILE X Y | "
-                 "imgtool unique W H FILE | imgtool cross A B X Y R | imgtool crosshair A B | "
+                 "imgtool unique W H FILE [X0] | imgtool cross A B X Y R | imgtool crosshair A B | "
                  "imgtool show FILE\n");
     return 2;
 }
