@@ -143,9 +143,9 @@ permission() {
 }
 
 if [ "$DESKTOP" = gnome ]; then
-  # First use: the Shell asks; the answer comes 12 s later: Tab from "Deny"
-  # (which has the focus) to "Allow", and Enter. Tintra waits, measures
-  # exactly, and the answer is stored.
+  # First use: the Shell asks; 12 s later a click on "Allow" (right of the
+  # middle, below it) answers. Tintra waits, measures exactly, and the answer
+  # is stored.
   tintra_settings ZoomFactor=0
   pointer 700 400
   start_program pick --pick --format rgb
@@ -153,7 +153,8 @@ if [ "$DESKTOP" = gnome ]; then
   ! cross_hair >/dev/null || fail "the first use measured without asking whether it may"
   sleep 12
   kill -0 "$APP_PID" 2>/dev/null || fail "Tintra gave up while the desktop asked the user: $(cat "$SESSION/log/pick.log")"
-  desk key Tab key Return
+  desk move $((W / 2 + 155)) $((H / 2 + 94)) click left
+  pointer 700 400
   start_at "the first use, answered after 12 s"
   by_keys 0
   picked_by_pick $MEASURED
