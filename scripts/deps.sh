@@ -22,7 +22,7 @@ test=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool xclip x11-xserver-utils x11-utils
-  sway swaybg dbus-daemon pipewire
+  sway swaybg dbus-daemon dbus-bin pipewire pipewire-bin
   xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   wtype grim wl-clipboard
   gnome-shell mutter xdg-desktop-portal-gnome gnome-settings-daemon xwayland
