@@ -25,56 +25,39 @@ install_tintra() {
   cp "$(dirname "${BASH_SOURCE[0]}")/../../resources/desktop/tintra.desktop" "$SESSION/prefix/share/applications/"
 }
 
-# desktop_env NAME=VALUE...: session_env with what both desktops read.
-desktop_env() {
+# start_desktop NAME=VALUE... -- WHAT LOG CMD...: the buses and PipeWire,
+# with the environment of both desktops and the arguments, and the
+# compositor CMD (its output in LOG), up once its Wayland socket is; a
+# compositor that cannot start here skips the test.
+start_desktop() {
+  local env=() pid
+  while [ "$1" != -- ]; do env+=("$1") && shift; done
+  local what=$2 log=$3
+  shift 3
+  cp "$TOOLS/desktoptool" "$TOOLS/imgtool" "$SESSION/bin/" || fail "no desktoptool or imgtool in $TOOLS"
+  [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$SESSION"
   session_env "PATH=$SESSION/prefix/bin:/usr/local/bin:/usr/bin:/bin" \
     "XDG_DATA_DIRS=$SESSION/prefix/share:/usr/local/share:/usr/share" \
     "DBUS_SYSTEM_BUS_ADDRESS=unix:path=$SESSION/runtime/system_bus" \
-    LIBGL_ALWAYS_SOFTWARE=1 "WAYLAND_DISPLAY=wayland-tintra" "$@"
-}
-
-# session_tools: desktoptool and imgtool where the session's user runs them.
-session_tools() {
-  cp "$TOOLS/desktoptool" "$TOOLS/imgtool" "$SESSION/bin/" || fail "no desktoptool or imgtool in $TOOLS"
-}
-
-# wait_compositor PID WHAT: the compositor's socket is up (else skip: it
-# cannot start here).
-wait_compositor() {
-  local pid=$1
-  up() { kill -0 "$pid" 2>/dev/null || return 2; test -S "$SESSION/runtime/wayland-tintra"; }
-  poll 30 up || skip "$2 did not start on this machine (see its log)"
-}
-
-# start_gnome [WIDTHxHEIGHT [SCALE]]: GNOME Shell, headless, with one virtual
-# monitor of WIDTHxHEIGHT device pixels at SCALE (default 1), the GNOME
-# portal, and the overview closed.
-start_gnome() {
-  local size=${1:-1920x1080} scale=${2:-1} pid
-  command -v gnome-shell >/dev/null || skip "gnome-shell is not installed (scripts/deps.sh test)"
-  DESKTOP=gnome
-  session_tools
-  mkdir -p "$SESSION/config"
-  if [ "$scale" != 1 ]; then
-    # The virtual monitor takes its scale from the stored monitor set-up.
-    cat >"$SESSION/config/monitors.xml" <<EOF
-<monitors version="2"><configuration><logicalmonitor><x>0</x><y>0</y><scale>$scale</scale>
-<primary>yes</primary><monitor><monitorspec><connector>Meta-0</connector><vendor>MetaProducts Inc.</vendor>
-<product>MetaMonitor</product><serial>0x1234</serial></monitorspec><mode><width>${size%x*}</width>
-<height>${size#*x}</height><rate>60.000</rate></mode></monitor></logicalmonitor></configuration></monitors>
-EOF
-  fi
-  [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$SESSION"
-  desktop_env XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_DESKTOP=gnome GDK_BACKEND=wayland \
-    NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
+    LIBGL_ALWAYS_SOFTWARE=1 "WAYLAND_DISPLAY=wayland-tintra" "${env[@]}"
   start_system_bus
   start_session_bus
   start_pipewire
-  start_in_session gnome-shell gnome-shell --headless --wayland --no-x11 \
-    --wayland-display wayland-tintra --virtual-monitor "$size"
+  start_in_session "$log" "$@"
   pid=$!
   SESSION_PIDS+=("$pid")
-  wait_compositor "$pid" "GNOME Shell"
+  up() { kill -0 "$pid" 2>/dev/null || return 2; test -S "$SESSION/runtime/wayland-tintra"; }
+  poll 30 up || skip "$what did not start on this machine (see its log)"
+}
+
+# start_gnome: GNOME Shell, headless, with one virtual monitor of 1920 x 1080,
+# the GNOME portal, and the overview closed.
+start_gnome() {
+  command -v gnome-shell >/dev/null || skip "gnome-shell is not installed (scripts/deps.sh test)"
+  DESKTOP=gnome
+  start_desktop XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_DESKTOP=gnome GDK_BACKEND=wayland \
+    NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory -- "GNOME Shell" gnome-shell gnome-shell --headless \
+    --wayland --no-x11 --wayland-display wayland-tintra --virtual-monitor 1920x1080
   poll 30 bus_has org.gnome.Shell.Screenshot || skip "GNOME Shell did not come up (see its log)"
   poll 10 bus_has org.gnome.Mutter.RemoteDesktop || skip "mutter offers no remote desktop input"
   start_portal GNOME "gnome:/usr/libexec/xdg-desktop-portal-gnome --verbose" \
@@ -84,64 +67,44 @@ EOF
   desk key Escape
 }
 
-# start_kde [WIDTHxHEIGHT [SCALE [checks]]]: KWin, headless, one virtual
-# output of WIDTHxHEIGHT at SCALE (default 1), with the KDE portal. KWin's
-# checks of its restricted interfaces are off unless "checks" is given; with
-# them on, desktoptool's input and screenshots are granted through desktop
-# entries of their own.
+# start_kde [SCALE [checks]]: KWin, headless, one virtual output of 1920 x
+# 1080 at SCALE (default 1), with the KDE portal. KWin's checks of its
+# restricted interfaces are off unless "checks" is given; with them on,
+# desktoptool's input and screenshots are granted through its own desktop
+# entry, which names it by its full path as KWin finds a program's entry.
 start_kde() {
-  local size=${1:-1920x1080} scale=${2:-1} checks=${3:-} pid
-  command -v kwin_wayland >/dev/null || skip "kwin_wayland is not installed (scripts/deps.sh test)"
-  DESKTOP=kde
-  session_tools
-  # The installed binary carries a file capability a container refuses; a
-  # copy has none. Its platform plug-in wants the name kwin_wayland.
-  mkdir -p "$SESSION/kwin"
-  cp /usr/bin/kwin_wayland "$SESSION/kwin/kwin_wayland"
-  # The portal saves its screenshots there, and fails without it.
-  mkdir -p "$SESSION/home/Pictures" "$SESSION/home/.local/share/applications"
-  if [ -n "$checks" ]; then
-    desktop_entry desktoptool "$SESSION/bin/desktoptool" \
-      "X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input" \
-      "X-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2"
-  fi
-  [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$SESSION"
   local env=(XDG_CURRENT_DESKTOP=KDE XDG_SESSION_DESKTOP=KDE KDE_FULL_SESSION=true
     KDE_SESSION_VERSION=5 QT_QPA_PLATFORM=wayland)
-  # One switch for the restricted Wayland interfaces, one for ScreenShot2.
-  [ -n "$checks" ] || env+=(KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1)
-  desktop_env "${env[@]}"
-  start_system_bus
-  start_session_bus
-  start_pipewire
-  start_in_session kwin "$SESSION/kwin/kwin_wayland" --virtual --width "${size%x*}" \
-    --height "${size#*x}" --scale "$scale" --socket wayland-tintra --no-lockscreen \
-    --no-global-shortcuts --no-kactivities
-  pid=$!
-  SESSION_PIDS+=("$pid")
-  wait_compositor "$pid" KWin
+  command -v kwin_wayland >/dev/null || skip "kwin_wayland is not installed (scripts/deps.sh test)"
+  DESKTOP=kde
+  # The installed binary carries a file capability a container refuses; a
+  # copy has none. Its platform plug-in wants the name kwin_wayland.
+  mkdir -p "$SESSION/kwin" "$SESSION/home/.local/share/applications"
+  cp /usr/bin/kwin_wayland "$SESSION/kwin/kwin_wayland"
+  # The portal saves its screenshots there, and fails without it.
+  mkdir -p "$SESSION/home/Pictures"
+  if [ "${2:-}" = checks ]; then
+    printf '%s\n' "[Desktop Entry]" Type=Application Name=desktoptool "Exec=$SESSION/bin/desktoptool" \
+      X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input \
+      X-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2 \
+      >"$SESSION/home/.local/share/applications/desktoptool.desktop"
+  else
+    # One switch for the restricted Wayland interfaces, one for ScreenShot2.
+    env+=(KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1)
+  fi
+  start_desktop "${env[@]}" -- KWin kwin "$SESSION/kwin/kwin_wayland" --virtual --width 1920 \
+    --height 1080 --scale "${1:-1}" --socket wayland-tintra --no-lockscreen --no-global-shortcuts \
+    --no-kactivities
   poll 20 bus_has org.kde.KWin || skip "KWin did not take its bus name (see its log)"
   start_portal KDE "kde:/usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde"
   start_input
-}
-
-# desktop_entry NAME EXEC KEY=VALUE...: a desktop entry for the program EXEC
-# (by its full path, as KWin finds a client's entry) in the session's
-# applications folder.
-desktop_entry() {
-  local name=$1 exec=$2
-  shift 2
-  mkdir -p "$SESSION/home/.local/share/applications"
-  { printf '[Desktop Entry]\nType=Application\nName=%s\nExec=%s\n' "$name" "$exec"; printf '%s\n' "$@"; } \
-    >"$SESSION/home/.local/share/applications/$name.desktop"
-  [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$SESSION/home"
 }
 
 # start_sway: sway (wayland_lib.sh) with two outputs side by side, each
 # 1920 x 1080 device pixels: HEADLESS-1 at scale 1, HEADLESS-2 at scale 2
 # (logical x 1920 to 2879). Keys go in by wtype; there is no pointer.
 start_sway() {
-  session_tools
+  cp "$TOOLS/imgtool" "$SESSION/bin/" || fail "no imgtool in $TOOLS"
   start_wayland 1920x1080
   in_session swaymsg create_output >/dev/null &&
     in_session swaymsg output HEADLESS-2 resolution 1920x1080 scale 2 position 1920 0 >/dev/null ||

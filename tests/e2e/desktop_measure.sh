@@ -26,8 +26,8 @@ SCALE=1
 install_tintra "$BIN"
 case $MODE in
   gnome) start_gnome ;;
-  kde) start_kde 1920x1080 1 checks ;;
-  kde-scale2) start_kde 1920x1080 2 ;;
+  kde) start_kde 1 checks ;;
+  kde-scale2) start_kde 2 ;;
   sway) start_sway ;;
   *) fail "unknown desktop $MODE" ;;
 esac

@@ -47,13 +47,9 @@ int Fail(const QString& why) {
 
 // Linux input event codes of the keys the tests press.
 const std::map<std::string, uint32_t> kKeys = {
-    {"Escape", 1}, {"Tab", 15}, {"Return", 28}, {"ctrl", 29},   {"shift", 42}, {"alt", 56},
-    {"space", 57}, {"Up", 103}, {"Left", 105},  {"Right", 106}, {"Down", 108}, {"q", 16},
-    {"w", 17},     {"e", 18},   {"r", 19},      {"t", 20},      {"y", 21},     {"u", 22},
-    {"i", 23},     {"o", 24},   {"p", 25},      {"a", 30},      {"s", 31},     {"d", 32},
-    {"f", 33},     {"g", 34},   {"h", 35},      {"j", 36},      {"k", 37},     {"l", 38},
-    {"z", 44},     {"x", 45},   {"c", 46},      {"v", 47},      {"b", 48},     {"n", 49},
-    {"m", 50},
+    {"Escape", 1}, {"Tab", 15},   {"Return", 28}, {"ctrl", 29},  {"shift", 42},
+    {"alt", 56},   {"space", 57}, {"Up", 103},    {"Left", 105}, {"Right", 106},
+    {"Down", 108}, {"a", 30},     {"f", 33},      {"p", 25},
 };
 constexpr uint32_t kButtonLeft = 0x110;
 constexpr uint32_t kButtonRight = 0x111;
@@ -230,13 +226,8 @@ int Serve(Input& in) {
     char line[4096];
     while (std::fgets(line, sizeof line, stdin)) {
         const QStringList actions =
-            QString::fromLocal8Bit(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        QStringList trimmed;
-        for (const QString& a : actions) {
-            trimmed << a.trimmed();
-        }
-        trimmed.removeAll(QString());
-        std::printf("%s\n", RunInput(in, trimmed) == 0 ? "ok" : "failed");
+            QString::fromLocal8Bit(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        std::printf("%s\n", RunInput(in, actions) == 0 ? "ok" : "failed");
         std::fflush(stdout);
     }
     return 0;
