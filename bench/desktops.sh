@@ -2,7 +2,8 @@
 # The GNOME and KDE rows of the benchmark table: a headless GNOME Shell or
 # KWin of its own at 1920 x 1080 with its portal (tests/e2e/desktop_lib.sh),
 # where
-#   - desktoptool times the bare calls a still can come from, RUNS times:
+#   - desktoptool and portal_time time the bare calls a still can come
+#     from, RUNS times:
 #     on KDE KWin's ScreenShot2 of the screen ("wl.kde"); on GNOME the
 #     portal's screenshot request ("wl.portal", its question answered before)
 #     and the Shell's own Screenshot call ("wl.gnome"), which only a bus name
@@ -28,17 +29,14 @@ if [ "$4" = gnome ]; then
     --object-path /org/freedesktop/impl/portal/PermissionStore \
     --method org.freedesktop.impl.portal.PermissionStore.SetPermission screenshot true screenshot '' \
     "['yes']" >/dev/null || fail "the screenshot permission could not be stored"
-  calls=(portal gnome)
+  cp "$build/bench/portal_time" "$SESSION/bin/"
+  in_session "$SESSION/bin/portal_time" "$runs" || fail "the bare portal request failed"
 else
   start_kde
-  calls=(kde)
 fi
 cp "$build/bench/tintra_bench" "$SESSION/bin/tintra_bench"
 [ ${#RUN_AS[@]} -eq 0 ] || chown "$WAYLAND_USER" "$SESSION/bin/tintra_bench"
-
-for call in "${calls[@]}"; do
-  in_session "$SESSION/bin/desktoptool" time "$call" "$runs" || fail "desktoptool time $call failed"
-done
+in_session "$SESSION/bin/desktoptool" time "$DESKTOP" "$runs" || fail "desktoptool time $DESKTOP failed"
 
 args=(--benchmark_filter='^PortalStill(/|$)' --benchmark_out="$SESSION/work/still.csv"
   --benchmark_out_format=csv)

@@ -7,8 +7,8 @@
 //       sleep MS. One input session serves every line, so the desktop keeps
 //       one keyboard and pointer the whole time.
 //   desktoptool shot gnome|kde FILE         the whole screen, without pointer
-//   desktoptool time gnome|kde|portal N     N timed screen copies, one
-//       "LABEL MICROSECONDS" line each
+//   desktoptool time gnome|kde N            N timed screen copies, one
+//       "wl.gnome|wl.kde MICROSECONDS" line each
 // GNOME input goes through mutter's RemoteDesktop D-Bus API, KWin's through
 // its fake-input Wayland protocol; GNOME's screenshot is the Shell's own call
 // (granted to the bus name org.gnome.Screenshot), KWin's is ScreenShot2.
@@ -25,11 +25,9 @@
 #include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QImage>
 #include <QThread>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -289,57 +287,6 @@ QImage KWinShot() {
     return QImage(reinterpret_cast<const uchar*>(data.constData()), w, h, stride, format).copy();
 }
 
-// The portal's answer to a request: success or not; the file it names is
-// removed.
-class Receiver : public QObject {
-    Q_OBJECT
-public:
-    QEventLoop* loop = nullptr;
-    bool* ok = nullptr;
-public slots:
-    void Response(uint code, const QVariantMap& results) {
-        *ok = code == 0;
-        const QString uri = results.value(QStringLiteral("uri")).toString();
-        if (uri.startsWith(QLatin1String("file://"))) {
-            QFile::remove(uri.mid(7));
-        }
-        loop->quit();
-    }
-};
-
-// One screenshot request through the desktop portal, answered without a
-// dialog (its permission given before); the file it writes is removed.
-bool PortalShot() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    const QString token = QStringLiteral("t%1").arg(QCoreApplication::applicationPid());
-    QString sender = bus.baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
-    const QString handle =
-        QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
-    QEventLoop loop;
-    bool ok = false;
-    Receiver receiver;
-    receiver.loop = &loop;
-    receiver.ok = &ok;
-    // A message handler by name: the signal's arguments as the slot's.
-    bus.connect(QString(), handle, QStringLiteral("org.freedesktop.portal.Request"),
-                QStringLiteral("Response"), &receiver, SLOT(Response(uint, QVariantMap)));
-    QDBusMessage m = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.portal.Desktop"),
-        QStringLiteral("/org/freedesktop/portal/desktop"),
-        QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
-    m.setArguments({QString(), QVariantMap{{QStringLiteral("handle_token"), token},
-                                           {QStringLiteral("interactive"), false}}});
-    const QDBusMessage r = bus.call(m);
-    if (r.type() == QDBusMessage::ErrorMessage) {
-        return Fail(QStringLiteral("portal: ") + r.errorMessage()), false;
-    }
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    loop.exec();
-    bus.disconnect(QString(), handle, QStringLiteral("org.freedesktop.portal.Request"),
-                   QStringLiteral("Response"), &receiver, SLOT(Response(uint, QVariantMap)));
-    return ok || Fail(QStringLiteral("the portal refused the screenshot"));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -380,8 +327,6 @@ int main(int argc, char** argv) {
                 ok = ShellShot(file);
             } else if (desktop == QLatin1String("kde")) {
                 ok = !KWinShot().isNull();
-            } else if (desktop == QLatin1String("portal")) {
-                ok = PortalShot();
             }
             if (!ok) {
                 return 1;
@@ -392,8 +337,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::fprintf(stderr, "usage: desktoptool input gnome|kde | desktoptool shot "
-                         "gnome|kde FILE | desktoptool time gnome|kde|portal N\n");
+                         "gnome|kde FILE | desktoptool time gnome|kde N\n");
     return 2;
 }
-
-#include "desktoptool.moc"
