@@ -85,22 +85,25 @@ by_keys() {
   fi
 }
 
-# pick_by_keys ZOOMFACTOR X Y: --pick --format rgb with the pointer at
-# logical (X, Y), measured by keys.
-pick_by_keys() {
+# begin ZOOMFACTOR X Y: --pick --format rgb with that zoom choice and the
+# pointer at logical (X, Y).
+begin() {
   tintra_settings ZoomFactor="$1"
   pointer "$2" "$3"
   start_program pick --pick --format rgb
+}
+
+# pick_by_keys ZOOMFACTOR X Y: begin, and measure by keys.
+pick_by_keys() {
+  begin "$@"
   start_at "--pick, ZoomFactor $1 at ($2, $3)"
   by_keys "$1"
   picked_by_pick $MEASURED
 }
 
-# pick_by_mouse X Y: --pick with "Uten zoom", a click on logical (X, Y).
+# pick_by_mouse X Y: begin with "Uten zoom", and a click on logical (X, Y).
 pick_by_mouse() {
-  tintra_settings ZoomFactor=0
-  pointer 100 100
-  start_program pick --pick --format rgb
+  begin 0 100 100
   start_at "--pick by mouse"
   pointer "$1" "$2"
   desk click left
@@ -134,21 +137,11 @@ punkt_by_keys() {
   tintra_ended 5 || fail "Fil > Avslutt did not end Tintra within 5 s"
 }
 
-# permission: the screenshot permission the GNOME portal stores for
-# programs outside a sandbox.
-permission() {
-  in_session gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
-    --object-path /org/freedesktop/impl/portal/PermissionStore \
-    --method org.freedesktop.impl.portal.PermissionStore.Lookup screenshot screenshot 2>/dev/null || true
-}
-
 if [ "$DESKTOP" = gnome ]; then
   # First use: the Shell asks; 12 s later a click on "Allow" (right of the
   # middle, below it) answers. Tintra waits, measures exactly, and the answer
   # is stored.
-  tintra_settings ZoomFactor=0
-  pointer 700 400
-  start_program pick --pick --format rgb
+  begin 0 700 400
   poll 10 eval '! pattern_shown all' || fail "the first use showed nothing"
   ! cross_hair >/dev/null || fail "the first use measured without asking whether it may"
   sleep 12
@@ -158,7 +151,12 @@ if [ "$DESKTOP" = gnome ]; then
   start_at "the first use, answered after 12 s"
   by_keys 0
   picked_by_pick $MEASURED
-  permission | grep -qF "{'': ['yes']}" || fail "the answer was not stored: $(permission)"
+  # The portal's permission store: table, id, and the answer for programs
+  # outside a sandbox.
+  stored=$(in_session gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
+    --object-path /org/freedesktop/impl/portal/PermissionStore \
+    --method org.freedesktop.impl.portal.PermissionStore.Lookup screenshot screenshot 2>&1) || true
+  [[ $stored == *"{'': ['yes']}"* ]] || fail "the answer was not stored: $stored"
   # The second use asks nothing: the cross-hair comes without an answer.
 fi
 
@@ -171,9 +169,7 @@ case $MODE in
   kde*)
     # The pointer rests on the very pixel the cross-hair starts at; Enter
     # there takes the pattern's colour, not the pointer's.
-    tintra_settings ZoomFactor=0
-    pointer $((W / 2 / SCALE)) $((H / 2 / SCALE))
-    start_program pick --pick --format rgb
+    begin 0 $((W / 2 / SCALE)) $((H / 2 / SCALE))
     start_at "--pick, Enter at once"
     [ "$START" = "$POINTER" ] || fail "the cross-hair starts at ($START), away from the pointer ($POINTER)"
     desk key Return
@@ -183,9 +179,7 @@ case $MODE in
     # On to the screen at scale 2 by keys: up, right to the edge and one step
     # beyond, where that screen's own device pixels go on; measured there.
     for zoom in 0 3; do
-      tintra_settings ZoomFactor=$zoom
-      pointer 700 400
-      start_program pick --pick --format rgb
+      begin $zoom 700 400
       start_at "--pick on two screens, ZoomFactor $zoom"
       cross_to "Ctrl+Right x9, Shift+Up x30" $(steps 900 -300) down ctrl $(printf 'key Right %.0s' {1..9}) \
         up ctrl down shift $(printf 'key Up %.0s' {1..30}) up shift

@@ -146,25 +146,25 @@ start_session_bus() {
     --address="unix:path=$SESSION/runtime/bus"
 }
 
+# socket_service LOG SOCKET CMD...: CMD in the session, up once its socket
+# SOCKET (in the runtime folder) is.
+socket_service() {
+  local log=$1 socket=$2 pid
+  shift 2
+  start_in_session "$log" "$@"
+  pid=$!
+  SESSION_PIDS+=("$pid")
+  poll 10 test -S "$SESSION/runtime/$socket" || { alive "$pid" "$log"; fail "$log has no socket"; }
+}
+
 # start_system_bus: a bus of the session's own in the system bus's place
 # (DBUS_SYSTEM_BUS_ADDRESS in SESSION_ENV): GNOME Shell ends at once without
 # one, and the container has none.
 start_system_bus() {
-  local pid
-  start_in_session system-bus dbus-daemon --session --nofork --nopidfile \
+  socket_service system-bus system_bus dbus-daemon --session --nofork --nopidfile \
     --address="unix:path=$SESSION/runtime/system_bus"
-  pid=$!
-  SESSION_PIDS+=("$pid")
-  poll 10 test -S "$SESSION/runtime/system_bus" || { alive "$pid" system-bus; fail "the system bus has no socket"; }
 }
-
-start_pipewire() { # PipeWire: the portals' screen casts need it
-  local pid
-  start_in_session pipewire pipewire
-  pid=$!
-  SESSION_PIDS+=("$pid")
-  poll 10 test -S "$SESSION/runtime/pipewire-0" || { alive "$pid" pipewire; fail "pipewire has no socket"; }
-}
+start_pipewire() { socket_service pipewire pipewire-0 pipewire; } # the portals' screen casts need it
 
 # start_portal DESKTOP NAME:BACKEND...: the desktop portal with only the
 # named back-ends (their .portal files, used in DESKTOP), each started before
