@@ -1,10 +1,9 @@
-# The session of wayland_lib.sh on the two big desktops: a headless GNOME
-# Shell (mutter, xdg-desktop-portal-gnome) or a headless KWin
-# (xdg-desktop-portal-kde), each with a bus of its own in the system bus's
-# place. Keys and the pointer go in through the desktop's own remote input
-# (tests/tools/desktoptool), and the screen comes out through its own
-# screenshot call. A desktop that cannot start on this machine ends the test
-# with status 77 (skipped), saying why.
+# The session of wayland_lib.sh on three desktops: a headless GNOME Shell
+# (xdg-desktop-portal-gnome) or KWin (xdg-desktop-portal-kde), each with a
+# bus of its own in the system bus's place, keys and the pointer through the
+# desktop's own remote input (tests/tools/desktoptool) and the screen from
+# its own screenshot call; or sway on two screens. A desktop that cannot
+# start on this machine ends the test with status 77 (skipped), saying why.
 source "$(dirname "${BASH_SOURCE[0]}")/wayland_lib.sh"
 
 SKIP=77
