@@ -105,7 +105,7 @@ void KWinGrab::GrabDesktop(StillDone done) {
         return;
     }
     if (refused_ || !Bus().isConnected()) {
-        fallback_->GrabDesktop(std::move(done));
+        FromFallback(std::move(done));
         return;
     }
     done_ = std::move(done);
@@ -293,8 +293,16 @@ void KWinGrab::Fallback(bool refused) {
     refused_ = refused_ || refused;
     Stop();
     if (StillDone done = std::exchange(done_, nullptr)) {
-        fallback_->GrabDesktop(std::move(done));
+        FromFallback(std::move(done));
     }
+}
+
+void KWinGrab::FromFallback(StillDone done) {
+    // KDE's portal asks KWin for its copy with the pointer drawn in.
+    fallback_->GrabDesktop([done = std::move(done)](Result result) {
+        result.pointerInStill = result.pointerInStill || result.still != nullptr;
+        done(std::move(result));
+    });
 }
 
 void KWinGrab::Stop() {

@@ -53,6 +53,8 @@ private:
     bool Compose(std::vector<ScreenArea>& areas, QImage& still) const;
     // Leaves this copy, or from now on every copy (`refused`), to the fallback.
     void Fallback(bool refused);
+    // The fallback's copy, which may hold the pointer.
+    void FromFallback(StillDone done);
     void Stop();
 
     QDBusConnection& Bus();
