@@ -265,6 +265,10 @@ void frmPunkt::PlaceMagnifier(const QPoint& at) {
                                      static_cast<int>(std::floor(point.y()))),
                               zoom->size(), (*pane)->rect())
                    .topLeft());
+    // Until a press holds its block, it follows the point, and the pointer
+    // passes through it to the still: else a quick move lands on it, which
+    // then stays over the pixel the pointer is on and takes its clicks.
+    zoom->setAttribute(Qt::WA_TransparentForMouseEvents, !held_);
     zoom->show();
     zoom->raise();
     (*pane)->update(zoom->geometry().adjusted(-ring, -ring, ring, ring));

@@ -3,14 +3,13 @@
 // desktop, taken once when the window loads. Its handlers take device pixels
 // of the copy, so point (x, y) is still pixel (x, y). A keyboard cursor
 // stands on one still pixel: it starts at the pointer (or in the middle of
-// the primary screen where the pointer is not known yet), follows the
-// pointer, and the arrow keys move it; Space presses on it and Enter takes
-// its colour as the mouse would. What the pointer or the cursor stands on
-// shows at once: with "Uten zoom" in a small label beside it (a window of
-// its own, never in the still), with a zoom setting in the zoom window until
-// a press holds a block there. On X11 the capture window lies over the whole
-// desktop; where a window lies on one screen only, it shows the first screen
-// and a window of its own shows each further one.
+// the primary screen where the pointer is not known yet; clear of the
+// pointer where the still may show it), follows the pointer, and the arrow keys move it; Space
+// presses on it and Enter takes its colour as the mouse would. What the pointer or the cursor
+// stands on shows at once: with "Uten zoom" in a small label beside it (a window of its own, never
+// in the still), with a zoom setting in the zoom window until a press holds a block there. On X11
+// the capture window lies over the whole desktop; where a window lies on one screen only, it shows
+// the first screen and a window of its own shows each further one.
 #include "measure/Measure.h"
 #include "measure/StillPane.h"
 
