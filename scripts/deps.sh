@@ -22,9 +22,15 @@ test=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool xclip x11-xserver-utils x11-utils
-  sway swaybg dbus-daemon pipewire libsm-dev libice-dev
+  sway swaybg dbus-daemon dbus-bin pipewire pipewire-bin libsm-dev libice-dev
   xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   wtype grim wl-clipboard
+  gnome-shell mutter xdg-desktop-portal-gnome gnome-settings-daemon xwayland
+  kwin-wayland xdg-desktop-portal-kde plasma-workspace qtwayland5
+  qml-module-qtquick-controls qml-module-qtquick-controls2 qml-module-qtquick-layouts
+  qml-module-qtquick-window2 qml-module-qtquick2 qml-module-qtquick-dialogs
+  qml-module-qtquick-templates2 qml-module-org-kde-kirigami2
+  plasma-wayland-protocols libwayland-bin libwayland-dev libglib2.0-bin
   desktop-file-utils appstream man-db lintian shared-mime-info
 )
 

@@ -1,14 +1,14 @@
-# End-to-end tests on a real Wayland desktop: a headless sway with a picture
-# of the test's choosing, a private D-Bus, PipeWire and the desktop portal
-# (wlr and GTK back-ends), the program on Qt's wayland platform, keys by wtype
+# End-to-end tests on a real Wayland desktop: a headless sway with a private
+# D-Bus, PipeWire and the desktop portal (wlr and GTK back-ends), the program on Qt's wayland platform, keys by wtype
 # and the clipboard by wl-paste. As root (sway refuses root) the session runs
 # as WAYLAND_USER, with a /tmp of its own for the portal's fixed out.png. The
-# test sets TOOLS (imgtool's folder) before calling same or wait_screen.
+# test sets TOOLS (imgtool's folder) before calling same.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 WAYLAND_USER=${WAYLAND_USER:-nobody}
 SESSION_ENV=() # the whole environment of every process in the session
-SESSION_PIDS=() # what start_wayland started, stopped last first
+SESSION_PIDS=() # what the session's start started, stopped last first
+DESKTOP=""      # sway, gnome or kde once started
 RUN_AS=()       # prefix that runs a command as the session's user
 IN_NS=()        # prefix that runs a command in the session's mount namespace
 NS_PID=""
@@ -89,14 +89,14 @@ if [ "$(id -u)" -eq 0 ]; then
   fi
 fi
 
-# show_logs (on failure): the end of every log of the session, and the names
-# and focus in sway's window tree.
+# show_logs (on failure): the end of every log of the session, and on sway
+# the names and focus in its window tree.
 show_logs() {
   local f
   for f in "$SESSION"/log/*.log; do
     [ ! -s "$f" ] || { echo "----- ${f##*/}" >&2; tail -n 40 "$f" >&2; }
   done
-  [ ${#SESSION_ENV[@]} -eq 0 ] || in_session swaymsg -t get_tree 2>&1 |
+  [ "${DESKTOP:-}" != sway ] || in_session swaymsg -t get_tree 2>&1 |
     grep -E '"(name|app_id|focused)"|rror' >&2 || true
 }
 
@@ -121,7 +121,7 @@ service() {
   start_in_session "$log" "$@"
   pid=$!
   SESSION_PIDS+=("$pid")
-  poll 10 bus_has "$name" || { alive "$pid" "$log"; fail "$log did not take the bus name $name"; }
+  poll 30 bus_has "$name" || { alive "$pid" "$log"; fail "$log did not take the bus name $name"; }
 }
 
 bus_has() { # bus_has NAME: NAME has an owner on the session bus
@@ -129,26 +129,66 @@ bus_has() { # bus_has NAME: NAME has an owner on the session bus
     org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
 }
 
-# start_wayland [WIDTHxHEIGHT [BACKGROUND [SCALE]]]: the whole session, ready
-# for a client: sway's one output HEADLESS-1 shows BACKGROUND (a picture;
-# grey when none), at output scale SCALE (default 1).
-start_wayland() {
-  local size=${1:-1920x1080} background=${2:-} scale=${3:-1} pid socket name
-  local user_env=("HOME=$SESSION/home" "USER=$WAYLAND_USER" "PATH=/usr/local/bin:/usr/bin:/bin"
+# session_env [NAME=VALUE...]: SESSION_ENV becomes the user's plain
+# environment, the session's folders, buses and marker, and the arguments.
+session_env() {
+  SESSION_ENV=("HOME=$SESSION/home" "USER=$WAYLAND_USER" "PATH=/usr/local/bin:/usr/bin:/bin"
     "LANG=C.UTF-8" "XDG_RUNTIME_DIR=$SESSION/runtime" "XDG_CONFIG_HOME=$SESSION/config"
-    "XDG_CACHE_HOME=$SESSION/home/.cache" "XDG_DATA_HOME=$SESSION/home/.local/share" "$MARKER")
+    "XDG_CACHE_HOME=$SESSION/home/.cache" "XDG_DATA_HOME=$SESSION/home/.local/share"
+    "DBUS_SESSION_BUS_ADDRESS=unix:path=$SESSION/runtime/bus"
+    "XDG_DESKTOP_PORTAL_DIR=$SESSION/portals" XDG_SESSION_TYPE=wayland "$MARKER" "$@")
+}
 
-  # sway, headless, drawing with the CPU: one output, no bar, no X server.
-  {
-    echo "xwayland disable"
-    echo "output HEADLESS-1 resolution $size scale $scale"
-    if [ -n "$background" ]; then
-      cp "$background" "$SESSION/background.png"
-      echo "output HEADLESS-1 bg $SESSION/background.png fill"
-    fi
-  } >"$SESSION/sway.conf"
+# start_session_bus: the session bus; services it starts inherit the
+# session's environment as it is now.
+start_session_bus() {
+  service dbus org.freedesktop.DBus dbus-daemon --session --nofork --nopidfile \
+    --address="unix:path=$SESSION/runtime/bus"
+}
+
+# socket_service LOG SOCKET CMD...: CMD in the session, up once its socket
+# SOCKET (in the runtime folder) is.
+socket_service() {
+  local log=$1 socket=$2 pid
+  shift 2
+  start_in_session "$log" "$@"
+  pid=$!
+  SESSION_PIDS+=("$pid")
+  poll 10 test -S "$SESSION/runtime/$socket" || { alive "$pid" "$log"; fail "$log has no socket"; }
+}
+
+# start_system_bus: a bus of the session's own in the system bus's place
+# (DBUS_SYSTEM_BUS_ADDRESS in SESSION_ENV): GNOME Shell ends at once without
+# one, and the container has none.
+start_system_bus() {
+  socket_service system-bus system_bus dbus-daemon --session --nofork --nopidfile \
+    --address="unix:path=$SESSION/runtime/system_bus"
+}
+start_pipewire() { socket_service pipewire pipewire-0 pipewire; } # the portals' screen casts need it
+
+# start_portal DESKTOP NAME:BACKEND...: the desktop portal with only the
+# named back-ends (their .portal files, used in DESKTOP), each started before
+# it and up once it has its bus name.
+start_portal() {
+  local desktop=$1 pair name
+  shift
+  for pair in "$@"; do
+    name=${pair%%:*}
+    sed "s/^UseIn=.*/UseIn=$desktop/" "/usr/share/xdg-desktop-portal/portals/$name.portal" \
+      >"$SESSION/portals/$name.portal" || fail "no $name.portal"
+    service "portal-$name" "org.freedesktop.impl.portal.desktop.$name" ${pair#*:}
+  done
+  service portal org.freedesktop.portal.Desktop /usr/libexec/xdg-desktop-portal --verbose
+}
+
+# start_wayland [WIDTHxHEIGHT]: a sway session with one output, HEADLESS-1,
+# ready for a client.
+start_wayland() {
+  local pid socket
+  # sway, headless, drawing with the CPU: no bar, no X server.
+  printf 'xwayland disable\noutput HEADLESS-1 resolution %s\n' "${1:-1920x1080}" >"$SESSION/sway.conf"
   [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$SESSION"
-  SESSION_ENV=("${user_env[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1)
+  session_env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
   start_in_session sway sway -c "$SESSION/sway.conf"
   pid=$!
   SESSION_PIDS+=("$pid")
@@ -159,10 +199,10 @@ start_wayland() {
   }
   poll 20 sway_ready || fail "sway did not start"
   socket=$(compgen -G "$SESSION/runtime/wayland-*[0-9]" | head -1)
-  SESSION_ENV=("${user_env[@]}" "WAYLAND_DISPLAY=${socket##*/}"
-    "SWAYSOCK=$(compgen -G "$SESSION/runtime/sway-ipc.*.sock" | head -1)"
-    XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland XDG_SESSION_DESKTOP=sway
-    "DBUS_SESSION_BUS_ADDRESS=unix:path=$SESSION/runtime/bus" "XDG_DESKTOP_PORTAL_DIR=$SESSION/portals")
+  session_env "WAYLAND_DISPLAY=${socket##*/}" \
+    "SWAYSOCK=$(compgen -G "$SESSION/runtime/sway-ipc.*.sock" | head -1)" \
+    XDG_CURRENT_DESKTOP=sway XDG_SESSION_DESKTOP=sway
+  DESKTOP=sway
   poll 10 quiet in_session swaymsg -t get_outputs || fail "sway does not answer on its socket"
 
   # A keyboard for the whole session: were each wtype's own the only one, Qt
@@ -170,79 +210,20 @@ start_wayland() {
   start_in_session keyboard wtype -s 86400000 -k F24
   SESSION_PIDS+=("$!")
 
-  # The session bus; services it starts inherit the session's environment.
-  service dbus org.freedesktop.DBus dbus-daemon --session --nofork --nopidfile \
-    --address="unix:path=$SESSION/runtime/bus"
-
-  # PipeWire: the wlr portal back-end ends at once without it.
-  start_in_session pipewire pipewire
-  pid=$!
-  SESSION_PIDS+=("$pid")
-  poll 10 test -S "$SESSION/runtime/pipewire-0" || { alive "$pid" pipewire; fail "pipewire has no socket"; }
-
-  # The portal, with the wlr and GTK back-ends listed for sway.
-  for name in wlr gtk; do
-    sed 's/^UseIn=.*/UseIn=sway/' "/usr/share/xdg-desktop-portal/portals/$name.portal" \
-      >"$SESSION/portals/$name.portal" || fail "no $name.portal"
-  done
-  service portal-wlr org.freedesktop.impl.portal.desktop.wlr /usr/libexec/xdg-desktop-portal-wlr -l DEBUG
-  service portal-gtk org.freedesktop.impl.portal.desktop.gtk /usr/libexec/xdg-desktop-portal-gtk --verbose
-  service portal org.freedesktop.portal.Desktop /usr/libexec/xdg-desktop-portal --verbose
-
-  [ -z "$background" ] || wait_screen "$SESSION/background.png" 10 ||
-    fail "sway does not show the background picture"
-}
-
-# output_scale SCALE: the output at another scale (for the clients started
-# after it); waits until the background shows again pixel for pixel.
-output_scale() {
-  in_session swaymsg output HEADLESS-1 scale "$1" >/dev/null || fail "sway refused scale $1"
-  in_session swaymsg -t get_outputs | grep -q "\"scale\": $1" || fail "the output is not at scale $1"
-  [ ! -e "$SESSION/background.png" ] || wait_screen "$SESSION/background.png" 10 ||
-    fail "sway does not show the background picture at scale $1"
+  start_session_bus
+  # The wlr portal back-end ends at once without PipeWire.
+  start_pipewire
+  start_portal sway "wlr:/usr/libexec/xdg-desktop-portal-wlr -l DEBUG" \
+    "gtk:/usr/libexec/xdg-desktop-portal-gtk --verbose"
 }
 
 # same A B: both pictures have the same pixels.
 same() { QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" same "$1" "$2" 2>/dev/null; }
 
-# wait_screen PICTURE SECONDS: waits until the output (grim: device pixels)
-# shows PICTURE pixel for pixel.
-wait_screen() {
-  screen_is() { quiet in_session grim -t png "$SESSION/work/grab.png" && same "$1" "$SESSION/work/grab.png"; }
-  poll "$2" screen_is "$1"
-}
-
-# window_matches CRITERIA: sway has a window matching CRITERIA (sway's own
-# syntax), e.g. 'title="^Zoom" con_id=__focused__'.
-window_matches() { quiet in_session swaymsg "[$1] nop"; }
-wait_window() { poll "$2" window_matches "$1"; } # wait_window CRITERIA SECONDS
-
 tintra_settings() { # tintra_settings KEY=VALUE...: as settings, for the session's user
   settings "$@"
   [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$XDG_CONFIG_HOME"
 }
-
-# start_tintra BINARY: the program on Qt's wayland platform, started in
-# $SESSION/work; waits for its main window (title "Tintra - ...", or Qt's
-# application id from the binary's name).
-start_tintra() {
-  cmp -s "$1" "$SESSION/bin/Tintra" || cp "$1" "$SESSION/bin/Tintra"
-  [ ${#RUN_AS[@]} -eq 0 ] || chown "$WAYLAND_USER" "$SESSION/bin/Tintra"
-  start_in_session tintra env QT_QPA_PLATFORM=wayland "$SESSION/bin/Tintra"
-  APP_PID=$!
-  main_window() {
-    alive "$APP_PID" Tintra
-    window_matches 'title="^Tintra - "' || window_matches 'app_id="^[Tt]intra$"'
-  }
-  poll 20 main_window || fail "Tintra's main window did not appear"
-  # The window shows before the program has taken the keyboard in.
-  sleep 0.5
-}
-
-# keys WTYPE-ARGUMENTS...: one key sequence, e.g. keys -M alt f -m alt, or
-# keys -k Right -k Return. It waits 300 ms before the first key, so that the
-# compositor has taken in wtype's keyboard.
-keys() { in_session wtype -s 300 "$@"; }
 
 # clipboard: the clipboard's text, no line end added (expect_clipboard's).
 clipboard() { in_session timeout 5 wl-paste -n 2>/dev/null || true; }

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The GNOME and KDE rows of the benchmark table: a headless GNOME Shell or
+# KWin of its own at 1920 x 1080 with its portal (tests/e2e/desktop_lib.sh),
+# where
+#   - desktoptool and portal_time time the bare calls a still can come
+#     from, RUNS times:
+#     on KDE KWin's ScreenShot2 of the screen ("wl.kde"); on GNOME the
+#     portal's screenshot request ("wl.portal", its question answered before)
+#     and the Shell's own Screenshot call ("wl.gnome"), which only a bus name
+#     of GNOME's own may make: a program's way there is the portal;
+#   - tintra_bench times "Punktmål"'s tick until the still is on screen, the
+#     still taken as the program takes it on that desktop (PortalStill).
+# Prints the bare samples as "wl.NAME MICROSECONDS" and writes the
+# benchmark's CSV to OUT_CSV.
+#
+#   bench/desktops.sh BUILD_DIR RUNS OUT_CSV gnome|kde [--smoke]
+source "$(dirname "$0")/../tests/e2e/desktop_lib.sh"
+build=$1
+runs=$2
+out=$3
+smoke=${5:-}
+TOOLS=$build/tests
+[ -x "$TOOLS/desktoptool" ] || TOOLS=$build/bench
+
+if [ "$4" = gnome ]; then
+  start_gnome
+  # Asked once and answered, as a user who has used the program before.
+  in_session gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
+    --object-path /org/freedesktop/impl/portal/PermissionStore \
+    --method org.freedesktop.impl.portal.PermissionStore.SetPermission screenshot true screenshot '' \
+    "['yes']" >/dev/null || fail "the screenshot permission could not be stored"
+  cp "$build/bench/portal_time" "$SESSION/bin/"
+  in_session "$SESSION/bin/portal_time" "$runs" || fail "the bare portal request failed"
+else
+  start_kde
+fi
+cp "$build/bench/tintra_bench" "$SESSION/bin/tintra_bench"
+[ ${#RUN_AS[@]} -eq 0 ] || chown "$WAYLAND_USER" "$SESSION/bin/tintra_bench"
+in_session "$SESSION/bin/desktoptool" time "$DESKTOP" "$runs" || fail "desktoptool time $DESKTOP failed"
+
+args=(--benchmark_filter='^PortalStill(/|$)' --benchmark_out="$SESSION/work/still.csv"
+  --benchmark_out_format=csv)
+if [ "$smoke" = --smoke ]; then
+  args+=(--smoke)
+else
+  args+=(--benchmark_repetitions="$runs" --benchmark_min_time=0.2)
+fi
+in_session env QT_QPA_PLATFORM=wayland "$SESSION/bin/tintra_bench" "${args[@]}" \
+  >"$SESSION/log/bench.log" 2>&1 || fail "PortalStill failed: $(tail -5 "$SESSION/log/bench.log")"
+cp "$SESSION/work/still.csv" "$out"

@@ -1,0 +1,342 @@
+// Remote input and screenshots on a headless GNOME Shell or KWin, for the
+// end-to-end tests and the benchmark:
+//   desktoptool input gnome|kde             keys and the pointer: each line
+//       of standard input holds actions, done in order, and is answered on
+//       standard output by "ok" or "failed" once they are: key NAME (a tap),
+//       down NAME, up NAME, move X Y (logical pixels), click [left|right],
+//       sleep MS. One input session serves every line, so the desktop keeps
+//       one keyboard and pointer the whole time.
+//   desktoptool shot gnome|kde FILE         the whole screen, without pointer
+//   desktoptool time gnome|kde N            N timed screen copies, one
+//       "wl.gnome|wl.kde MICROSECONDS" line each
+// GNOME input goes through mutter's RemoteDesktop D-Bus API, KWin's through
+// its fake-input Wayland protocol; GNOME's screenshot is the Shell's own call
+// (granted to the bus name org.gnome.Screenshot), KWin's is ScreenShot2.
+#include "fake-input-client-protocol.h"
+
+#include <wayland-client.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusReply>
+#include <QDBusUnixFileDescriptor>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QThread>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+int Fail(const QString& why) {
+    std::fprintf(stderr, "desktoptool: %s\n", qPrintable(why));
+    return 1;
+}
+
+// Linux input event codes of the keys the tests press.
+const std::map<std::string, uint32_t> kKeys = {
+    {"Escape", 1}, {"Tab", 15},   {"Return", 28}, {"ctrl", 29},  {"shift", 42},
+    {"alt", 56},   {"space", 57}, {"Up", 103},    {"Left", 105}, {"Right", 106},
+    {"Down", 108}, {"a", 30},     {"f", 33},      {"p", 25},
+};
+constexpr uint32_t kButtonLeft = 0x110;
+constexpr uint32_t kButtonRight = 0x111;
+
+// One way in: key and button by input event code, pointer to a place.
+class Input {
+public:
+    virtual ~Input() = default;
+    virtual bool Key(uint32_t code, bool down) = 0;
+    virtual bool Button(uint32_t code, bool down) = 0;
+    virtual bool MoveTo(double x, double y) = 0;
+    virtual void Flush() {}
+};
+
+class MutterInput : public Input {
+public:
+    bool Open() {
+        QDBusInterface rd(QStringLiteral("org.gnome.Mutter.RemoteDesktop"),
+                          QStringLiteral("/org/gnome/Mutter/RemoteDesktop"),
+                          QStringLiteral("org.gnome.Mutter.RemoteDesktop"));
+        const QDBusReply<QDBusObjectPath> path = rd.call(QStringLiteral("CreateSession"));
+        if (!path.isValid()) {
+            return Fail(QStringLiteral("CreateSession: ") + path.error().message()), false;
+        }
+        session_ = path.value().path();
+        if (!Call(QStringLiteral("Start"), {})) {
+            return false;
+        }
+        // The first events of a session are lost, until mutter has set up
+        // its virtual devices: a harmless Shift tap, and a pause.
+        const bool ok = Key(kKeys.at("shift"), true) && Key(kKeys.at("shift"), false);
+        QThread::msleep(250);
+        return ok;
+    }
+    ~MutterInput() override {
+        if (!session_.isEmpty()) {
+            Call(QStringLiteral("Stop"), {});
+        }
+    }
+    bool Key(uint32_t code, bool down) override {
+        return Call(QStringLiteral("NotifyKeyboardKeycode"), {code, down});
+    }
+    bool Button(uint32_t code, bool down) override {
+        return Call(QStringLiteral("NotifyPointerButton"), {static_cast<int>(code), down});
+    }
+    // Absolute motion needs a screen cast; relative motion from the top-left
+    // corner (where the pointer stops) does not. Along the top edge first:
+    // the hot corner's barrier there swallows a diagonal step's downward part.
+    bool MoveTo(double x, double y) override {
+        return Call(QStringLiteral("NotifyPointerMotionRelative"), {-100000.0, -100000.0}) &&
+               Call(QStringLiteral("NotifyPointerMotionRelative"), {x, 0.0}) &&
+               Call(QStringLiteral("NotifyPointerMotionRelative"), {0.0, y});
+    }
+
+private:
+    bool Call(const QString& method, const QVariantList& args) {
+        QDBusMessage m = QDBusMessage::createMethodCall(
+            QStringLiteral("org.gnome.Mutter.RemoteDesktop"), session_,
+            QStringLiteral("org.gnome.Mutter.RemoteDesktop.Session"), method);
+        m.setArguments(args);
+        const QDBusMessage r = QDBusConnection::sessionBus().call(m);
+        if (r.type() == QDBusMessage::ErrorMessage) {
+            return Fail(method + QStringLiteral(": ") + r.errorMessage()), false;
+        }
+        return true;
+    }
+    QString session_;
+};
+
+class KWinInput : public Input {
+public:
+    bool Open() {
+        display_ = wl_display_connect(nullptr);
+        if (!display_) {
+            return Fail(QStringLiteral("no Wayland display")), false;
+        }
+        wl_registry* registry = wl_display_get_registry(display_);
+        static const wl_registry_listener listener = {
+            [](void* data, wl_registry* r, uint32_t name, const char* iface, uint32_t version) {
+                if (std::strcmp(iface, org_kde_kwin_fake_input_interface.name) == 0) {
+                    static_cast<KWinInput*>(data)->fake_ =
+                        static_cast<org_kde_kwin_fake_input*>(wl_registry_bind(
+                            r, name, &org_kde_kwin_fake_input_interface, std::min(version, 4u)));
+                }
+            },
+            [](void*, wl_registry*, uint32_t) {}};
+        wl_registry_add_listener(registry, &listener, this);
+        wl_display_roundtrip(display_);
+        if (!fake_) {
+            return Fail(QStringLiteral("KWin offers no org_kde_kwin_fake_input to this program")),
+                   false;
+        }
+        if (org_kde_kwin_fake_input_get_version(fake_) < 4) {
+            return Fail(QStringLiteral("KWin's fake input has no keyboard")), false;
+        }
+        org_kde_kwin_fake_input_authenticate(fake_, "desktoptool", "end-to-end tests");
+        Flush();
+        return true;
+    }
+    ~KWinInput() override {
+        if (display_) {
+            Flush();
+            wl_display_disconnect(display_);
+        }
+    }
+    bool Key(uint32_t code, bool down) override {
+        org_kde_kwin_fake_input_keyboard_key(fake_, code, down ? 1 : 0);
+        Flush();
+        return true;
+    }
+    bool Button(uint32_t code, bool down) override {
+        org_kde_kwin_fake_input_button(fake_, code, down ? 1 : 0);
+        Flush();
+        return true;
+    }
+    bool MoveTo(double x, double y) override {
+        org_kde_kwin_fake_input_pointer_motion_absolute(fake_, wl_fixed_from_double(x),
+                                                        wl_fixed_from_double(y));
+        Flush();
+        return true;
+    }
+    void Flush() override { wl_display_roundtrip(display_); }
+
+private:
+    wl_display* display_ = nullptr;
+    org_kde_kwin_fake_input* fake_ = nullptr;
+};
+
+// The actions of the command line, one after another, 30 ms apart so that
+// every client sees each event on its own.
+int RunInput(Input& in, const QStringList& a) {
+    auto pause = [](int ms) { QThread::msleep(ms); };
+    for (int i = 0; i < a.size(); ++i) {
+        const QString& act = a[i];
+        auto next = [&]() { return i + 1 < a.size() ? a[++i] : QString(); };
+        bool ok = true;
+        if (act == QLatin1String("key") || act == QLatin1String("down") ||
+            act == QLatin1String("up")) {
+            const QString name = next();
+            const auto k = kKeys.find(name.toStdString());
+            if (k == kKeys.end()) {
+                return Fail(QStringLiteral("unknown key ") + name);
+            }
+            if (act != QLatin1String("up")) {
+                ok = in.Key(k->second, true);
+                pause(30);
+            }
+            if (ok && act != QLatin1String("down")) {
+                ok = in.Key(k->second, false);
+            }
+        } else if (act == QLatin1String("move")) {
+            const double x = next().toDouble();
+            ok = in.MoveTo(x, next().toDouble());
+        } else if (act == QLatin1String("click")) {
+            const uint32_t b = next() == QLatin1String("right") ? kButtonRight : kButtonLeft;
+            ok = in.Button(b, true);
+            pause(60);
+            ok = ok && in.Button(b, false);
+        } else if (act == QLatin1String("sleep")) {
+            pause(next().toInt());
+        } else {
+            return Fail(QStringLiteral("unknown action ") + act);
+        }
+        if (!ok) {
+            return 1;
+        }
+        pause(30);
+    }
+    in.Flush();
+    return 0;
+}
+
+int Serve(Input& in) {
+    char line[4096];
+    while (std::fgets(line, sizeof line, stdin)) {
+        const QStringList actions =
+            QString::fromLocal8Bit(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        std::printf("%s\n", RunInput(in, actions) == 0 ? "ok" : "failed");
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+// The Shell's own screenshot into FILE (PNG, device pixels).
+bool ShellShot(const QString& file) {
+    QDBusInterface shell(QStringLiteral("org.gnome.Shell.Screenshot"),
+                         QStringLiteral("/org/gnome/Shell/Screenshot"),
+                         QStringLiteral("org.gnome.Shell.Screenshot"));
+    const QDBusMessage r = shell.call(QStringLiteral("Screenshot"), false, false, file);
+    if (r.type() == QDBusMessage::ErrorMessage || r.arguments().value(0).toBool() != true) {
+        return Fail(QStringLiteral("Shell Screenshot: ") + r.errorMessage()), false;
+    }
+    return true;
+}
+
+// KWin's whole workspace at native resolution, without the pointer; the
+// pixels come through a pipe.
+QImage KWinShot() {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return {};
+    }
+    QDBusMessage m = QDBusMessage::createMethodCall(
+        QStringLiteral("org.kde.KWin"), QStringLiteral("/org/kde/KWin/ScreenShot2"),
+        QStringLiteral("org.kde.KWin.ScreenShot2"), QStringLiteral("CaptureWorkspace"));
+    QVariantMap options{{QStringLiteral("include-cursor"), false},
+                        {QStringLiteral("native-resolution"), true}};
+    m.setArguments({options, QVariant::fromValue(QDBusUnixFileDescriptor(fds[1]))});
+    // KWin may write the pixels before it answers: they are read meanwhile.
+    QByteArray data;
+    std::thread reader([&data, fd = fds[0]]() {
+        char buf[65536];
+        for (ssize_t n; (n = read(fd, buf, sizeof buf)) > 0;) {
+            data.append(buf, n);
+        }
+        close(fd);
+    });
+    const QDBusMessage r = QDBusConnection::sessionBus().call(m, QDBus::Block, 20000);
+    // The end of the pipe comes once no copy of its writing end is left.
+    m.setArguments({});
+    close(fds[1]);
+    reader.join();
+    if (r.type() == QDBusMessage::ErrorMessage) {
+        Fail(QStringLiteral("ScreenShot2: ") + r.errorMessage());
+        return {};
+    }
+    const QVariantMap res = qdbus_cast<QVariantMap>(r.arguments().value(0));
+    const int w = res.value(QStringLiteral("width")).toInt();
+    const int h = res.value(QStringLiteral("height")).toInt();
+    const int stride = res.value(QStringLiteral("stride")).toInt();
+    const auto format = static_cast<QImage::Format>(res.value(QStringLiteral("format")).toInt());
+    if (w <= 0 || h <= 0 || data.size() < qsizetype(stride) * h) {
+        Fail(
+            QStringLiteral("ScreenShot2 sent %1 bytes for %2 x %3").arg(data.size()).arg(w).arg(h));
+        return {};
+    }
+    return QImage(reinterpret_cast<const uchar*>(data.constData()), w, h, stride, format).copy();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList a = app.arguments().mid(1);
+    const QString desktop = a.value(1);
+    if (a.size() == 2 && a[0] == QLatin1String("input")) {
+        if (desktop == QLatin1String("gnome")) {
+            MutterInput in;
+            return in.Open() ? Serve(in) : 1;
+        }
+        if (desktop == QLatin1String("kde")) {
+            KWinInput in;
+            return in.Open() ? Serve(in) : 1;
+        }
+    }
+    // The Shell grants its screenshot to a few bus names only.
+    if (desktop == QLatin1String("gnome") &&
+        !QDBusConnection::sessionBus().registerService(QStringLiteral("org.gnome.Screenshot"))) {
+        return Fail(QStringLiteral("the bus name org.gnome.Screenshot is taken"));
+    }
+    if (a.size() == 3 && a[0] == QLatin1String("shot")) {
+        if (desktop == QLatin1String("gnome")) {
+            return ShellShot(a[2]) ? 0 : 1;
+        }
+        if (desktop == QLatin1String("kde")) {
+            const QImage img = KWinShot();
+            return !img.isNull() && img.save(a[2], "PNG") ? 0 : 1;
+        }
+    }
+    if (a.size() == 3 && a[0] == QLatin1String("time")) {
+        const QString file = QStringLiteral("%1/shell-shot.png").arg(qEnvironmentVariable("HOME"));
+        for (int i = 0; i < a[2].toInt(); ++i) {
+            QElapsedTimer t;
+            t.start();
+            bool ok = false;
+            if (desktop == QLatin1String("gnome")) {
+                ok = ShellShot(file);
+            } else if (desktop == QLatin1String("kde")) {
+                ok = !KWinShot().isNull();
+            }
+            if (!ok) {
+                return 1;
+            }
+            std::printf("wl.%s %lld\n", qPrintable(desktop), t.nsecsElapsed() / 1000);
+        }
+        QFile::remove(file);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: desktoptool input gnome|kde | desktoptool shot "
+                         "gnome|kde FILE | desktoptool time gnome|kde N\n");
+    return 2;
+}
