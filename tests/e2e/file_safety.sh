@@ -84,7 +84,7 @@ open_file "$locked/inne.kvc" alt+n
 spar Inne
 key ctrl+s
 sleep 0.5
-expected=$(printf '6,"inne"\r\n8421504,"Inne"\r\n' | od -An -tx1)
+expected=$(printf '6,"inne"\r\n101,"Inne"\r\n' | od -An -tx1) # the colour last probed
 [ "$(od -An -tx1 <"$locked/inne.kvc")" = "$expected" ] ||
   fail "inne.kvc was not saved in place: $(od -c <"$locked/inne.kvc")"
 
