@@ -9,12 +9,10 @@
 #include "favourites/BoxPanel.h"
 #include "platform/Paths.h"
 #include "platform/Twips.h"
-#include "resources/Resources.h"
 #include "tests/Support.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -192,8 +190,7 @@ private slots:
     // Tab goes through the window as it reads, round again and through the
     // tab's panel; Space on a copy button copies and says so on the button
     // alone; the measurement picture's cursor starts in its middle;
-    // Alt+letter reaches a slider or tab, and the letters are underlined
-    // only while Alt is held.
+    // Alt+letter reaches a slider or tab.
     void keyboardOrderAndMnemonics() {
         QImage pm(190, 190, QImage::Format_RGB32);
         for (int i = 0; i < 190 * 190; ++i) {
@@ -235,14 +232,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), w->cmdPunkt);
         }
-        const QImage plain[] = {w->Label1[0]->grab().toImage(), w->TabStrip1->grab().toImage()};
-        QTest::keyPress(w.get(), Qt::Key_Alt);
-        QVERIFY(w->Label1[0]->grab().toImage() != plain[0] &&
-                w->TabStrip1->grab().toImage() != plain[1]);
-        QTest::keyRelease(w.get(), Qt::Key_Alt);
-        QVERIFY(w->Label1[0]->grab().toImage() == plain[0] &&
-                w->TabStrip1->grab().toImage() == plain[1]);
-        // Alt+R, Alt+L and Alt+K: e2e_keyboard.
+        // Alt+R, Alt+L and Alt+K, and the underlines while Alt is held: e2e_keyboard.
         QTest::keyClick(w.get(), Qt::Key_B, Qt::AltModifier);
         QTest::keyClick(w.get(), Qt::Key_M, Qt::AltModifier);
         QVERIFY(QApplication::focusWidget() == w->HScroll1[2] && w->SelectedTab() == 2);
@@ -293,19 +283,6 @@ private slots:
                          (0xFF000000 | cell.rgb),
                      qPrintable(QString("row %1 cell %2").arg(cell.row).arg(cell.index)));
         }
-    }
-
-    // The window icon in every size built in; the copy buttons' icon the
-    // program's own where the desktop theme has no edit-copy.
-    void iconsOfTheWindowAndTheCopyButtons() {
-        Start();
-        QCoreApplication::processEvents();
-        const QIcon icon = w->windowIcon();
-        QCOMPARE(icon.availableSizes(),
-                 QList<QSize>({{16, 16}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
-        QCOMPARE(icon.pixmap(128).toImage().pixel(64, 64), qRgb(255, 255, 255)); // middle cell
-        QCOMPARE(w->cmdKopi[0]->icon().pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32),
-                 resources::CopyIconImage().convertToFormat(QImage::Format_ARGB32));
     }
 
     // A stored folder too long for the system gives a new list in Documents.

@@ -2,8 +2,8 @@
 # A first start and "Fil > Avslutt" store the keys and PM.bmp (in the data
 # folder), also when the question about unsaved favourites is answered
 # Avbryt, which keeps the window; a second start finds them, its file gone
-# and PM.bmp no picture, without a word; a named pipe as settings is left
-# alone.
+# and PM.bmp a named pipe, without a word or a wait; a named pipe as settings
+# is left alone.
 source "$(dirname "$0")/lib.sh"
 work="$TMP/work"
 mkdir -p "$work"
@@ -39,7 +39,7 @@ tintra_ended 10 || fail "Nei at exit did not end the program"
 [ ! -e "$XDG_DATA_HOME/Tintra/PM.bmp" ] || fail "Nei at exit wrote PM.bmp"
 [ -z "$(ls -A "$work")" ] || fail "the working folder got files: $(ls -A "$work")"
 
-echo "not a picture" >"$XDG_DATA_HOME/Tintra/PM.bmp"
+mkfifo "$XDG_DATA_HOME/Tintra/PM.bmp" # reading it would wait for ever
 start_tintra "$1" "$work"
 # The chart's place shows the favourites (no box): a click picks nothing.
 click_at 452 176

@@ -1,3 +1,4 @@
+#include "favourites/Recovery.h"
 #include "tests/Support.h"
 
 #include <QDir>
@@ -138,9 +139,10 @@ TEST_F(FileMenuTest, QuestionsBeforeAChangedListIsGivenUp) {
     }
 }
 
-// A file read only in part, or a list still called NyFargefil.kvc (also after
-// Ny follows a save), is written only through the Save dialog, which asks
-// before replacing: not by Lagre, the Ny question's Yes, nor at exit.
+// A file read only in part, or a list called NyFargefil.kvc (also after Ny
+// follows a save, or once saved so), is written only through the Save
+// dialog, which asks before replacing: not by Lagre, the Ny question's Yes,
+// nor at exit.
 TEST_F(FileMenuTest, ADialogFirstFileOrANewListIsWrittenOnlyThroughTheDialog) {
     const QByteArray part = "1,\"a\"\r\nx,\"b\"\r\n3,\"c\"\r\n";
     ASSERT_TRUE(support::Write(File("part.kvc"), part));
@@ -155,6 +157,9 @@ TEST_F(FileMenuTest, ADialogFirstFileOrANewListIsWrittenOnlyThroughTheDialog) {
     ASSERT_EQ(dialog.saveAsked.size(), 3u);
     EXPECT_TRUE(dialog.saveAsked[0].overwritePrompt && dialog.saveAsked[0].fileName == "part.kvc");
     EXPECT_EQ(menu.CurrentFileName, "part.kvc");
+    // So does the copy kept for a restart after a crash.
+    ASSERT_TRUE(Recovery::Write(File("kopi"), {model.List(), File("part.kvc"), true, {}}));
+    EXPECT_TRUE(Recovery::Read(File("kopi"))->dialogFirst);
 
     // Once the user has chosen to replace it, saves go straight to it.
     dialog.saveAnswers = {File("part.kvc")};
@@ -172,6 +177,12 @@ TEST_F(FileMenuTest, ADialogFirstFileOrANewListIsWrittenOnlyThroughTheDialog) {
     menu.mnuFilLagre_Click();
     EXPECT_EQ(dialog.saveAsked.size(), 5u);
     EXPECT_EQ(Bytes("NyFargefil.kvc"), "7,\"x\"\r\n");
+    // Saved under that name by choice, it still goes through the dialog.
+    dialog.saveAnswers = {File("NyFargefil.kvc")};
+    menu.mnuFilLagreSom_Click();
+    model.AddColor(6, "g");
+    menu.mnuFilLagre_Click();
+    EXPECT_EQ(dialog.saveAsked.size(), 7u);
 }
 
 // A file another program wrote since it was opened is written over only
