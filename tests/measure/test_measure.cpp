@@ -9,12 +9,10 @@
 
 #include <QEnterEvent>
 #include <QLabel>
-#include <QPaintEvent>
 #include <QScreen>
 #include <QSet>
 #include <QTest>
 
-#include <array>
 #include <memory>
 
 using namespace measure;
@@ -32,10 +30,8 @@ int32_t At(int x, int y) {
 // A desktop whose pixel (x, y) is At(x, y).
 QImage Unique(int width, int height) {
     QImage img(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            img.setPixel(x, y, platform::FromPacked(At(x, y)).rgb());
-        }
+    for (int i = 0; i < width * height; ++i) {
+        img.setPixel(i % width, i / width, platform::FromPacked(At(i % width, i / width)).rgb());
     }
     return img;
 }
@@ -46,17 +42,6 @@ QImage Shown(QWidget* w) {
     img.setDevicePixelRatio(1);
     return img;
 }
-
-// The parts of a window painted again.
-struct PaintLog : QObject {
-    QRegion region;
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Paint) {
-            region += static_cast<QPaintEvent*>(e)->region();
-        }
-        return false;
-    }
-};
 
 struct FakeHost : Host {
     QWidget main;
@@ -113,15 +98,17 @@ private slots:
         QCursor::setPos(kPointer / QGuiApplication::primaryScreen()->devicePixelRatio());
     }
 
-    // "Uten zoom": the still one to one; a left press copies the block round
-    // it. The cursor, a cross-hair (e2e_measure) at the pointer, steps aside
-    // while the mouse leads; arrows (Shift: ten, Ctrl: a hundred) move it,
-    // repainting only round it, its pixel shown at once in a label at its
-    // lower right; Enter takes it as a press and release there would.
+    // "Uten zoom" on a copy that comes later (the main window hidden till
+    // then): a left press copies the block; the cursor steps aside while the
+    // mouse leads, arrows move it (its pixel in a label), Enter takes it.
     void withoutZoom() {
+        fakes.screenGrab.deferred = true;
         Start(0);
+        pm->tmr1_Timer(); // a second tick while the copy is on its way
+        QVERIFY(!pm->Punkt() && !host->visible && fakes.screenGrab.grabs == 1);
+        fakes.screenGrab.Answer();
         frmPunkt* punkt = pm->Punkt();
-        QVERIFY(punkt && !pm->Zoom() && fakes.screenGrab.grabs == 1);
+        QVERIFY(punkt && !pm->Zoom());
         const QPoint beside = kPointer + QPoint(1, 0);
         const QImage first = Shown(punkt);
         QVERIFY(first.copy(0, 0, 400, 300) == desk.copy(0, 0, 400, 300) &&
@@ -129,23 +116,16 @@ private slots:
         punkt->Form_MouseDown(1, 0, 500, 300);
         QCOMPARE(host->pic->Image(), desk.copy(404, 204, 190, 190));
         QVERIFY(host->mark == QPointF(96, 96) && host->tabs == 1);
-        // Past the edge the block is not shifted.
         punkt->Form_MouseDown(1, 0, 10, 10);
         QCOMPARE(host->pic->Image().copy(86, 86, 104, 104), desk.copy(0, 0, 104, 104));
-        // Only the left button copies.
         const QImage before = host->pic->Image();
         punkt->Form_MouseDown(2, 0, 700, 500);
         QCoreApplication::processEvents();
         QVERIFY(host->pic->Image() == before && host->tabs == 2);
         QCOMPARE(Shown(punkt).pixel(beside), desk.pixel(beside));
-        PaintLog painted;
-        punkt->installEventFilter(&painted);
         punkt->Form_MouseMove(2, 0, 300, 200);
-        QCoreApplication::processEvents();
-        QVERIFY(painted.region.isEmpty() && punkt->Cursor() == QPoint(300, 200));
+        QCOMPARE(punkt->Cursor(), QPoint(300, 200));
         QTest::keyClick(punkt, Qt::Key_Right);
-        QCoreApplication::processEvents();
-        QVERIFY(!painted.region.isEmpty() && painted.region.boundingRect().width() < 40);
         const auto* live = punkt->findChild<QLabel*>();
         const QColor c = platform::FromPacked(At(301, 200));
         QCOMPARE(live->text(),
@@ -164,15 +144,12 @@ private slots:
         QTest::keyClick(punkt, Qt::Key_Up, Qt::ControlModifier);
         QCOMPARE(punkt->Cursor(), QPoint(302, 109));
         QTest::keyClick(punkt, Qt::Key_Return);
-        QCOMPARE(host->picks, std::vector<int32_t>{At(302, 109)});
-        QCOMPARE(host->pic->Image(), desk.copy(302 - 96, 109 - 96, 190, 190));
-        QVERIFY(host->mark == QPointF(96, 96) &&
+        QVERIFY(host->picks == std::vector<int32_t>{At(302, 109)} &&
                 host->log == QStringList({"hide", "show", "pick"}));
         Ended();
     }
 
-    // A press shows its block in the zoom window (or the magnifier in the
-    // still, storing no place); a click there picks the pixel shown.
+    // A click in the zoom window (or magnifier) picks the pixel shown.
     void zoomClickPicksThePixelShown() {
         for (int round = 0; round < 8; ++round) {
             const int choice = round % 4 + 1;
@@ -185,9 +162,7 @@ private slots:
             pm->Punkt()->Form_MouseUp(1, 0, 500, 300);
             QVERIFY(host->picks.empty() && pm->Punkt());
 
-            // The view shows the whole block and nothing else, read as shown.
             const int half = pm->lZoomHalf;
-            QCOMPARE(half, (std::array{48, 24, 12, 8})[choice - 1]);
             const QImage shown = Shown(zoom);
             const double dpr = zoom->devicePixelRatioF();
             QSet<int32_t> seen;
@@ -212,9 +187,8 @@ private slots:
         }
     }
 
-    // Escape (released, not repeated; from either window) or closing ends
-    // without a pick. The zoom window's place (twips; unusable ones skipped)
-    // is kept where partly on a screen, else brought onto the nearest.
+    // Escape (released, from either window) or closing ends without a pick;
+    // the zoom window's stored place is kept where partly on a screen.
     void escapeAndCloseEndAndStoreThePlace() {
         support::Setting(fakes, "ZoomLeft") = "-750";
         support::Setting(fakes, "ZoomTop") = "3e10";
@@ -240,9 +214,8 @@ private slots:
         QVERIFY(host->picks.empty());
     }
 
-    // One key handler serves both windows: Space presses on the cursor, the
-    // arrows then move the chosen pixel in the block, Enter takes it. Its
-    // outline shows on the window, never in the view that picks read.
+    // One key handler for both windows: Space presses, arrows choose in the
+    // block (outlined on the window, not in the view), Enter takes it.
     void keyboardWithZoomTakesTheChosenPixel() {
         Start(3);
         frmPunkt* punkt = pm->Punkt();
@@ -255,8 +228,6 @@ private slots:
         const QPoint pressed = kPointer - QPoint(102, 1);
         QVERIFY(host->picks.empty() && zoom->Marked() && zoom->Cell() == QPoint(12, 12));
         QImage view = zoom->View().copy();
-        StretchBlock(desk, QRect(pressed - QPoint(12, 12), QSize(24, 24)), view, view.size());
-        QCOMPARE(zoom->View(), view);
         view.setDevicePixelRatio(1);
         // The pressed pixel stays in sight inside a black and a white ring.
         QRect cell;
@@ -267,31 +238,24 @@ private slots:
             }
         }
         const QImage shown = Shown(zoom);
-        QCOMPARE(shown.copy(cell), view.copy(cell));
-        QCOMPARE(shown.pixel(cell.topLeft() - QPoint(1, 0)) & 0xFFFFFF, 0u);
-        QCOMPARE(shown.pixel(cell.bottomRight() + QPoint(0, 2)) & 0xFFFFFF, 0xFFFFFFu);
+        QVERIFY(shown.copy(cell) == view.copy(cell) &&
+                (shown.pixel(cell.topLeft() - QPoint(1, 0)) & 0xFFFFFF) == 0 &&
+                (shown.pixel(cell.bottomRight() + QPoint(0, 2)) & 0xFFFFFF) == 0xFFFFFF);
 
         // The pointer chooses the pixel under it; the keys go on from there.
         support::SendMouse(zoom, QEvent::MouseMove, {5, 5}, Qt::NoButton, Qt::NoButton);
         QCOMPARE(zoom->Cell(), QPoint(0, 0));
-        const QColor corner = platform::FromPacked(At(pressed.x() - 12, pressed.y() - 12));
-        QCOMPARE(
-            zoom->windowTitle(),
-            QString("Zoom-RGB(%1,%2,%3)").arg(corner.red()).arg(corner.green()).arg(corner.blue()));
         QTest::keyClick(zoom, Qt::Key_Right, Qt::ControlModifier);
         QTest::keyClick(zoom, Qt::Key_Left, Qt::ShiftModifier);
         QTest::keyClick(punkt, Qt::Key_Down);
         QVERIFY(zoom->Cell() == QPoint(13, 1) && punkt->Cursor() == pressed);
         QTest::keyClick(punkt, Qt::Key_Return);
-        const int32_t expected = At(pressed.x() + 1, pressed.y() - 11);
-        QCOMPARE(host->picks, std::vector<int32_t>{expected});
-        QCOMPARE(ToPacked(host->pic->Image().pixel(host->mark.toPoint())), expected);
+        QCOMPARE(host->picks, std::vector<int32_t>{At(pressed.x() + 1, pressed.y() - 11)});
         Ended();
     }
 
-    // A still that may show the pointer never gives its colour unasked: the
-    // cursor starts clear of the pointer (or moves there once it is seen),
-    // and a pick that may take it tells so once and waits to be repeated.
+    // A still that may show the pointer: the cursor starts clear of it, and
+    // a pick that may take it tells so once and waits to be repeated.
     void pointerInTheStillNeverDecidesAPick() {
         const auto load = [&](int zoomChoice) {
             pm->cboZoom_Click(zoomChoice);
@@ -299,7 +263,6 @@ private slots:
         };
         frmPunkt* punkt = load(0);
         QCOMPARE(punkt->Cursor(), kPointer - QPoint(kPointerReach + 1, 0));
-        QCOMPARE(AwayFromPointer({5, 5}, QRect(0, 0, 200, 100)), QPoint(5 + kPointerReach + 1, 5));
         const QPointF rest = QPointF(kPointer) / punkt->devicePixelRatioF();
         QTest::mouseClick(punkt, Qt::LeftButton, {}, rest.toPoint());
         QVERIFY(host->picks.empty() && punkt->findChild<QLabel*>()->text().contains("musepekeren"));
@@ -323,9 +286,8 @@ private slots:
         Ended();
     }
 
-    // Where windows cannot be placed, the magnifier is inside the still,
-    // outlined beside the point (never over it or its cross-hair, flipped at
-    // edges), following it, and letting the pointer through, until a press.
+    // Where windows cannot be placed, the magnifier is drawn in the still
+    // beside the point, following it and passing the pointer until a press.
     void magnifierInsideTheStill() {
         const QRect screen(0, 0, 800, 600);
         for (int i = 0; i < 800 * 600; i += 2499) {
@@ -352,20 +314,18 @@ private slots:
         const QRect placed = platform::DeviceArea(zoom->geometry(), dpr);
         QVERIFY(placed.right() < 600);
         QCOMPARE(Shown(punkt).pixel(placed.topLeft() - QPoint(1, 1)) & 0xFFFFFF, 0u);
-        QImage view = zoom->View().copy();
-        StretchBlock(desk, QRect(588, 388, 24, 24), view, view.size());
-        QCOMPARE(zoom->View(), view);
         // Held, it takes the clicks that come to the capture window over it.
         const QPoint click(95, 60);
+        const QRgb under = zoom->View().pixel(DevicePixel(click, dpr));
         QTest::mouseClick(punkt->windowHandle(), Qt::LeftButton, {}, zoom->pos() + click);
-        QCOMPARE(host->picks, std::vector<int32_t>{ToPacked(view.pixel(DevicePixel(click, dpr)))});
+        QVERIFY(host->picks == std::vector<int32_t>{ToPacked(under)} &&
+                std::abs(int(ToPacked(under) % 4096) - 600) < 12);
         Ended();
     }
 
-    // Screens of different pixel ratios: each its own window at its device
-    // pixels, from a still copied at the larger scale (the portal's) by the
-    // middle of the still pixels each covers; mouse and keys (on across the
-    // screens' edge) pick exactly what shows.
+    // Two pixel ratios: each screen its own window at its device pixels, from
+    // a still copied at the larger scale, to its last column and row; keys
+    // cross the screens' edge with the cross-hair; picks are what shows.
     void eachScreenItsOwnWindow() {
         const QList<QScreen*> screens = QGuiApplication::screens();
         if (screens.size() < 2) {
@@ -382,31 +342,24 @@ private slots:
         QVERIFY(two[1]->screen() == screens[1] && two[1]->geometry() == screens[1]->geometry());
         const QImage shown = Shown(two[0]);
         for (int i = 0; i < 640 * 480; i += 997) {
-            const QPoint d(i % 640, i / 640);
-            QCOMPARE(ToPacked(shown.pixel(d)), At(2 * d.x() + 1, 2 * d.y() + 1));
+            for (const QPoint d :
+                 {QPoint(i % 640, i / 640), QPoint(639, i / 640), QPoint(i % 640, 479)}) {
+                QCOMPARE(ToPacked(shown.pixel(d)), At(2 * d.x() + 1, 2 * d.y() + 1));
+            }
         }
         QCOMPARE(Shown(two[1]), wide.copy(1280, 0, 400, 300));
         punkt->MoveCursor({639, 100});
         QTest::keyClick(two[0], Qt::Key_Right);
         QTest::keyClick(two[1], Qt::Key_Right);
-        QCOMPARE(punkt->Cursor(), QPoint(1281, 200));
+        QVERIFY(punkt->Cursor() == QPoint(1281, 200) &&
+                (Shown(two[1]).pixel(1, 201) & 0xFFFFFF) == 0);
         QTest::mouseClick(two[1], Qt::LeftButton, {}, QPoint(10, 7));
         QVERIFY(host->picks.back() == At(1300, 14) && !two[1]->isVisible());
         Ended();
     }
 
-    // A copy that comes later (the portal) keeps the main window hidden until
-    // it is there; none brings it back with a message or the desktop's pick.
-    void copiesThatComeLateOrNotAtAll() {
-        fakes.screenGrab.deferred = true;
-        Start(0);
-        pm->tmr1_Timer(); // a second tick while the copy is on its way
-        QVERIFY(!pm->Punkt() && !host->visible && fakes.screenGrab.grabs == 1);
-        fakes.screenGrab.Answer();
-        QVERIFY(pm->Punkt() && pm->Punkt()->Point(5, 6) == At(5, 6));
-        QTest::keyRelease(pm->Punkt(), Qt::Key_Escape);
-        Ended();
-
+    // No copy: a message, or the desktop's own pick.
+    void noCopyOffersTheDesktopsPick() {
         fakes.screenGrab.image = QImage();
         Start(0);
         fakes.screenGrab.Answer();
