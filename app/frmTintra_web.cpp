@@ -2,6 +2,8 @@
 // slider, the nearest colour name and the pick history.
 #include "app/frmTintra.h"
 
+#include "app/CommandLine.h"
+
 #include "colour/Contrast.h"
 #include "colour/CssNames.h"
 #include "colour/Notation.h"
@@ -22,10 +24,6 @@ using platform::Px;
 
 QString Mark(bool pass) {
     return pass ? QString::fromUtf8("✓") : QString::fromUtf8("✗");
-}
-
-QString Passed(bool pass) {
-    return pass ? QString::fromUtf8("bestått") : QString::fromUtf8("ikke bestått");
 }
 
 QIcon Swatch(int32_t c, const QSize& size) {
@@ -117,14 +115,7 @@ void frmTintra::ShowContrast() {
                             .arg(Mark(pass.aaNormal), Mark(pass.aaaNormal), Mark(pass.aaLarge),
                                  Mark(pass.aaaLarge), Mark(pass.nonText))
                             .toStdString());
-    lblKrav->setToolTip(QString::fromUtf8("Normal tekst, AA (4,5:1): %1\n"
-                                          "Normal tekst, AAA (7:1): %2\n"
-                                          "Stor tekst, AA (3:1): %3\n"
-                                          "Stor tekst, AAA (4,5:1): %4\n"
-                                          "Grafikk og kontroller (3:1): %5")
-                            .arg(Passed(pass.aaNormal), Passed(pass.aaaNormal),
-                                 Passed(pass.aaLarge), Passed(pass.aaaLarge),
-                                 Passed(pass.nonText)));
+    lblKrav->setToolTip(app::ContrastPassList(ratio));
     QPalette p = lblProve->palette();
     p.setColor(QPalette::Window, platform::FromPacked(background_));
     p.setColor(QPalette::WindowText, platform::FromPacked(fg));
