@@ -268,16 +268,17 @@ void frmTintra::BuildMenus() {
 
 // Tab goes through the window as it reads: each format list and the copy
 // buttons of its row, the rows below, the sliders, the tab strip and the
-// panel it shows, and the buttons under the panel.
+// panel it shows, the buttons under the panel, and last the contrast band
+// and the history along the bottom.
 void frmTintra::SetTabOrder() {
     QWidget* const order[] = {
-        cboRgbFormat, cmdKopi[1],                                         // the RGB row
-        cboHexFormat, cmdKopi[0],                                         // the hex row
-        cmdKopi[2],   cmdKopi[3],                                         // Long, HSL
-        HScroll1[0],  HScroll1[1],  HScroll1[2], vsc1,                    // the sliders
-        cmdBakgrunn,  picHistorikk,                                       // under them
-        TabStrip1,    picFarge[0],  picFarge[1], picBoksUt->picBoksInn(), // one shows
-        cmdPunkt,     cboZoom,      cmdSpar};
+        cboRgbFormat, cmdKopi[1],                                        // the RGB row
+        cboHexFormat, cmdKopi[0],                                        // the hex row
+        cmdKopi[2],   cmdKopi[3],                                        // Long, HSL
+        HScroll1[0],  HScroll1[1], HScroll1[2], vsc1,                    // the sliders
+        TabStrip1,    picFarge[0], picFarge[1], picBoksUt->picBoksInn(), // one shows
+        cmdPunkt,     cboZoom,     cmdSpar,                              // under it
+        cmdBakgrunn,  picHistorikk};                                     // along the bottom
     for (size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }

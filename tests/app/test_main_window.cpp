@@ -220,7 +220,7 @@ private slots:
             }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        QCOMPARE(walked, QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 16, 10, 11, 12, 13, 14, 0}));
+        QCOMPARE(walked, QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 0}));
         const QWidget* panels[] = {w->picFarge[1], w->picBoksUt->picBoksInn()};
         for (int tab : {2, 3}) {
             w->SelectTab(tab);
