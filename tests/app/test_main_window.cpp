@@ -373,13 +373,26 @@ private slots:
         w->Favourites().SelectedPos = 1;
         w->FavouritesUi().mnuMusBakgrunn->trigger();
         QCOMPARE(w->Background(), 0x00FF00);
+        // Measured: the desktop's own pick where the screen cannot be copied;
+        // a measurement given up leaves the next pick to the colour.
+        fakes.screenGrab.canPickColour = true;
+        fakes.screenGrab.pickAnswer = 0x123456;
+        fakes.messageBox.answers = {MsgAnswer::Yes};
+        w->mnuBakgrunn_Click(1);
+        QTRY_COMPARE(w->Background(), 0x123456);
+        QCOMPARE(w->picValgt->BackColor(), 0xFFFFFF);
+        fakes.messageBox.answers = {MsgAnswer::No};
+        w->mnuBakgrunn_Click(1);
+        QTest::qWait(400); // the measurement starts after 200 ms
+        w->PickColour(0x654321);
+        QVERIFY(w->Background() == 0x123456 && w->picValgt->BackColor() == 0x654321);
         fakes.clipboard.text = "color(srgb 1.2 0 0)";
         w->mnuLimInn_Click();
         QVERIFY(w->picValgt->BackColor() == 0xFF && QToolTip::text().contains("utenfor sRGB"));
 
         // Newest first, no repeats, one drag over the chart is one pick.
         const QList<int32_t> before = w->History();
-        QCOMPARE(before.mid(0, 3), (QList<int32_t>{0xFF, 0xFFFFFF, Module1::Pack(255, 98, 71)}));
+        QCOMPARE(before.mid(0, 3), (QList<int32_t>{0xFF, 0x654321, 0xFFFFFF}));
         const QPoint a = chart::CellMiddle(chart::CentreCell());
         w->picFarge_MouseDown(0, 1, 0, a.x(), a.y());
         w->picFarge_MouseMove(0, 1, 0, a.x() + 20, a.y());
