@@ -103,7 +103,7 @@ void frmTintra::BuildWeb(QWidget* c) {
         cboHexFormat->setItemData(i, QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())),
                                   Qt::ToolTipRole);
     }
-    ShowContrast();
+    SetBackground(background_);
 }
 
 void frmTintra::ShowContrast() {
@@ -120,7 +120,6 @@ void frmTintra::ShowContrast() {
     p.setColor(QPalette::Window, platform::FromPacked(background_));
     p.setColor(QPalette::WindowText, platform::FromPacked(fg));
     lblProve->setPalette(p);
-    cmdBakgrunn->setIcon(Swatch(background_, cmdBakgrunn->iconSize()));
     lblNavn->setText(QString::fromStdString(CssNames::NearestText(fg)));
 }
 
@@ -129,6 +128,7 @@ void frmTintra::SetBackground(int32_t c) {
         return;
     }
     background_ = c;
+    cmdBakgrunn->setIcon(Swatch(background_, cmdBakgrunn->iconSize()));
     ShowContrast();
 }
 
@@ -148,7 +148,7 @@ void frmTintra::mnuBakgrunn_Click(int Index) {
         break;
     case 3: {
         const int32_t was = background_;
-        background_ = picValgt->BackColor();
+        SetBackground(picValgt->BackColor());
         PickColour(was);
         break;
     }
