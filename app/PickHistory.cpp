@@ -154,4 +154,23 @@ void HistoryRow::contextMenuEvent(QContextMenuEvent* e) {
     emit MenuAsked(i, at);
 }
 
+TextSample::TextSample(const QString& text, QWidget* parent) : QWidget(parent), text_(text) {}
+
+void TextSample::SetColours(int32_t text, int32_t background) {
+    if (text != colour_ || background != background_) {
+        colour_ = text;
+        background_ = background;
+        update();
+    }
+}
+
+void TextSample::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), FromPacked(background_));
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.setPen(FromPacked(colour_));
+    p.drawText(rect(), Qt::AlignCenter, text_);
+}
+
 } // namespace app

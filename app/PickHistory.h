@@ -1,7 +1,7 @@
 #pragma once
 // The colours picked last, newest first and each once, kept in a small text
 // file of the data folder ("#RRGGBB" a line), and the row of boxes that
-// shows them.
+// shows them; and the contrast band's text sample.
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -58,6 +58,22 @@ protected:
 private:
     QList<int32_t> colours_;
     int current_ = 0;
+};
+
+// A word of text in one colour on another, framed: the contrast's sample.
+class TextSample : public QWidget {
+public:
+    explicit TextSample(const QString& text, QWidget* parent = nullptr);
+    // Colours as red + 256 * green + 65536 * blue.
+    void SetColours(int32_t text, int32_t background);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    QString text_;
+    int32_t colour_ = 0;
+    int32_t background_ = 0xFFFFFF;
 };
 
 } // namespace app

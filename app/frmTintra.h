@@ -84,8 +84,12 @@ public:
     void CompareColors();
 
     // The contrast band under the lightness slider: the WCAG ratio of the
-    // current colour to the background, its pass list and a text sample.
+    // current colour to the background, its pass list and a text sample,
+    // with the colour's name and the history row. ShowContrast has them
+    // shown once the handler that calls it has ended (a drag's steps queued
+    // meanwhile refresh them once); ShowContrastNow at once.
     void ShowContrast();
+    void ShowContrastNow();
     int32_t Background() const { return background_; }
     void SetBackground(int32_t c);
     // The background's menu: 0 the current colour, 1 measured on the
@@ -169,7 +173,7 @@ public:
     QLabel* lblLight = nullptr;
     QToolButton* cmdBakgrunn = nullptr;
     std::array<QAction*, 4> mnuBakgrunnD{};
-    QLabel* lblProve = nullptr;
+    app::TextSample* lblProve = nullptr;
     QLabel* lblKontrast = nullptr;
     QLabel* lblKrav = nullptr;
     QLabel* lblNavn = nullptr;
@@ -276,6 +280,9 @@ private:
     QPoint measureCursor_;
 
     int32_t background_ = 0xFFFFFF;
+    // What the contrast band shows, so that a refresh redraws only what changed.
+    std::optional<std::pair<int32_t, int32_t>> contrastShown_;
+    std::optional<int> passesShown_;
     // The next measurement sets the background instead of the colour.
     bool measuringBackground_ = false;
     // The chart is being dragged over: its steps count once in the history.
@@ -283,4 +290,6 @@ private:
     app::PickHistory history_;
     QString historyFile_;
     QTimer* historySave_ = nullptr;
+    QTimer* contrastRefresh_ = nullptr;
+    bool historyChanged_ = false;
 };

@@ -26,6 +26,12 @@ QString Mark(bool pass) {
     return pass ? QString::fromUtf8("✓") : QString::fromUtf8("✗");
 }
 
+QString PassMarks(const Contrast::Passes& pass) {
+    return QString::fromUtf8("AA %1  AAA %2  Stor: AA %3  AAA %4  Grafikk %5")
+        .arg(Mark(pass.aaNormal), Mark(pass.aaaNormal), Mark(pass.aaLarge), Mark(pass.aaaLarge),
+             Mark(pass.nonText));
+}
+
 QIcon Swatch(int32_t c, const QSize& size) {
     QPixmap p(size);
     p.fill(platform::FromPacked(c));
@@ -63,11 +69,8 @@ void frmTintra::BuildWeb(QWidget* c) {
     }
     cmdBakgrunn->setMenu(menu);
 
-    lblProve = new QLabel(QStringLiteral("Tekst"), c);
+    lblProve = new app::TextSample(QStringLiteral("Tekst"), c);
     lblProve->setGeometry(Px(60) + 24, top, 46, 20);
-    lblProve->setAlignment(Qt::AlignCenter);
-    lblProve->setAutoFillBackground(true);
-    lblProve->setFrameStyle(QFrame::Box | QFrame::Plain);
     lblProve->setToolTip(QStringLiteral("Tekst i gjeldende farge på bakgrunnen"));
     lblKontrast = new QLabel(c);
     lblKontrast->setGeometry(lblProve->geometry().right() + 5, top, 48, 20);
@@ -76,6 +79,13 @@ void frmTintra::BuildWeb(QWidget* c) {
     lblKrav->setIndent(0);
     const int kravLeft = lblKontrast->geometry().right() + 2;
     lblKrav->setGeometry(kravLeft, top, Px(4845) - 4 - kravLeft, 20);
+    // Its font is fitted once, to the widest the marks make it.
+    SetDisplay(lblKrav, PassMarks({false, false, false, false, false}).toStdString());
+    const QFont failing = lblKrav->font();
+    SetDisplay(lblKrav, PassMarks({true, true, true, true, true}).toStdString());
+    if (failing.pointSizeF() < lblKrav->font().pointSizeF()) {
+        lblKrav->setFont(failing);
+    }
 
     picHistorikk = new app::HistoryRow(c);
     picHistorikk->setGeometry(Px(60), top + 22,
@@ -85,6 +95,10 @@ void frmTintra::BuildWeb(QWidget* c) {
     historySave_->setSingleShot(true);
     historySave_->setInterval(kHistorySaveMs);
     connect(historySave_, &QTimer::timeout, this, &frmTintra::SaveHistory);
+    contrastRefresh_ = new QTimer(this);
+    contrastRefresh_->setSingleShot(true);
+    contrastRefresh_->setInterval(0);
+    connect(contrastRefresh_, &QTimer::timeout, this, &frmTintra::ShowContrastNow);
     for (int i = 0; i < 4; ++i) {
         connect(mnuBakgrunnD[static_cast<size_t>(i)], &QAction::triggered, this,
                 [this, i] { mnuBakgrunn_Click(i); });
@@ -107,19 +121,36 @@ void frmTintra::BuildWeb(QWidget* c) {
 }
 
 void frmTintra::ShowContrast() {
+    // Runs in every refresh, so on every step of a slider drag: the band
+    // follows once the events queued meanwhile have been handled.
+    if (!contrastRefresh_->isActive()) {
+        contrastRefresh_->start();
+    }
+}
+
+void frmTintra::ShowContrastNow() {
+    contrastRefresh_->stop();
+    if (historyChanged_) {
+        historyChanged_ = false;
+        picHistorikk->SetColours(history_.Colours());
+        historySave_->start();
+    }
     const int32_t fg = picValgt->BackColor();
+    if (contrastShown_ == std::pair(fg, background_)) {
+        return;
+    }
+    contrastShown_ = std::pair(fg, background_);
     const double ratio = Contrast::Ratio(fg, background_);
     const Contrast::Passes pass = Contrast::Judge(ratio);
     lblKontrast->setText(QString::fromStdString(Contrast::RatioText(ratio)) + QStringLiteral(":1"));
-    SetDisplay(lblKrav, QString::fromUtf8("AA %1  AAA %2  Stor: AA %3  AAA %4  Grafikk %5")
-                            .arg(Mark(pass.aaNormal), Mark(pass.aaaNormal), Mark(pass.aaLarge),
-                                 Mark(pass.aaaLarge), Mark(pass.nonText))
-                            .toStdString());
-    lblKrav->setToolTip(app::ContrastPassList(ratio));
-    QPalette p = lblProve->palette();
-    p.setColor(QPalette::Window, platform::FromPacked(background_));
-    p.setColor(QPalette::WindowText, platform::FromPacked(fg));
-    lblProve->setPalette(p);
+    const int passes = pass.aaNormal | pass.aaaNormal << 1 | pass.aaLarge << 2 |
+                       pass.aaaLarge << 3 | pass.nonText << 4;
+    if (passesShown_ != passes) {
+        passesShown_ = passes;
+        lblKrav->setText(PassMarks(pass));
+        lblKrav->setToolTip(app::ContrastPassList(ratio));
+    }
+    lblProve->SetColours(fg, background_);
     lblNavn->setText(QString::fromStdString(CssNames::NearestText(fg)));
 }
 
@@ -129,7 +160,7 @@ void frmTintra::SetBackground(int32_t c) {
     }
     background_ = c;
     cmdBakgrunn->setIcon(Swatch(background_, cmdBakgrunn->iconSize()));
-    ShowContrast();
+    ShowContrastNow();
 }
 
 void frmTintra::mnuBakgrunn_Click(int Index) {
@@ -159,8 +190,8 @@ void frmTintra::mnuBakgrunn_Click(int Index) {
 
 void frmTintra::NoteHistory(int32_t c) {
     history_.Note(c, dragging_);
-    picHistorikk->SetColours(history_.Colours());
-    historySave_->start();
+    historyChanged_ = true;
+    ShowContrast();
 }
 
 void frmTintra::SaveHistory() {

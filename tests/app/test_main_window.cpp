@@ -360,9 +360,9 @@ private slots:
         QCOMPARE(w->cboRgbFormat->itemData(5, Qt::ToolTipRole).toString(),
                  QString("RGB-rekkefølge"));
         w->PickColour(0x777777);
-        QVERIFY(w->lblKontrast->text() == "4.48:1" && w->lblKrav->text().startsWith("AA ✗"));
+        QTRY_VERIFY(w->lblKontrast->text() == "4.48:1" && w->lblKrav->text().startsWith("AA ✗"));
         w->PickColour(Module1::Pack(255, 98, 71));
-        QCOMPARE(w->lblNavn->text(), QString("≈ tomato"));
+        QTRY_COMPARE(w->lblNavn->text(), QString("≈ tomato"));
         w->mnuBakgrunn_Click(3); // swapped
         QVERIFY(w->Background() == Module1::Pack(255, 98, 71) &&
                 w->picValgt->BackColor() == 0xFFFFFF);
@@ -401,6 +401,7 @@ private slots:
         QCOMPARE(w->History().size(), before.size() + 1);
         QVERIFY(w->History()[0] == 0xFFFFFF && w->History()[2] == 0xFF);
         const int32_t second = w->History()[1];
+        QTRY_COMPARE(w->picHistorikk->Colour(1), second);
         w->picHistorikk->setFocus();
         QTest::keyClick(w->picHistorikk, Qt::Key_Right);
         QTest::keyClick(w->picHistorikk, Qt::Key_Return);
