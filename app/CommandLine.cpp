@@ -1,5 +1,12 @@
 #include "app/CommandLine.h"
 
+#include "app/PickHost.h"
+#include "colour/ColourText.h"
+#include "colour/Contrast.h"
+#include "colour/Notation.h"
+#include "platform/Convert.h"
+#include "platform/QtServices.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
@@ -8,6 +15,7 @@
 #include <array>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 #ifndef TINTRA_VERSION_MAJOR
 #define TINTRA_VERSION_MAJOR 0
@@ -20,12 +28,14 @@ namespace app {
 namespace {
 
 // The names --format takes, in the order the help gives them.
-constexpr std::array<std::pair<const char*, PickFormat>, 5> kFormats{{
+constexpr std::array<std::pair<const char*, PickFormat>, 7> kFormats{{
     {"hex", PickFormat::Hex},
     {"rgb", PickFormat::Rgb},
     {"long", PickFormat::Long},
     {"hsl", PickFormat::Hsl},
     {"css", PickFormat::Css},
+    {"css-hsl", PickFormat::CssHsl},
+    {"oklch", PickFormat::Oklch},
 }};
 
 // Options QGuiApplication and QApplication take themselves (with a value,
@@ -74,7 +84,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     const QCommandLineOption pick(QStringLiteral("pick"));
     const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("format"));
-    parser.addOptions({help, version, pick, format});
+    const QCommandLineOption colour(QStringLiteral("colour"), QString(), QStringLiteral("farge"));
+    const QCommandLineOption contrast(QStringLiteral("contrast"));
+    parser.addOptions({help, version, pick, format, colour, contrast});
     for (const char* name : kQtValueOptions) {
         parser.addOption(
             QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
@@ -113,19 +125,40 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
 
     const QStringList files = parser.positionalArguments();
+    if (int(parser.isSet(pick)) + int(parser.isSet(colour)) + int(parser.isSet(contrast)) > 1) {
+        return Error(QStringLiteral("velg bare ett av --pick, --colour og --contrast."));
+    }
     if (parser.isSet(format)) {
-        if (!parser.isSet(pick)) {
-            return Error(QStringLiteral("--format gjelder bare sammen med --pick."));
+        if (!parser.isSet(pick) && !parser.isSet(colour)) {
+            return Error(QStringLiteral("--format gjelder bare sammen med --pick eller --colour."));
         }
         const QString name = parser.value(format);
         const auto known = std::find_if(kFormats.begin(), kFormats.end(), [&](const auto& f) {
             return name == QLatin1String(f.first);
         });
         if (known == kFormats.end()) {
-            return Error(QStringLiteral("ukjent format «%1»; velg hex, rgb, long, hsl eller css.")
-                             .arg(name));
+            return Error(
+                QStringLiteral(
+                    "ukjent format «%1»; velg hex, rgb, long, hsl, css, css-hsl eller oklch.")
+                    .arg(name));
         }
         line.format = known->second;
+    }
+    if (parser.isSet(colour)) {
+        if (!files.isEmpty()) {
+            return Error(QStringLiteral("--colour tar bare én farge."));
+        }
+        line.action = CommandLine::Action::Colour;
+        line.colours = QStringList{parser.value(colour)};
+        return line;
+    }
+    if (parser.isSet(contrast)) {
+        if (files.size() != 2) {
+            return Error(QStringLiteral("--contrast tar to farger: tekstfarge og bakgrunn."));
+        }
+        line.action = CommandLine::Action::Contrast;
+        line.colours = files;
+        return line;
     }
     if (parser.isSet(pick)) {
         if (!files.isEmpty()) {
@@ -159,6 +192,8 @@ QString HelpText() {
     return QString::fromUtf8(
         "Bruk: Tintra [FARGEFIL]\n"
         "      Tintra --pick [--format FORMAT]\n"
+        "      Tintra --colour FARGE [--format FORMAT]\n"
+        "      Tintra --contrast TEKSTFARGE BAKGRUNN\n"
         "\n"
         "Tintra er en fargevelger. Uten valg åpner den hovedvinduet med fargefilen\n"
         "fra forrige gang.\n"
@@ -166,18 +201,26 @@ QString HelpText() {
         "  FARGEFIL         fargefilen (.kvc) som åpnes i stedet for den forrige\n"
         "  --pick           måler ett punkt på skjermen med en gang, som Punktmål,\n"
         "                   uten hovedvinduet, og skriver fargen på én linje\n"
-        "  --format FORMAT  hvordan --pick skriver fargen:\n"
+        "  --colour FARGE   leser en farge i hvilken som helst form Tintra kjenner\n"
+        "                   (#3A7BD5, rgb(), hsl(), oklch(), rebeccapurple ...) og\n"
+        "                   skriver den i FORMAT\n"
+        "  --contrast TEKSTFARGE BAKGRUNN\n"
+        "                   skriver kontrastforholdet (WCAG 2) mellom to farger\n"
+        "                   og hvilke krav det oppfyller\n"
+        "  --format FORMAT  hvordan --pick og --colour skriver fargen:\n"
         "                     hex   hex-teksten, i formatet valgt i vinduet (standard)\n"
         "                     rgb   RGB-teksten, i formatet valgt i vinduet\n"
         "                     long  Long-verdien, rød + 256 × grønn + 65536 × blå\n"
         "                     hsl   HSL-teksten, tone, metning og lyshet (0 til 240)\n"
         "                     css   CSS-hex, #RRGGBB\n"
+        "                     css-hsl  CSS hsl(), som hsl(210 64% 53%)\n"
+        "                     oklch    CSS oklch(), som oklch(62.4% 0.139 255.3)\n"
         "  -h, --help       viser denne hjelpen\n"
         "  -v, --version    viser versjonen\n"
         "\n"
         "Med --pick lagres ingen innstillinger. Avslutningskoden er 0 når en farge\n"
         "ble målt, 1 når målingen ble avbrutt (Escape) eller skjermbildet ikke kan\n"
-        "kopieres, og 2 ved feil i kommandolinjen.\n");
+        "kopieres, og 2 ved feil i kommandolinjen eller en tekst som ikke er en farge.\n");
 }
 
 QString VersionText() {
@@ -187,8 +230,65 @@ QString VersionText() {
         .arg(TINTRA_VERSION_PATCH);
 }
 
+QString ContrastPassList(double ratio) {
+    const Contrast::Passes pass = Contrast::Judge(ratio);
+    const auto said = [](bool ok) {
+        return ok ? QString::fromUtf8("bestått") : QString::fromUtf8("ikke bestått");
+    };
+    return QString::fromUtf8("Normal tekst, AA (4,5:1): %1\n"
+                             "Normal tekst, AAA (7:1): %2\n"
+                             "Stor tekst, AA (3:1): %3\n"
+                             "Stor tekst, AAA (4,5:1): %4\n"
+                             "Grafikk og kontroller (3:1): %5")
+        .arg(said(pass.aaNormal), said(pass.aaaNormal), said(pass.aaLarge), said(pass.aaaLarge),
+             said(pass.nonText));
+}
+
+namespace {
+// Prints the answer to --colour or --contrast; false for a text that is no
+// colour, said on stderr.
+bool AnswerColours(const CommandLine& line) {
+    platform::QtSettings settings;
+    const auto stored = [&settings](const char* key, std::size_t count) {
+        return platform::StoredIndex(settings.GetSetting(QStringLiteral("Tintra"),
+                                                         QStringLiteral("Tilpass"),
+                                                         QString::fromLatin1(key), QString()),
+                                     static_cast<int>(count), 0);
+    };
+    std::vector<int32_t> colours;
+    for (const QString& text : line.colours) {
+        const std::string t = text.trimmed().toStdString();
+        const auto c = ColourText::ReadPasted(t, ColourText::Display::None,
+                                              stored("RgbFormat", Notation::RgbFormats.size()),
+                                              stored("HexFormat", Notation::HexFormats.size()));
+        if (!c) {
+            std::fputs(QString::fromUtf8("Tintra: «%1» er ikke en farge.\n")
+                           .arg(text)
+                           .toUtf8()
+                           .constData(),
+                       stderr);
+            return false;
+        }
+        colours.push_back(*c);
+    }
+    QString out;
+    if (line.action == CommandLine::Action::Colour) {
+        out = PickText(colours[0], line.format, &settings);
+    } else {
+        const double ratio = Contrast::Ratio(colours[0], colours[1]);
+        out = QString::fromStdString(Contrast::RatioText(ratio)) + QStringLiteral(":1\n") +
+              ContrastPassList(ratio);
+    }
+    std::fputs((out + QLatin1Char('\n')).toUtf8().constData(), stdout);
+    return true;
+}
+} // namespace
+
 std::optional<int> AnswerAtOnce(const CommandLine& line) {
     switch (line.action) {
+    case CommandLine::Action::Colour:
+    case CommandLine::Action::Contrast:
+        return AnswerColours(line) ? 0 : 2;
     case CommandLine::Action::Help:
         std::fputs(HelpText().toUtf8().constData(), stdout);
         return 0;

@@ -1,5 +1,6 @@
 #include "app/PickHost.h"
 
+#include "colour/CssColour.h"
 #include "colour/Module1.h"
 #include "colour/Notation.h"
 #include "measure/Measure.h"
@@ -60,6 +61,12 @@ QString PickText(int32_t c, PickFormat format, platform::ISettings* settings) {
         break;
     case PickFormat::Css:
         text = Notation::HexText(6, c, r, g, b);
+        break;
+    case PickFormat::CssHsl:
+        text = CssColour::HslText(r, g, b);
+        break;
+    case PickFormat::Oklch:
+        text = CssColour::OklchText(r, g, b);
         break;
     }
     return QString::fromStdString(text.value_or(std::string()));

@@ -133,6 +133,7 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     BuildPanels(client_);
     BuildMenus();
     BuildPaste();
+    BuildWeb(client_);
     SetTabOrder();
     Connect();
 }
@@ -267,7 +268,8 @@ void frmTintra::BuildMenus() {
 
 // Tab goes through the window as it reads: each format list and the copy
 // buttons of its row, the rows below, the sliders, the tab strip and the
-// panel it shows, and the buttons under the panel.
+// panel it shows, the buttons under the panel, and last the contrast band
+// and the history along the bottom.
 void frmTintra::SetTabOrder() {
     QWidget* const order[] = {
         cboRgbFormat, cmdKopi[1],                                        // the RGB row
@@ -275,7 +277,8 @@ void frmTintra::SetTabOrder() {
         cmdKopi[2],   cmdKopi[3],                                        // Long, HSL
         HScroll1[0],  HScroll1[1], HScroll1[2], vsc1,                    // the sliders
         TabStrip1,    picFarge[0], picFarge[1], picBoksUt->picBoksInn(), // one shows
-        cmdPunkt,     cboZoom,     cmdSpar};
+        cmdPunkt,     cboZoom,     cmdSpar,                              // under it
+        cmdBakgrunn,  picHistorikk};                                     // along the bottom
     for (size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -378,6 +381,7 @@ void frmTintra::ShowColour(int16_t R, int16_t G, int16_t B) {
     SetDisplay(lblLong2, Notation::LongText(packed));
     SetDisplay(lblHSL2, Notation::HSLText(Module1::CurrentHSL));
     HScroll1_Change(0);
+    ShowContrast();
     emit ColourShown();
 }
 
@@ -385,6 +389,11 @@ void frmTintra::ShowColour(int16_t R, int16_t G, int16_t B) {
 // the lightness slider.
 void frmTintra::PickColour(int32_t c) {
     using namespace Module1;
+    if (measuringBackground_) {
+        measuringBackground_ = false;
+        SetBackground(c);
+        return;
+    }
     LongToRGB(c);
     CurrentHSL = RGBToHSL(Red, Green, Blue);
     if (auto t = Notation::HexText(cboHexFormat->currentIndex(), c, Red, Green, Blue)) {
@@ -408,6 +417,8 @@ void frmTintra::PickColour(int32_t c) {
     // The marker must show exactly while both swatches agree, also when the
     // lightness slider already stood at the picked lightness.
     CompareColors();
+    ShowContrast();
+    NoteHistory(c);
 }
 
 void frmTintra::HScroll1_Scroll(int /*Index*/) {
@@ -456,6 +467,7 @@ void frmTintra::vsc1_Scroll() {
     vsc1_Change();
     SetDisplay(lblLong2, Notation::LongText(packed));
     SetDisplay(lblHSL2, Notation::HSLText(base.H, base.S, l));
+    ShowContrast();
 }
 
 void frmTintra::CompareColors() {
@@ -538,6 +550,11 @@ void frmTintra::SetMainVisible(bool visible) {
     // hands it on only once the capture window has gone.
     raise();
     activateWindow();
+    // A measurement of the background ends with the pick that follows at
+    // once, or with none (Escape).
+    if (measuringBackground_) {
+        QTimer::singleShot(0, this, [this] { measuringBackground_ = false; });
+    }
     QTimer::singleShot(0, this, [this] {
         if (isVisible() && !isActiveWindow()) {
             raise();

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: menus, the colour editor with its sliders, swatches and
 // texts, and the lightness slider with its comparison swatch.
+#include "app/PickHistory.h"
 #include "chart/CellCursor.h"
 #include "favourites/FavouritesHost.h"
 #include "favourites/FavouritesModel.h"
@@ -15,6 +16,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -23,6 +25,7 @@ class QMenu;
 class QPushButton;
 class QSessionManager;
 class QTabBar;
+class QTimer;
 class QToolButton;
 
 namespace favourites {
@@ -79,6 +82,25 @@ public:
     void vsc1_Change();
     void vsc1_Scroll();
     void CompareColors();
+
+    // The contrast band under the lightness slider: the WCAG ratio of the
+    // current colour to the background, its pass list and a text sample,
+    // with the colour's name and the history row. ShowContrast has them
+    // shown once the handler that calls it has ended (a drag's steps queued
+    // meanwhile refresh them once); ShowContrastNow at once.
+    void ShowContrast();
+    void ShowContrastNow();
+    int32_t Background() const { return background_; }
+    void SetBackground(int32_t c);
+    // The background's menu: 0 the current colour, 1 measured on the
+    // screen, 2 pasted, 3 swapped with the current colour.
+    void mnuBakgrunn_Click(int Index);
+    void UseAsBackground(int32_t c) override { SetBackground(c); }
+    // The pick history's boxes: a click or Enter picks; the menu offers
+    // "Spar" and "Bruk som bakgrunn".
+    void picHistorikk_Pick(int Index);
+    void picHistorikk_ContextMenu(int Index, const QPoint& global);
+    const QList<int32_t>& History() const { return history_.Colours(); }
 
     // Picking from the chart and the measurement picture.
     void picFarge_MouseDown(int Index, int Button, int Shift, double X, double Y);
@@ -149,6 +171,13 @@ public:
     platform::TrackBar* vsc1 = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* lblLight = nullptr;
+    QToolButton* cmdBakgrunn = nullptr;
+    std::array<QAction*, 4> mnuBakgrunnD{};
+    app::TextSample* lblProve = nullptr;
+    QLabel* lblKontrast = nullptr;
+    QLabel* lblKrav = nullptr;
+    QLabel* lblNavn = nullptr;
+    app::HistoryRow* picHistorikk = nullptr;
 
     QLabel* Label2 = nullptr;
     QTabBar* TabStrip1 = nullptr;
@@ -227,6 +256,12 @@ private:
     void BuildPanels(QWidget* client);
     void BuildMenus();
     void BuildPaste();
+    void BuildWeb(QWidget* client);
+    // The colour of a pasted text (see PasteColour), or a hint at `near`.
+    std::optional<int32_t> ReadClipboardColour(int Index, QWidget* near);
+    // A colour picked goes to the front of the history.
+    void NoteHistory(int32_t c);
+    void SaveHistory();
     // The four displays, numbered as the copy buttons number them.
     std::array<QLabel*, 4> Displays() const { return {lblHex2, lblRGB2, lblLong2, lblHSL2}; }
     void SetTabOrder();
@@ -243,4 +278,18 @@ private:
     // The keyboard cursors of the chart and the measurement picture.
     chart::CellCursor chartCursor_;
     QPoint measureCursor_;
+
+    int32_t background_ = 0xFFFFFF;
+    // What the contrast band shows, so that a refresh redraws only what changed.
+    std::optional<std::pair<int32_t, int32_t>> contrastShown_;
+    std::optional<int> passesShown_;
+    // The next measurement sets the background instead of the colour.
+    bool measuringBackground_ = false;
+    // The chart is being dragged over: its steps count once in the history.
+    bool dragging_ = false;
+    app::PickHistory history_;
+    QString historyFile_;
+    QTimer* historySave_ = nullptr;
+    QTimer* contrastRefresh_ = nullptr;
+    bool historyChanged_ = false;
 };

@@ -187,7 +187,10 @@ void frmTintra::cmdPunkt_Click() {
 }
 
 void frmTintra::picFarge_MouseMove(int Index, int Button, int Shift, double X, double Y) {
+    // One drag is one pick in the history.
+    dragging_ = true;
     picFarge_MouseDown(Index, Button, Shift, X, Y);
+    dragging_ = false;
 }
 
 void frmTintra::TabStrip1_Click() {

@@ -4,6 +4,7 @@
 #include "app/frmTintra.h"
 
 #include "colour/ColourText.h"
+#include "colour/CssColour.h"
 #include "colour/Module1.h"
 
 #include <QAction>
@@ -51,6 +52,15 @@ void frmTintra::lblDisplay_ContextMenu(int Index, const QPoint& pos) {
 
 void frmTintra::PasteColour(int Index) {
     const bool onDisplay = Index >= 0 && Index < 4;
+    QWidget* near =
+        onDisplay ? static_cast<QWidget*>(Displays()[static_cast<std::size_t>(Index)]) : picValgt;
+    if (const auto colour = ReadClipboardColour(Index, near)) {
+        PickColour(*colour);
+    }
+}
+
+std::optional<int32_t> frmTintra::ReadClipboardColour(int Index, QWidget* near) {
+    const bool onDisplay = Index >= 0 && Index < 4;
     const QString text = services_.clipboard->Text().trimmed();
     std::optional<int32_t> colour;
     if (text.size() <= kLongestColourText) {
@@ -63,19 +73,23 @@ void frmTintra::PasteColour(int Index) {
             colour = NamedColour(text);
         }
     }
-    if (colour) {
-        PickColour(*colour);
-        return;
-    }
     // A hint beside the display, or the swatch, that goes by itself.
-    QWidget* near =
-        onDisplay ? static_cast<QWidget*>(Displays()[static_cast<std::size_t>(Index)]) : picValgt;
+    const QPoint at = near->mapToGlobal(QPoint(0, near->height()));
+    if (colour) {
+        const auto css = CssColour::Read(text.toStdString());
+        if (css && css->clipped && css->colour == *colour) {
+            QToolTip::showText(at, QString::fromUtf8("Fargen lå utenfor sRGB og er klippet."), near,
+                               {}, kHintMs);
+        }
+        return colour;
+    }
     QString shown = text.left(40).simplified();
     if (shown.size() < text.size()) {
         shown += QChar(0x2026);
     }
-    QToolTip::showText(near->mapToGlobal(QPoint(0, near->height())),
+    QToolTip::showText(at,
                        text.isEmpty() ? QStringLiteral("Utklippstavlen har ingen tekst.")
                                       : QString::fromUtf8("Ikke en farge: «%1»").arg(shown),
                        near, {}, kHintMs);
+    return std::nullopt;
 }

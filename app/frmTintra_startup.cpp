@@ -112,6 +112,11 @@ void frmTintra::Form_Load(const QString& file) {
     // Unsaved favourites are kept in the data folder until saved, and GNOME
     // is asked to hold a log-out meanwhile.
     fileMenu_->KeepCopiesIn(DataFolder());
+    if (const QString folder = DataFolder(); !folder.isEmpty()) {
+        historyFile_ = folder + QStringLiteral("/historikk.txt");
+        history_.Load(historyFile_);
+        picHistorikk->SetColours(history_.Colours());
+    }
     inhibitor_ = new platform::SessionInhibitor;
     inhibitor_->setParent(this);
     fileMenu_->OnUnsavedChanged([this](bool unsaved) {
@@ -180,6 +185,11 @@ void frmTintra::Form_Load(const QString& file) {
     if (const auto tab = platform::ToInt16(GetSetting("ActiveTab", QStringLiteral("0")))) {
         SelectTab(*tab);
     }
+    bool ok = false;
+    const int background = GetSetting("Bakgrunn", QStringLiteral("16777215")).toInt(&ok);
+    if (ok) {
+        SetBackground(background);
+    }
 }
 
 void frmTintra::closeEvent(QCloseEvent* e) {
@@ -246,6 +256,8 @@ void frmTintra::SaveSettingsAndPicture() {
     SaveSetting("ActiveTab", QString::number(SelectedTab()));
     SaveSetting("Path", files.CurrentPath);
     SaveSetting("FileName", files.CurrentFileName);
+    SaveSetting("Bakgrunn", QString::number(background_));
+    SaveHistory();
     if (!isMinimized() && !isMaximized()) {
         SaveSetting("MainLeft",
                     platform::SingleText(static_cast<float>(x() * platform::kTwipsPerPixel)));

@@ -16,7 +16,8 @@
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    // --help, --version and a wrong command line answer without a display.
+    // --help, --version, --colour, --contrast and a wrong command line answer
+    // without a display.
     const app::CommandLine command = app::ParseCommandLine(app::Arguments(argc, argv));
     if (const auto rc = app::AnswerAtOnce(command)) {
         return *rc;

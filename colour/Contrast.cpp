@@ -24,9 +24,16 @@ double Ratio(int32_t a, int32_t b) {
 }
 
 std::string RatioText(double ratio) {
-    // The small allowance keeps a ratio that is 21 or 1 in exact arithmetic
-    // from showing as 20.99 or 0.99 after the division's last-bit error.
-    const long long hundredths = static_cast<long long>(std::floor(ratio * 100.0 + 1e-9));
+    // Rounded to the nearest hundredth, but never up onto or past a limit
+    // the exact ratio falls short of: 4.499 shows "4.49" and fails. The
+    // small allowance keeps a ratio of exactly 21 or 1 from losing a
+    // hundredth to the division's last-bit error.
+    long long hundredths = std::llround(ratio * 100.0 + 1e-9);
+    for (const long long limit : {300LL, 450LL, 700LL}) {
+        if (hundredths == limit && ratio < limit / 100.0) {
+            hundredths = limit - 1;
+        }
+    }
     char buf[32];
     std::snprintf(buf, sizeof buf, "%lld.%02lld", hundredths / 100, hundredths % 100);
     return buf;

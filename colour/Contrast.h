@@ -10,8 +10,9 @@ namespace Contrast {
 double RelativeLuminance(int32_t packed);
 // (lighter + 0.05) / (darker + 0.05): 1 to 21, the same either way round.
 double Ratio(int32_t a, int32_t b);
-// The ratio with two decimals, cut off and never rounded up, so that a
-// ratio just short of a limit never shows as reaching it: 4.499 is "4.49".
+// The ratio with two decimals, rounded to the nearest, except that a ratio
+// just short of a limit (3, 4.5, 7) never shows as reaching it: 4.499 is
+// "4.49", 4.478 is "4.48".
 std::string RatioText(double ratio);
 
 // Which limits the exact ratio meets.

@@ -20,6 +20,8 @@ public:
     virtual int32_t CurrentColour() = 0;
     // The value of the lightness slider (0..240).
     virtual int LightnessValue() = 0;
+    // Makes c the background the contrast is measured against.
+    virtual void UseAsBackground(int32_t /*c*/) {}
     // Owner of the name dialog and of message boxes.
     virtual QWidget* DialogOwner() = 0;
 };

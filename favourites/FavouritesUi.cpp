@@ -28,6 +28,12 @@ FavouritesUi::FavouritesUi(FavouritesModel& model, FavouritesHost& host,
         connect(a, &QAction::triggered, this, [this, i] { mnuMusD_Click(i); });
     }
     mnuMusD[2]->setSeparator(true);
+    mnuMusBakgrunn = new QAction(QStringLiteral("Bruk som bakgrunn"), this);
+    connect(mnuMusBakgrunn, &QAction::triggered, this, [this] {
+        if (const int32_t c = model_.Color(model_.SelectedPos); c != -1) {
+            host_.UseAsBackground(c);
+        }
+    });
 
     connect(panel_, &BoxPanel::MouseDown, this,
             [this](int i, int b, int s, double x, double y) { picColor_MouseDown(i, b, s, x, y); });
@@ -44,6 +50,8 @@ QMenu& FavouritesUi::mnuMus() {
         for (QAction* a : mnuMusD) {
             mnuMus_->addAction(a);
         }
+        mnuMus_->addSeparator();
+        mnuMus_->addAction(mnuMusBakgrunn);
     }
     return *mnuMus_;
 }

@@ -33,6 +33,8 @@ public:
     // separator and "Rediger". Made when it first pops up.
     QMenu& mnuMus();
     std::array<QAction*, 4> mnuMusD{};
+    // After them: the selected favourite becomes the contrast's background.
+    QAction* mnuMusBakgrunn = nullptr;
 
     void UpdateColorbox() { panel_->UpdateColorbox(); }
     void ClearColorbox() { panel_->ClearColorbox(); }

@@ -4,6 +4,7 @@
 #include "app/PickHost.h"
 #include "tests/Support.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using app::CommandLine;
@@ -47,12 +48,12 @@ private slots:
             {{"--format=css", "--pick"}, Action::Pick, {}, PickFormat::Css},
             {{"--pick", "--format", "HEX"},
              Action::Error,
-             "Tintra: ukjent format «HEX»; velg hex, rgb, long, hsl eller css."},
+             "Tintra: ukjent format «HEX»; velg hex, rgb, long, hsl, css, css-hsl eller oklch."},
             {{"--pick", "--format"}, Action::Error, "Tintra: valget «--format» mangler en verdi."},
             {{"--pick=1"}, Action::Error, "Tintra: valget «--pick» tar ingen verdi."},
             {{"--format", "hex"},
              Action::Error,
-             "Tintra: --format gjelder bare sammen med --pick."},
+             "Tintra: --format gjelder bare sammen med --pick eller --colour."},
             {{"--pick", "a.kvc"}, Action::Error, "Tintra: --pick åpner ingen fargefil."},
             {{"a.kvc", "b.kvc"}, Action::Error, "Tintra: bare én fargefil kan åpnes om gangen."},
         };
@@ -76,6 +77,30 @@ private slots:
         Pick(PickFormat::Rgb);
         QCOMPARE(*result, std::optional<QString>("255,0,0"));
         QVERIFY(fakes.messageBox.shown.size() == 1 && reports.size() == 1);
+    }
+    // --colour and --contrast: their forms, their errors and their answers
+    // (2 for a text that is no colour).
+    void coloursAndContrast() {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        const auto parse = [](const QStringList& args) {
+            return app::ParseCommandLine(QStringList{"Tintra"} + args);
+        };
+        CommandLine line = parse({"--colour", "rebeccapurple", "--format", "oklch"});
+        QVERIFY(line.action == Action::Colour && line.format == PickFormat::Oklch);
+        QCOMPARE(line.colours, QStringList{"rebeccapurple"});
+        QCOMPARE(*app::AnswerAtOnce(line), 0);
+        line = parse({"--contrast", "#777", "white"});
+        QVERIFY(line.action == Action::Contrast && line.colours.size() == 2);
+        QCOMPARE(*app::AnswerAtOnce(line), 0);
+        QCOMPARE(*app::AnswerAtOnce(parse({"--contrast", "#777", "nope"})), 2);
+        QCOMPARE(parse({"--contrast", "--pick"}).error,
+                 QString("Tintra: velg bare ett av --pick, --colour og --contrast."));
+        QCOMPARE(parse({"--contrast", "#777"}).error,
+                 QString("Tintra: --contrast tar to farger: tekstfarge og bakgrunn."));
+        QCOMPARE(app::PickText(0x993366, PickFormat::CssHsl, nullptr), QString("hsl(270 50% 40%)"));
+        QVERIFY(
+            app::ContrastPassList(4.478).startsWith("Normal tekst, AA (4,5:1): ikke bestått\n"));
     }
 };
 

@@ -7,6 +7,7 @@
 #include "chart/ChartPicture.h"
 #include "colour/Module1.h"
 #include "favourites/BoxPanel.h"
+#include "favourites/FavouritesUi.h"
 #include "platform/Paths.h"
 #include "platform/Twips.h"
 #include "tests/Support.h"
@@ -202,9 +203,10 @@ private slots:
         const QWidget* order[] = {w->cboRgbFormat, w->cmdKopi[1], w->cboHexFormat, w->cmdKopi[0],
                                   w->cmdKopi[2],   w->cmdKopi[3], w->HScroll1[0],  w->HScroll1[1],
                                   w->HScroll1[2],  w->vsc1,       w->TabStrip1,    w->picFarge[0],
-                                  w->cmdPunkt,     w->cboZoom,    w->cmdSpar};
+                                  w->cmdPunkt,     w->cboZoom,    w->cmdSpar,      w->cmdBakgrunn,
+                                  w->picHistorikk};
         QList<int> walked;
-        for (int i = 0; i <= 15; ++i) {
+        for (int i = 0; i <= 17; ++i) {
             walked << int(
                 std::find(std::begin(order), std::end(order), QApplication::focusWidget()) -
                 std::begin(order));
@@ -215,7 +217,7 @@ private slots:
             }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
-        QCOMPARE(walked, QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 0}));
+        QCOMPARE(walked, QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 0}));
         const QWidget* panels[] = {w->picFarge[1], w->picBoksUt->picBoksInn()};
         for (int tab : {2, 3}) {
             w->SelectTab(tab);
@@ -304,7 +306,7 @@ private slots:
         QVERIFY(QDir(Pm()).removeRecursively()); // made again when needed
         fakes.messageBox.answers = {MsgAnswer::Cancel};
         QVERIFY(Unload());
-        QVERIFY(fakes.settings.writeOrder.size() == 8 && QFile::exists(Pm() + "/PM.bmp") &&
+        QVERIFY(fakes.settings.writeOrder.size() == 9 && QFile::exists(Pm() + "/PM.bmp") &&
                 !QFile::exists("PM.bmp"));
         QCOMPARE(fakes.settings.flushes, 2);
         QVERIFY(QFile::remove(Pm() + "/PM.bmp") && support::Write("keep", "x") &&
@@ -325,6 +327,72 @@ private slots:
         QCOMPARE(fakes.settings.flushes, 5); // once at each close
         QCOMPARE(support::Bytes(dir->filePath("saved.kvc")), QByteArray("255,\"R\xf8"
                                                                         "d\"\r\n"));
+    }
+    // The contrast band and its background's sources, the colour's name, the
+    // lists' byte order, the clip note and the pick history with its file.
+    void contrastNameAndHistory() {
+        Start({"Bakgrunn=16777215"});
+        QCOMPARE(w->cboHexFormat->itemData(0, Qt::ToolTipRole).toString(),
+                 QString("BGR-rekkefølge (Windows COLORREF)"));
+        QCOMPARE(w->cboRgbFormat->itemData(5, Qt::ToolTipRole).toString(),
+                 QString("RGB-rekkefølge"));
+        w->PickColour(0x777777);
+        QTRY_VERIFY(w->lblKontrast->text() == "4.48:1" && w->lblKrav->text().startsWith("AA ✗"));
+        w->PickColour(Module1::Pack(255, 98, 71));
+        QTRY_COMPARE(w->lblNavn->text(), QString("≈ tomato"));
+        w->mnuBakgrunn_Click(3); // swapped
+        QVERIFY(w->Background() == Module1::Pack(255, 98, 71) &&
+                w->picValgt->BackColor() == 0xFFFFFF);
+        fakes.clipboard.text = "rebeccapurple";
+        w->mnuBakgrunn_Click(2);
+        QCOMPARE(w->Background(), Module1::Pack(102, 51, 153));
+        w->Favourites().AddColor(0x00FF00, "g");
+        w->Favourites().SelectedPos = 1;
+        w->FavouritesUi().mnuMusBakgrunn->trigger();
+        QCOMPARE(w->Background(), 0x00FF00);
+        // Measured: the desktop's own pick where the screen cannot be copied;
+        // a measurement given up leaves the next pick to the colour.
+        fakes.screenGrab.canPickColour = true;
+        fakes.screenGrab.pickAnswer = 0x123456;
+        fakes.messageBox.answers = {MsgAnswer::Yes};
+        w->mnuBakgrunn_Click(1);
+        QTRY_COMPARE(w->Background(), 0x123456);
+        QCOMPARE(w->picValgt->BackColor(), 0xFFFFFF);
+        fakes.messageBox.answers = {MsgAnswer::No};
+        w->mnuBakgrunn_Click(1);
+        QTest::qWait(400); // the measurement starts after 200 ms
+        w->PickColour(0x654321);
+        QVERIFY(w->Background() == 0x123456 && w->picValgt->BackColor() == 0x654321);
+        fakes.clipboard.text = "color(srgb 1.2 0 0)";
+        w->mnuLimInn_Click();
+        QVERIFY(w->picValgt->BackColor() == 0xFF && QToolTip::text().contains("utenfor sRGB"));
+
+        // Newest first, no repeats, one drag over the chart is one pick.
+        const QList<int32_t> before = w->History();
+        QCOMPARE(before.mid(0, 3), (QList<int32_t>{0xFF, 0x654321, 0xFFFFFF}));
+        const QPoint a = chart::CellMiddle(chart::CentreCell());
+        w->picFarge_MouseDown(0, 1, 0, a.x(), a.y());
+        w->picFarge_MouseMove(0, 1, 0, a.x() + 20, a.y());
+        w->picFarge_MouseMove(0, 1, 0, a.x() + 40, a.y());
+        w->PickColour(0xFFFFFF);
+        QCOMPARE(w->History().size(), before.size() + 1);
+        QVERIFY(w->History()[0] == 0xFFFFFF && w->History()[2] == 0xFF);
+        const int32_t second = w->History()[1];
+        QTRY_COMPARE(w->picHistorikk->Colour(1), second);
+        w->picHistorikk->setFocus();
+        QTest::keyClick(w->picHistorikk, Qt::Key_Right);
+        QTest::keyClick(w->picHistorikk, Qt::Key_Return);
+        QVERIFY(w->picValgt->BackColor() == second && w->History()[0] == second);
+        fakes.modal.menuChoices = {1};
+        w->picHistorikk_ContextMenu(2, {});
+        QCOMPARE(w->Background(), w->History()[2]);
+        fakes.messageBox.answers = {MsgAnswer::Cancel}; // stores as closing does
+        QVERIFY(Unload());
+        const QList<int32_t> kept = w->History();
+        const int32_t background = w->Background();
+        Start();
+        QCOMPARE(w->Background(), background);
+        QCOMPARE(w->History(), kept);
     }
 };
 

@@ -126,17 +126,20 @@ TEST(CssColour, BareHexFollowsTheNotationsByteOrder) {
               "BGR-rekkefølge (Windows COLORREF)");
 }
 
-TEST(Contrast, RatiosShownCutOffAndJudgedExactly) {
+TEST(Contrast, RatiosShownRoundedButNeverOntoALimitAndJudgedExactly) {
     const int32_t white = 0xFFFFFF;
     EXPECT_EQ(Contrast::RatioText(Contrast::Ratio(0, white)), "21.00");
     EXPECT_EQ(Contrast::RatioText(Contrast::Ratio(white, white)), "1.00");
     EXPECT_EQ(Contrast::RatioText(Contrast::Ratio(white, 0x767676)), "4.54");
     EXPECT_TRUE(Contrast::Judge(Contrast::Ratio(0x767676, white)).aaNormal);
-    // #777777 on white is 4.478: shown cut off, and short of AA for normal text.
-    EXPECT_EQ(Contrast::RatioText(Contrast::Ratio(0x777777, white)), "4.47");
+    // #777777 on white is 4.478: rounded, and short of AA for normal text.
+    EXPECT_EQ(Contrast::RatioText(Contrast::Ratio(0x777777, white)), "4.48");
     EXPECT_EQ(Contrast::Judge(Contrast::Ratio(0x777777, white)),
               (Contrast::Passes{false, true, false, false, true}));
     EXPECT_EQ(Contrast::RatioText(4.499), "4.49");
+    EXPECT_EQ(Contrast::RatioText(2.996), "2.99");
+    EXPECT_EQ(Contrast::RatioText(6.9951), "6.99");
+    EXPECT_EQ(Contrast::RatioText(4.446), "4.45");
     EXPECT_EQ(Contrast::RatioText(4.5), "4.50");
     EXPECT_FALSE(Contrast::Judge(4.4999999).aaNormal);
     EXPECT_EQ(Contrast::Judge(4.5), (Contrast::Passes{true, true, false, true, true}));

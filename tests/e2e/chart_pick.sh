@@ -3,7 +3,8 @@
 # "Kopi") at scale factors 1, 1.5 and 2 (every device pixel of a scaled
 # picture answering what it shows: test_picture_box). A colour pasted from the X
 # clipboard with Ctrl+V comes out of both copy buttons in other notations,
-# the second copy 0.2 s after the first.
+# the second copy 0.2 s after the first, and so does a colour name; a box of
+# the pick history picks its colour again.
 source "$(dirname "$0")/lib.sh"
 tools="$2"
 start_xvfb 1600x1000x24
@@ -40,6 +41,16 @@ for scale in 1 1.5 2; do
     expect_clipboard '0.200, 0.400, 0.600' 0
     click_at 297 69
     expect_clipboard '$00996633' 0
+    # A colour name of the web pastes; a box of the pick history (client
+    # 26, 294: the second, the #336699 pasted before) picks it again.
+    printf 'rebeccapurple' | xclip -selection clipboard
+    xdotool key --window "$WIN" ctrl+v
+    sleep 0.3
+    click_at 297 38
+    expect_clipboard '0.400, 0.200, 0.600' 0
+    click_at 26 294
+    click_at 297 38
+    expect_clipboard '0.200, 0.400, 0.600' 0
   fi
   stop_tintra
 done

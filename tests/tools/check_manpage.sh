@@ -7,7 +7,8 @@ warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$pag
 [ -z "$warnings" ] || { echo "$warnings"; exit 1; }
 lexgrog "$page" | grep -q ': "Tintra - ' || { echo "no whatis entry: $(lexgrog "$page")"; exit 1; }
 text=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -E UTF-8 -l "$page" 2>/dev/null)
-for option in --help --version FIL --pick "--format long|rgb|hex|hsl|css"; do
+for option in --help --version FIL --pick --colour --contrast \
+  "--format long|rgb|hex|hsl|css|css-hsl|oklch"; do
   grep -q -- "^       \(-[a-z], \)\?$option\( \|\$\)" <<<"$text" || { echo "option $option not described"; exit 1; }
 done
 echo "manual page ok"
