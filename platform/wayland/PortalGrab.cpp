@@ -80,7 +80,7 @@ QString LocalFile(const QVariantMap& results) {
 // the expected size.
 QImage ReadPicture(const QString& path, const QSize& expected) {
     // Qt's reader refuses pictures too large to hold.
-    const QImage image = QImageReader(path).read();
+    QImage image = QImageReader(path).read();
     // A compositor may round a screen's scaled edge either way.
     const QSize off = image.size() - expected;
     if (image.isNull() || std::abs(off.width()) > 1 || std::abs(off.height()) > 1) {
@@ -309,11 +309,11 @@ void PortalGrab::FinishStill(uint response, const QVariantMap& results) {
     const QString file = LocalFile(results);
     if (response == 0 && !file.isEmpty()) {
         std::vector<ScreenArea> screens = ScaledScreenAreas(LargestScale());
-        const QImage image = ReadPicture(file, Covered(screens).boundingRect().size());
+        QImage image = ReadPicture(file, Covered(screens).boundingRect().size());
         QFile::remove(file);
         if (!image.isNull()) {
             Result result;
-            result.still = std::make_unique<ScreenStill>(image);
+            result.still = std::make_unique<ScreenStill>(std::move(image));
             result.still->SetScreens(std::move(screens));
             result.pointerInStill = options_.pointerInStill;
             done(std::move(result));
