@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <string>
 
 namespace {
@@ -74,7 +73,6 @@ struct StartupSettings {
         for (QComboBox* list : lists) {
             list->setCurrentIndex(-1);
         }
-        const int earlier[] = {w.x(), w.y()};
         w.Form_Load();
         QCoreApplication::processEvents();
 
@@ -91,41 +89,20 @@ struct StartupSettings {
         if (w.SelectedTab() < 1 || w.SelectedTab() > 3) {
             return "no tab selected";
         }
-        // The window stands at the stored position (twips, 15 a pixel; 250
-        // when none) where some of it is then on a screen, on a screen in any
-        // case, an impossible one skipped; stored again, it comes back the same.
-        const QSize size = w.frameGeometry().size();
-        const auto onScreen = [](const QRect& r) {
-            const auto screens = QGuiApplication::screens();
-            return std::any_of(screens.begin(), screens.end(),
-                               [&r](const QScreen* s) { return s->geometry().intersects(r); });
-        };
-        const int placed[] = {w.x(), w.y()};
-        if (!onScreen(QRect(QPoint(placed[0], placed[1]), size))) {
-            return "the window lies off every screen at " + std::to_string(placed[0]) + "," +
-                   std::to_string(placed[1]);
+        // Whatever was stored, the window stands on a screen, at a position
+        // that, stored again (twips, 15 a pixel), comes back the same.
+        const auto screens = QGuiApplication::screens();
+        if (std::none_of(screens.begin(), screens.end(), [this](const QScreen* s) {
+                return s->geometry().intersects(w.frameGeometry());
+            })) {
+            return "the window lies off every screen";
         }
-        std::optional<int> wanted[2];
         for (int i : {0, 1}) {
-            const auto v = platform::ToSingle(stored[3 + i]);
-            const double px = v ? std::nearbyint(*v / 15.0) : 0;
-            if (3 + i >= lines.size()) {
-                wanted[i] = 17;
-            } else if (v && std::fabs(px) <= 32767) {
-                wanted[i] = static_cast<int>(px);
-            } else if (!v || std::fabs(px) >= 2147483648.0) {
-                wanted[i] = earlier[i];
-            }
-        }
-        const bool exact =
-            wanted[0] && wanted[1] &&
-            onScreen(QRect(*wanted[0] + 1, *wanted[1] + 1, size.width() - 2, size.height() - 2));
-        for (int i : {0, 1}) {
-            const auto back = platform::ToSingle(platform::SingleText(float(placed[i] * 15.0)));
-            if ((exact && std::abs(placed[i] - *wanted[i]) > 1) || !back ||
-                std::nearbyint(*back / 15.0) != placed[i]) {
+            const int placed = i ? w.y() : w.x();
+            const auto back = platform::ToSingle(platform::SingleText(float(placed * 15.0)));
+            if (!back || std::nearbyint(*back / 15.0) != placed) {
                 return std::string(kKeys[3 + i]) + " " + stored[3 + i].toStdString() +
-                       " places the window at " + std::to_string(placed[i]);
+                       " places the window at " + std::to_string(placed);
             }
         }
         return {};
