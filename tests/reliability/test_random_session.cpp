@@ -27,12 +27,8 @@ class RandomSession : public QObject {
 
     int Rand(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
     void Expect(bool ok, const QString& what) { broken = ok || !broken.isEmpty() ? broken : what; }
-    QString Texts(std::initializer_list<QLabel*> labels) {
-        QStringList t;
-        for (QLabel* l : labels) {
-            t << l->text();
-        }
-        return t.join('|');
+    template <typename... L> static QString Texts(L*... labels) {
+        return QStringList{labels->text()...}.join('|');
     }
     void Tab(int tab) {
         if (w->SelectedTab() != tab) {
@@ -48,9 +44,10 @@ class RandomSession : public QObject {
         return std::tuple(!w->linX->isHidden(), w->linX->Position(), w->linY->Position());
     }
 
-    // One change of colour; the chart's marker shows where the chart was
-    // last picked, and no longer once a favourite was.
-    void Act() {
+    // One change of colour, then the controls checked against it. The
+    // chart's marker shows where the chart was last picked, and no longer
+    // once a favourite was.
+    void Step() {
         static const Qt::Key keys[] = {Qt::Key_Left,     Qt::Key_Right, Qt::Key_PageUp,
                                        Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End};
         auto marked = Marker();
@@ -89,9 +86,7 @@ class RandomSession : public QObject {
         }
         Expect(!wanted || w->picValgt->BackColor() == *wanted, "the colour picked is not shown");
         Expect(Marker() == marked, "the chart's marker is not where the chart was last picked");
-    }
 
-    void Check() {
         using namespace Module1;
         const int32_t shown = w->picValgt->BackColor();
         const int16_t r = shown & 0xFF, g = (shown >> 8) & 0xFF, b = (shown >> 16) & 0xFF;
@@ -101,13 +96,13 @@ class RandomSession : public QObject {
         // the slider's lightness), a shade of those or at its own lightness.
         const HSLValue hsl = CurrentHSL;
         const RGBValue shade = HSLToRGB(hsl.H, hsl.S, l);
-        const QString texts = Texts({w->lblHex2, w->lblRGB2, w->lblLong2, w->lblHSL2});
+        const QString texts = Texts(w->lblHex2, w->lblRGB2, w->lblLong2, w->lblHSL2);
         const std::string described =
             Notation::HexText(w->cboHexFormat->currentIndex(), shown, r, g, b).value_or("<none>") +
             "|" + Notation::RgbText(w->cboRgbFormat->currentIndex(), r, g, b).value_or("<none>") +
             "|" + Notation::LongText(shown) + "|" + Notation::HSLText(hsl.H, hsl.S, l);
         Expect(s[0]->value() == r && s[1]->value() == g && s[2]->value() == b &&
-                   Texts({w->lblRval, w->lblGval, w->lblBval, w->lblLight}) ==
+                   Texts(w->lblRval, w->lblGval, w->lblBval, w->lblLight) ==
                        QStringLiteral("%1|%2|%3|%4").arg(r).arg(g).arg(b).arg(l),
                "a slider or its number disagrees with the swatch");
         Expect(texts.toStdString() == described, "the texts do not describe the swatch: " + texts);
@@ -129,7 +124,6 @@ private slots:
                 QByteArray::number(Rand(0x1000000)) + ",\"f" + QByteArray::number(i) + "\"\r\n";
         }
         QVERIFY(support::Write(dir.filePath("f.kvc"), favourites));
-        support::Setting(fakes, "Path") = dir.path();
         w.emplace(fakes.Get());
         w->Form_Initialize();
         w->Form_Load(dir.filePath("f.kvc"));
@@ -137,14 +131,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&*w));
         QCOMPARE(w->Favourites().Count(), 12);
 
-        int step = 0;
-        while (++step <= actions && broken.isEmpty()) {
-            Act();
-            Check();
+        for (int step = 1; step <= actions; ++step) {
+            Step();
+            QVERIFY2(broken.isEmpty(),
+                     qPrintable(
+                         QStringLiteral("seed %1, action %2: %3").arg(seed).arg(step).arg(broken)));
         }
-        QVERIFY2(broken.isEmpty(),
-                 qPrintable(
-                     QStringLiteral("seed %1, action %2: %3").arg(seed).arg(step - 1).arg(broken)));
     }
 };
 
