@@ -60,13 +60,10 @@ struct StartupSettings {
 
     std::string Check(const QByteArray& input) {
         const QList<QByteArray> lines = input.split('\n');
-        QStringList stored;
+        const auto stored = [&lines](int i) { return QString::fromUtf8(lines.value(i)); };
         fakes.settings.values.clear();
-        for (int i = 0; i < 7; ++i) {
-            stored << (i < lines.size() ? QString::fromUtf8(lines[i]) : QString());
-            if (i < lines.size()) {
-                support::Setting(fakes, kKeys[i]) = stored[i];
-            }
+        for (int i = 0; i < 7 && i < lines.size(); ++i) {
+            support::Setting(fakes, kKeys[i]) = stored(i);
         }
         // As the window stood before its first start: nothing selected.
         QComboBox* const lists[] = {w.cboHexFormat, w.cboRgbFormat, w.cboZoom};
@@ -79,9 +76,9 @@ struct StartupSettings {
         // Each list shows the stored entry, else its first (zoom: fourth).
         for (int i = 0; i < 3; ++i) {
             const int index = lists[i]->currentIndex();
-            const auto wanted = platform::ToInt16(stored[i]);
+            const auto wanted = platform::ToInt16(stored(i));
             const bool named =
-                !stored[i].isEmpty() && wanted && *wanted >= 0 && *wanted < lists[i]->count();
+                !stored(i).isEmpty() && wanted && *wanted >= 0 && *wanted < lists[i]->count();
             if (index != (named ? *wanted : i == 2 ? 3 : 0)) {
                 return std::string(kKeys[i]) + " selects entry " + std::to_string(index);
             }
@@ -101,7 +98,7 @@ struct StartupSettings {
             const int placed = i ? w.y() : w.x();
             const auto back = platform::ToSingle(platform::SingleText(float(placed * 15.0)));
             if (!back || std::nearbyint(*back / 15.0) != placed) {
-                return std::string(kKeys[3 + i]) + " " + stored[3 + i].toStdString() +
+                return std::string(kKeys[3 + i]) + " " + stored(3 + i).toStdString() +
                        " places the window at " + std::to_string(placed);
             }
         }
