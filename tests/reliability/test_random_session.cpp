@@ -48,8 +48,6 @@ class RandomSession : public QObject {
     // chart's marker shows where the chart was last picked, and no longer
     // once a favourite was.
     void Step() {
-        static const Qt::Key keys[] = {Qt::Key_Left,     Qt::Key_Right, Qt::Key_PageUp,
-                                       Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End};
         auto marked = Marker();
         std::optional<int32_t> wanted;
         const int how = Rand(10);
@@ -57,7 +55,7 @@ class RandomSession : public QObject {
             const int i = Rand(4);
             QSlider* s = i < 3 ? static_cast<QSlider*>(w->HScroll1[i]) : w->vsc1;
             s->setFocus();
-            how < 3 ? QTest::keyClick(s, keys[Rand(6)])
+            how < 3 ? QTest::keyClick(s, Qt::Key(Qt::Key_Left + Rand(6))) // arrows, pages
                     : support::SendWheel(s, QPoint(Rand(s->width()), 5), Rand(2) ? 120 : -120);
         } else if (how < 7) { // the chart
             Tab(1);
@@ -91,7 +89,6 @@ class RandomSession : public QObject {
         const int32_t shown = w->picValgt->BackColor();
         const int16_t r = shown & 0xFF, g = (shown >> 8) & 0xFF, b = (shown >> 16) & 0xFF;
         const int16_t l = int16_t(w->vsc1->value());
-        const auto& s = w->HScroll1;
         // The texts describe the swatch (HSL: the picked hue and saturation at
         // the slider's lightness), a shade of those or at its own lightness.
         const HSLValue hsl = CurrentHSL;
@@ -101,7 +98,8 @@ class RandomSession : public QObject {
             Notation::HexText(w->cboHexFormat->currentIndex(), shown, r, g, b).value_or("<none>") +
             "|" + Notation::RgbText(w->cboRgbFormat->currentIndex(), r, g, b).value_or("<none>") +
             "|" + Notation::LongText(shown) + "|" + Notation::HSLText(hsl.H, hsl.S, l);
-        Expect(s[0]->value() == r && s[1]->value() == g && s[2]->value() == b &&
+        Expect(w->HScroll1[0]->value() == r && w->HScroll1[1]->value() == g &&
+                   w->HScroll1[2]->value() == b &&
                    Texts(w->lblRval, w->lblGval, w->lblBval, w->lblLight) ==
                        QStringLiteral("%1|%2|%3|%4").arg(r).arg(g).arg(b).arg(l),
                "a slider or its number disagrees with the swatch");
