@@ -30,12 +30,6 @@ class RandomSession : public QObject {
     template <typename... L> static QString Texts(L*... labels) {
         return QStringList{labels->text()...}.join('|');
     }
-    void Tab(int tab) {
-        if (w->SelectedTab() != tab) {
-            QTest::mouseClick(w->TabStrip1, Qt::LeftButton, {},
-                              w->TabStrip1->tabRect(tab - 1).center());
-        }
-    }
     void Click(QWidget* on, QPoint at) {
         support::SendMouse(on, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
         support::SendMouse(on, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
@@ -58,7 +52,7 @@ class RandomSession : public QObject {
             how < 3 ? QTest::keyClick(s, Qt::Key(Qt::Key_Left + Rand(6))) // arrows, pages
                     : support::SendWheel(s, QPoint(Rand(s->width()), 5), Rand(2) ? 120 : -120);
         } else if (how < 7) { // the chart
-            Tab(1);
+            w->TabStrip1->setCurrentIndex(0);
             platform::PictureBox* chart = w->picFarge[0];
             const QPoint at(Rand(chart->width()), Rand(chart->height())), p = at - chart->Origin();
             Click(chart, at);
@@ -71,7 +65,7 @@ class RandomSession : public QObject {
             fakes.clipboard.text = QString::number(*wanted);
             w->mnuLimInn_Click();
         } else { // a favourite
-            Tab(3);
+            w->TabStrip1->setCurrentIndex(2);
             QWidget* inner = w->picBoksUt->picBoksInn();
             const QPoint at(Rand(inner->width()), Rand(inner->height()));
             const int k = w->picBoksUt->BoxAt(at);
