@@ -1,25 +1,20 @@
 #!/usr/bin/env bash
 # Unsaved favourites survive every way the program can end: SIGTERM, SIGHUP
-# and SIGINT end it with status 0 and the settings written; a log-out asks
-# where the session manager lets it (Avbryt holds the log-out, Nei gives the
-# list up) and keeps the copy where not; the X server going away. Each time
-# the next start asks, and Ja brings back exactly the unsaved list while the
-# colour file stays as it was. GNOME's log-out is held meanwhile. Then kill -9
-# in the middle of in-place saves of a 50 MB list: the old file or the new one
-# can always be had whole, and nothing is lost on restart.
+# and SIGINT (status 0, settings written); a log-out that asks where the
+# session manager lets it (Avbryt holds it, Nei gives the list up) and keeps
+# the copy where not; the X server going away. The next start asks, and Ja
+# brings back exactly the unsaved list, the colour file untouched; GNOME's
+# log-out is held meanwhile. Then kill -9 during in-place saves of a 50 MB
+# list: the old file or the new one is whole, and nothing is lost on restart.
 source "$(dirname "$0")/lib.sh"
 set -m # background jobs take SIGINT, as from a terminal
-bin=$(readlink -f "$1")
-tools=$2
-
-work="$TMP/work" files="$TMP/farger"
-mkdir -p "$work" "$files"
+bin=$(readlink -f "$1") tools=$2
+work="$TMP/work" files="$TMP/farger" locked="$TMP/laast" data="$XDG_DATA_HOME/Tintra"
+copy="$data/ulagret.kvc" conf="$XDG_CONFIG_HOME/Tintra/Tintra.conf"
+mkdir -p "$work" "$files" "$locked"
 rec() { printf '%s,"%s"\r\n' "$1" "$2"; }
 { rec 1 en; rec 2 to; } >"$files/liste.kvc"
 sum=$(md5sum <"$files/liste.kvc")
-data="$XDG_DATA_HOME/Tintra"
-copy="$data/ulagret.kvc"
-conf="$XDG_CONFIG_HOME/Tintra/Tintra.conf"
 kept() { tail -n +2 "$copy" 2>/dev/null; } # the list in the copy
 
 # A session of our own: a private bus with GNOME's session manager on it,
@@ -56,11 +51,9 @@ restore() {
 }
 # ended WHAT: the program ended by itself with status 0, settings written.
 ended() {
-  local rc=0
   poll 10 eval '! kill -0 "$APP_PID" 2>/dev/null' || fail "$1 did not end the program"
-  wait "$APP_PID" || rc=$?
+  wait "$APP_PID" || fail "$1: exit status $?"
   APP_PID=""
-  [ "$rc" -eq 0 ] || fail "$1: exit status $rc"
   grep -qx 'ZoomFactor=3' "$conf" || fail "$1: the settings were not written"
 }
 
@@ -114,12 +107,10 @@ quit_via_menu
 # start brings the list back, and its save completes the file.
 kill "$SM_PID" "$BUS_PID" 2>/dev/null || true
 unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
-locked="$TMP/laast" old="$TMP/old" new="$TMP/new" file="$TMP/laast/stor.kvc"
-mkdir -p "$locked"
+old="$TMP/old" new="$TMP/new" file="$locked/stor.kvc"
 awk 'BEGIN { for (i = 0; i < 3600000; i++) printf "66051,\"fyll\"\n" }' >"$old"
 sed 's/$/\r/' "$old" >"$TMP/crlf"
-touch "$file"
-chmod 666 "$file"
+install -m 666 /dev/null "$file"
 settings "Path=$locked/" FileName=stor.kvc ActiveTab=3
 as_nobody "$locked" "$work"
 chmod 555 "$locked"

@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <string>
 
 namespace {
@@ -61,29 +60,25 @@ struct StartupSettings {
 
     std::string Check(const QByteArray& input) {
         const QList<QByteArray> lines = input.split('\n');
-        QStringList stored;
+        const auto stored = [&lines](int i) { return QString::fromUtf8(lines.value(i)); };
         fakes.settings.values.clear();
-        for (int i = 0; i < 7; ++i) {
-            stored << (i < lines.size() ? QString::fromUtf8(lines[i]) : QString());
-            if (i < lines.size()) {
-                support::Setting(fakes, kKeys[i]) = stored[i];
-            }
+        for (int i = 0; i < 7 && i < lines.size(); ++i) {
+            support::Setting(fakes, kKeys[i]) = stored(i);
         }
         // As the window stood before its first start: nothing selected.
         QComboBox* const lists[] = {w.cboHexFormat, w.cboRgbFormat, w.cboZoom};
         for (QComboBox* list : lists) {
             list->setCurrentIndex(-1);
         }
-        const int earlier[] = {w.x(), w.y()};
         w.Form_Load();
         QCoreApplication::processEvents();
 
         // Each list shows the stored entry, else its first (zoom: fourth).
         for (int i = 0; i < 3; ++i) {
             const int index = lists[i]->currentIndex();
-            const auto wanted = platform::ToInt16(stored[i]);
+            const auto wanted = platform::ToInt16(stored(i));
             const bool named =
-                !stored[i].isEmpty() && wanted && *wanted >= 0 && *wanted < lists[i]->count();
+                !stored(i).isEmpty() && wanted && *wanted >= 0 && *wanted < lists[i]->count();
             if (index != (named ? *wanted : i == 2 ? 3 : 0)) {
                 return std::string(kKeys[i]) + " selects entry " + std::to_string(index);
             }
@@ -91,41 +86,20 @@ struct StartupSettings {
         if (w.SelectedTab() < 1 || w.SelectedTab() > 3) {
             return "no tab selected";
         }
-        // The window stands at the stored position (twips, 15 a pixel; 250
-        // when none) where some of it is then on a screen, on a screen in any
-        // case, an impossible one skipped; stored again, it comes back the same.
-        const QSize size = w.frameGeometry().size();
-        const auto onScreen = [](const QRect& r) {
-            const auto screens = QGuiApplication::screens();
-            return std::any_of(screens.begin(), screens.end(),
-                               [&r](const QScreen* s) { return s->geometry().intersects(r); });
-        };
-        const int placed[] = {w.x(), w.y()};
-        if (!onScreen(QRect(QPoint(placed[0], placed[1]), size))) {
-            return "the window lies off every screen at " + std::to_string(placed[0]) + "," +
-                   std::to_string(placed[1]);
+        // Whatever was stored, the window stands on a screen, at a position
+        // that, stored again (twips, 15 a pixel), comes back the same.
+        const auto screens = QGuiApplication::screens();
+        if (std::none_of(screens.begin(), screens.end(), [this](const QScreen* s) {
+                return s->geometry().intersects(w.frameGeometry());
+            })) {
+            return "the window lies off every screen";
         }
-        std::optional<int> wanted[2];
         for (int i : {0, 1}) {
-            const auto v = platform::ToSingle(stored[3 + i]);
-            const double px = v ? std::nearbyint(*v / 15.0) : 0;
-            if (3 + i >= lines.size()) {
-                wanted[i] = 17;
-            } else if (v && std::fabs(px) <= 32767) {
-                wanted[i] = static_cast<int>(px);
-            } else if (!v || std::fabs(px) >= 2147483648.0) {
-                wanted[i] = earlier[i];
-            }
-        }
-        const bool exact =
-            wanted[0] && wanted[1] &&
-            onScreen(QRect(*wanted[0] + 1, *wanted[1] + 1, size.width() - 2, size.height() - 2));
-        for (int i : {0, 1}) {
-            const auto back = platform::ToSingle(platform::SingleText(float(placed[i] * 15.0)));
-            if ((exact && std::abs(placed[i] - *wanted[i]) > 1) || !back ||
-                std::nearbyint(*back / 15.0) != placed[i]) {
-                return std::string(kKeys[3 + i]) + " " + stored[3 + i].toStdString() +
-                       " places the window at " + std::to_string(placed[i]);
+            const int placed = i ? w.y() : w.x();
+            const auto back = platform::ToSingle(platform::SingleText(float(placed * 15.0)));
+            if (!back || std::nearbyint(*back / 15.0) != placed) {
+                return std::string(kKeys[3 + i]) + " " + stored(3 + i).toStdString() +
+                       " places the window at " + std::to_string(placed);
             }
         }
         return {};

@@ -1,10 +1,9 @@
 // A desktop session of the test's own: an X11 session manager (XSMP) and
-// GNOME's session manager on the D-Bus session bus (only Inhibit and
-// Uninhibit). Prints "SESSION_MANAGER=<address>" first, then one line per
-// event: "register", "interact-request", "interact-done cancel=0|1",
-// "save-done success=0|1", "inhibit <app id> <flags> <reason>",
-// "uninhibit". Commands on stdin, one a line: "save any" and "save none"
-// (a log-out, the program allowed to ask or not), "die".
+// GNOME's on the session bus (Inhibit, Uninhibit). Prints
+// "SESSION_MANAGER=<address>", then a line per event (register,
+// interact-request, interact-done cancel=0|1, save-done success=0|1, inhibit
+// <app id> <flags> <reason>, uninhibit). Reads commands a line each: "save
+// any" or "save none" (a log-out, the program allowed to ask or not), "die".
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QObject>
@@ -37,27 +36,21 @@ public slots:
     void Uninhibit(uint) { Say("uninhibit"); }
 };
 
-Status RegisterClient(SmsConn c, SmPointer, char* previousId) {
-    char* id = SmsGenerateClientID(c);
-    SmsRegisterClientReply(c, id);
-    free(id);
-    free(previousId);
-    client = c;
-    Say("register");
-    return 1;
-}
-void CloseConnection(SmsConn c, SmPointer, int count, char** reasons) {
-    SmFreeReasons(count, reasons);
-    SmsCleanUp(c); // the connection itself closes with the client's end
-    client = nullptr;
+Bool AnyHost(char*) {
+    return True;
 }
 
 Status NewClient(SmsConn, SmPointer, unsigned long* mask, SmsCallbacks* cb, char**) {
-    *mask = SmsRegisterClientProcMask | SmsInteractRequestProcMask | SmsInteractDoneProcMask |
-            SmsSaveYourselfRequestProcMask | SmsSaveYourselfP2RequestProcMask |
-            SmsSaveYourselfDoneProcMask | SmsCloseConnectionProcMask | SmsSetPropertiesProcMask |
-            SmsDeletePropertiesProcMask | SmsGetPropertiesProcMask;
-    cb->register_client.callback = RegisterClient;
+    *mask = ~0UL; // every callback is set below
+    cb->register_client.callback = [](SmsConn c, SmPointer, char* previousId) -> Status {
+        char* id = SmsGenerateClientID(c);
+        SmsRegisterClientReply(c, id);
+        free(id);
+        free(previousId);
+        client = c;
+        Say("register");
+        return 1;
+    };
     cb->interact_request.callback = [](SmsConn c, SmPointer, int) {
         Say("interact-request");
         SmsInteract(c);
@@ -65,36 +58,23 @@ Status NewClient(SmsConn, SmPointer, unsigned long* mask, SmsCallbacks* cb, char
     cb->interact_done.callback = [](SmsConn, SmPointer, Bool cancel) {
         Say("interact-done cancel=" + std::to_string(cancel ? 1 : 0));
     };
-    cb->save_yourself_request.callback = [](SmsConn, SmPointer, int, Bool, int, Bool, Bool) {};
     cb->save_yourself_phase2_request.callback = [](SmsConn c, SmPointer) {
         SmsSaveYourselfPhase2(c);
     };
     cb->save_yourself_done.callback = [](SmsConn, SmPointer, Bool success) {
         Say("save-done success=" + std::to_string(success ? 1 : 0));
     };
-    cb->close_connection.callback = CloseConnection;
-    // Properties are taken and left (a short-lived tool).
+    cb->close_connection.callback = [](SmsConn c, SmPointer, int count, char** reasons) {
+        SmFreeReasons(count, reasons);
+        SmsCleanUp(c); // the connection itself closes with the client's end
+        client = nullptr;
+    };
+    // Requests to save and properties are taken and left (a short-lived tool).
+    cb->save_yourself_request.callback = [](SmsConn, SmPointer, int, Bool, int, Bool, Bool) {};
     cb->set_properties.callback = [](SmsConn, SmPointer, int, SmProp**) {};
     cb->delete_properties.callback = [](SmsConn, SmPointer, int, char**) {};
     cb->get_properties.callback = [](SmsConn c, SmPointer) { SmsReturnProperties(c, 0, nullptr); };
     return 1;
-}
-
-Bool AnyHost(char*) {
-    return True;
-}
-
-// Serves one ICE connection from the event loop.
-void Serve(IceConn ice) {
-    auto* notifier = new QSocketNotifier(IceConnectionNumber(ice), QSocketNotifier::Read);
-    QObject::connect(notifier, &QSocketNotifier::activated, [ice, notifier] {
-        if (IceProcessMessages(ice, nullptr, nullptr) == IceProcessMessagesIOError) {
-            notifier->setEnabled(false);
-            notifier->deleteLater();
-            IceSetShutdownNegotiation(ice, False);
-            IceCloseConnection(ice);
-        }
-    });
 }
 
 } // namespace
@@ -103,10 +83,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     GnomeSession gnome;
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected()) {
-        bus.registerObject("/org/gnome/SessionManager", &gnome, QDBusConnection::ExportAllSlots);
-        bus.registerService("org.gnome.SessionManager");
-    }
+    bus.registerObject("/org/gnome/SessionManager", &gnome, QDBusConnection::ExportAllSlots);
+    bus.registerService("org.gnome.SessionManager");
     // A client gone is no reason to stop (libICE's default handler exits).
     IceSetIOErrorHandler([](IceConn) {});
     char error[256] = {};
@@ -124,9 +102,20 @@ int main(int argc, char** argv) {
             new QSocketNotifier(IceGetListenConnectionNumber(listener), QSocketNotifier::Read);
         QObject::connect(notifier, &QSocketNotifier::activated, [listener] {
             IceAcceptStatus status;
-            if (IceConn ice = IceAcceptConnection(listener, &status)) {
-                Serve(ice);
+            IceConn ice = IceAcceptConnection(listener, &status);
+            if (!ice) {
+                return;
             }
+            // Served from the event loop until it fails.
+            auto* reader = new QSocketNotifier(IceConnectionNumber(ice), QSocketNotifier::Read);
+            QObject::connect(reader, &QSocketNotifier::activated, [ice, reader] {
+                if (IceProcessMessages(ice, nullptr, nullptr) == IceProcessMessagesIOError) {
+                    reader->setEnabled(false);
+                    reader->deleteLater();
+                    IceSetShutdownNegotiation(ice, False);
+                    IceCloseConnection(ice);
+                }
+            });
         });
     }
     char* ids = IceComposeNetworkIdList(count, listeners);
