@@ -1,24 +1,20 @@
 // Remote input and screenshots on a headless GNOME Shell or KWin, for the
 // end-to-end tests and the benchmark:
-//   desktoptool input gnome|kde             keys and the pointer: each line
-//       of standard input holds actions, done in order, and is answered on
-//       standard output by "ok" or "failed" once they are: key NAME (a tap),
-//       down NAME, up NAME, move X Y (logical pixels), click [left|right],
-//       sleep MS. One input session serves every line, so the desktop keeps
-//       one keyboard and pointer the whole time.
-//   desktoptool shot gnome|kde FILE [N]     the whole screen, without
-//       pointer; with N, N timed copies, one "wl.gnome|wl.kde MICROSECONDS"
-//       line each
-// GNOME input goes through mutter's RemoteDesktop D-Bus API, KWin's through
-// its fake-input Wayland protocol; GNOME's screenshot is the Shell's own call
-// (granted to the bus name org.gnome.Screenshot), KWin's is ScreenShot2.
+//   desktoptool input gnome|kde: each line of standard input holds actions
+//     (key NAME, down NAME, up NAME, click left, move X Y in logical pixels,
+//     sleep MS), answered by "ok" or "failed" once done. One input session
+//     serves every line: the desktop keeps one keyboard and pointer.
+//   desktoptool shot gnome|kde FILE [N]: the screen without the pointer, or
+//     N timed copies, one "wl.gnome|wl.kde MICROSECONDS" line each.
+// Input goes through mutter's RemoteDesktop D-Bus API or KWin's fake-input
+// protocol; screenshots through the Shell's own call (granted to the bus name
+// org.gnome.Screenshot) or KWin's ScreenShot2.
 #include "fake-input-client-protocol.h"
 
 #include <wayland-client.h>
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -42,21 +38,21 @@ bool Fail(const QString& why) {
     return false;
 }
 
-// Linux input event codes of the keys the tests press.
+// Linux input event codes of the keys and the button the tests press.
 const std::map<std::string, uint32_t> kKeys = {
     {"Escape", 1}, {"Tab", 15},   {"Return", 28}, {"ctrl", 29},  {"shift", 42},
     {"alt", 56},   {"space", 57}, {"Up", 103},    {"Left", 105}, {"Right", 106},
-    {"Down", 108}, {"a", 30},     {"f", 33},      {"p", 25},
+    {"Down", 108}, {"a", 30},     {"f", 33},      {"p", 25},     {"left", 0x110},
 };
-constexpr uint32_t kButtonLeft = 0x110;
-constexpr uint32_t kButtonRight = 0x111;
+bool IsButton(uint32_t code) {
+    return code >= 0x110;
+}
 
-// One way in: key and button by input event code, pointer to a place.
+// One way in: key or button by input event code, pointer to a place.
 class Input {
 public:
     virtual ~Input() = default;
     virtual bool Key(uint32_t code, bool down) = 0;
-    virtual bool Button(uint32_t code, bool down) = 0;
     virtual bool MoveTo(double x, double y) = 0;
     virtual void Flush() {}
 };
@@ -87,10 +83,9 @@ public:
         }
     }
     bool Key(uint32_t code, bool down) override {
-        return Call(QStringLiteral("NotifyKeyboardKeycode"), {code, down});
-    }
-    bool Button(uint32_t code, bool down) override {
-        return Call(QStringLiteral("NotifyPointerButton"), {static_cast<int>(code), down});
+        return IsButton(code)
+                   ? Call(QStringLiteral("NotifyPointerButton"), {static_cast<int>(code), down})
+                   : Call(QStringLiteral("NotifyKeyboardKeycode"), {code, down});
     }
     // Absolute motion needs a screen cast; relative motion from the top-left
     // corner (where the pointer stops) does not. Along the top edge first:
@@ -152,12 +147,8 @@ public:
         }
     }
     bool Key(uint32_t code, bool down) override {
-        org_kde_kwin_fake_input_keyboard_key(fake_, code, down ? 1 : 0);
-        Flush();
-        return true;
-    }
-    bool Button(uint32_t code, bool down) override {
-        org_kde_kwin_fake_input_button(fake_, code, down ? 1 : 0);
+        (IsButton(code) ? org_kde_kwin_fake_input_button
+                        : org_kde_kwin_fake_input_keyboard_key)(fake_, code, down ? 1 : 0);
         Flush();
         return true;
     }
@@ -183,7 +174,7 @@ bool RunInput(Input& in, const QStringList& a) {
         const QString act = a[i];
         const QString arg = a.value(++i);
         if (act == QLatin1String("key") || act == QLatin1String("down") ||
-            act == QLatin1String("up")) {
+            act == QLatin1String("up") || act == QLatin1String("click")) {
             const auto k = kKeys.find(arg.toStdString());
             ok = k != kKeys.end() || Fail(QStringLiteral("unknown key ") + arg);
             ok = ok && (act == QLatin1String("up") || in.Key(k->second, true));
@@ -191,11 +182,6 @@ bool RunInput(Input& in, const QStringList& a) {
             ok = ok && (act == QLatin1String("down") || in.Key(k->second, false));
         } else if (act == QLatin1String("move")) {
             ok = in.MoveTo(arg.toDouble(), a.value(++i).toDouble());
-        } else if (act == QLatin1String("click")) {
-            const uint32_t b = arg == QLatin1String("right") ? kButtonRight : kButtonLeft;
-            ok = in.Button(b, true);
-            pause(60);
-            ok = ok && in.Button(b, false);
         } else if (act == QLatin1String("sleep")) {
             pause(arg.toInt());
         } else {

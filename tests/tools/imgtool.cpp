@@ -117,23 +117,18 @@ int main(int argc, char** argv) {
         return img.save(QString::fromLocal8Bit(argv[4]), "PNG") ? 0 : 1;
     }
     if (is("cross", 7, 7)) {
-        const int cx = std::atoi(argv[4]);
-        const int cy = std::atoi(argv[5]);
-        const int arm = std::atoi(argv[6]);
-        if (a.isNull() || a.size() != b.size()) {
-            return 1;
-        }
-        for (int y = 0; y < a.height(); ++y) {
+        const QPoint c(std::atoi(argv[4]), std::atoi(argv[5]));
+        for (int y = 0; a.size() == b.size() && y < a.height(); ++y) {
             for (int x = 0; x < a.width(); ++x) {
-                const int off = std::abs(x - cx) + std::abs(y - cy);
-                const bool onArm = (x == cx || y == cy) && off >= 1 && off <= arm;
-                if (onArm ? !BlackOrWhite(b.pixel(x, y)) : b.pixel(x, y) != a.pixel(x, y)) {
-                    std::fprintf(stderr, "pixel (%d, %d) differs\n", x, y);
-                    return 1;
+                const int off = std::abs(x - c.x()) + std::abs(y - c.y());
+                const bool arm =
+                    (x == c.x() || y == c.y()) && off >= 1 && off <= std::atoi(argv[6]);
+                if (arm ? !BlackOrWhite(b.pixel(x, y)) : b.pixel(x, y) != a.pixel(x, y)) {
+                    return std::fprintf(stderr, "pixel (%d, %d) differs\n", x, y), 1;
                 }
             }
         }
-        return 0;
+        return a.isNull() || a.size() != b.size() ? 1 : 0;
     }
     if (is("crosshair", 4, 4)) {
         return a.isNull() || a.size() != b.size() ? 2 : FindCrossHair(a, b);
