@@ -1,20 +1,12 @@
 #!/usr/bin/env bash
-# Point measurement on a real Wayland desktop with its own portal, over a
-# pattern whose every pixel has its own colour: a pick one pixel off, or a
-# still shifted, scaled or holding the pointer, gives a colour of another
-# place or none of the pattern's. The test reads the cross-hair off the
-# screen, moves it by keys and checks the colour taken where it stood.
-#
+# Point measurement on a real desktop over a pattern whose every pixel has
+# its own colour: a pick one pixel off, or a still shifted, scaled or holding
+# the pointer, gives another place's colour. The test reads the cross-hair
+# off the screen, moves it by keys and checks the colour taken there.
 #   desktop_measure.sh TINTRA_BINARY TOOLS_FOLDER gnome|kde|kde-scale2|sway
-#
-# gnome: the first use asks whether Tintra may take screenshots; answered
-#   after 12 s, it measures exactly, and the second use asks nothing.
-# kde: KWin checks which programs may use its restricted interfaces (Tintra
-#   has its installed menu entry only); with the pointer resting where the
-#   cross-hair starts, Enter takes the pattern's colour there.
-# kde-scale2: KWin at scale 2, the same start and picks.
-# sway: two screens at scales 1 and 2 (no pointer), the second measured
-#   after the keys have crossed to it.
+# gnome: the first use asks, is answered after 12 s, measures exactly.
+# kde: KWin's permission checks on (Tintra has its installed entry only).
+# kde-scale2: KWin at scale 2. sway: two screens at scales 1 and 2.
 source "$(dirname "$0")/wayland_lib.sh"
 BIN=$1 TOOLS=$2 MODE=$3 SCALE=1
 case $MODE in
@@ -35,9 +27,8 @@ screenshots() { # screenshot files in the session's home, Pictures or /tmp
 }
 before=$(screenshots)
 
-# pointer X Y: the pointer to logical (X, Y). POINTER becomes its device
-# pixel, MIDDLE the middle of its screen (where the cross-hair starts when
-# Tintra cannot tell where the pointer is).
+# pointer X Y: the pointer to logical (X, Y); POINTER becomes its device
+# pixel, MIDDLE the middle of its screen (the start where Tintra cannot tell).
 pointer() {
   desk move "$1" "$2"
   if [ "$DESKTOP" = sway ] && [ "$1" -ge 1920 ]; then
@@ -47,8 +38,7 @@ pointer() {
   fi
 }
 
-# start_at WHAT: the cross-hair shows within 20 s, where the pointer is or in
-# the middle of its screen. START becomes its place.
+# start_at WHAT: the cross-hair shows at POINTER or MIDDLE; START becomes it.
 start_at() {
   poll 20 eval 'CROSS=$(cross_hair)' || fail "$1: no cross-hair within 20 s; the screen: $(seen)"
   START=$CROSS
@@ -57,10 +47,8 @@ start_at() {
 }
 steps() { echo "$((${START% *} + $1)) $((${START#* } + $2))"; } # steps DX DY: a point from START
 
-# by_keys ZOOMFACTOR: the cross-hair moves by keys and Enter takes the point:
-# with "Uten zoom" Right, Right, Down x3, Shift+Down and Ctrl+Left; with a
-# zoom Left, Up, Shift+Up, Space (the enlargement), Right, Right and Down.
-# MEASURED becomes the point taken.
+# by_keys ZOOMFACTOR: keys move the cross-hair (with a zoom, Space shows the
+# enlargement first) and Enter takes MEASURED.
 by_keys() {
   if [ "$1" = 0 ]; then
     cross_to "Right, Right, Down, Down, Down" $(steps 2 3) key Right key Right key Down key Down key Down
@@ -76,23 +64,19 @@ by_keys() {
   desk key Return
 }
 
-# begin ZOOMFACTOR X Y: --pick --format rgb with that zoom choice and the
-# pointer at logical (X, Y).
+# begin ZOOMFACTOR X Y: --pick --format rgb, the pointer at logical (X, Y).
 begin() {
   tintra_settings ZoomFactor="$1"
   pointer "$2" "$3"
   start_program pick --pick --format rgb
 }
 
-# picked X Y: --pick has ended with status 0 and printed the pattern's colour
-# of device pixel (X, Y).
+# picked X Y: --pick has ended with status 0, printing the colour of (X, Y).
 picked() {
-  local rc=0 out r g b at
-  poll 10 eval '! kill -0 "$APP_PID" 2>/dev/null' || fail "--pick did not end after the pick"
-  wait "$APP_PID" || rc=$?
-  APP_PID=""
+  local out r g b at
+  tintra_ended 10 || fail "--pick did not end after the pick"
   out=$(grep -E '^[0-9]+,[0-9]+,[0-9]+$' "$SESSION/log/pick.log" | tail -1) || true
-  [ "$rc" = 0 ] && [ -n "$out" ] || fail "--pick: status $rc, printed '$(cat "$SESSION/log/pick.log")'"
+  [ "$STATUS" = 0 ] && [ -n "$out" ] || fail "--pick: status $STATUS, printed '$(cat "$SESSION/log/pick.log")'"
   IFS=, read -r r g b <<<"$out"
   at="$((r + 256 * (b & 15))) $((g + 256 * (b >> 4)))"
   [ "$at" = "$1 $2" ] || fail "--pick gave $out, the pattern's colour at ($at), not at ($1 $2)"
@@ -101,10 +85,9 @@ picked() {
 # main_window_shown: the screen shows more than the pattern, and no still.
 main_window_shown() { ! pattern_shown "${SCREENS[0]%:*}" && ! cross_hair >/dev/null; }
 
-# punkt_by_keys ZOOMFACTOR: "Punktmål" (Alt+P) from the main window, measured
-# by keys; "Kopi" of the hex text (from "Punktmål", which has the focus when
-# the main window is back) holds the pattern's colour there. Alt+F, A ("Fil >
-# Avslutt") then ends the program before Qt 6.4's wayland teardown can hang.
+# punkt_by_keys ZOOMFACTOR: "Punktmål" (Alt+P) measured by keys; "Kopi" (three
+# Tabs on from "Punktmål") copies that colour's hex text. "Fil > Avslutt" then
+# ends the program before Qt 6.4's wayland teardown can hang.
 punkt_by_keys() {
   local x y
   tintra_settings ZoomFactor="$1"
@@ -125,9 +108,8 @@ punkt_by_keys() {
 }
 
 if [ "$DESKTOP" = gnome ]; then
-  # First use: the Shell asks; 12 s later a click on "Allow" (right of the
-  # middle, below it) answers. Tintra waits, measures exactly, and the answer
-  # is stored (table, id, and the answer for programs outside a sandbox).
+  # First use: 12 s after the Shell asks, a click on "Allow" answers; Tintra
+  # measures exactly and the answer is stored for programs outside a sandbox.
   begin 0 700 400
   poll 10 eval '! pattern_shown all' || fail "the first use showed nothing"
   ! cross_hair >/dev/null || fail "the first use measured without asking whether it may"
@@ -161,8 +143,7 @@ punkt_by_keys 3
 punkt_by_keys 0
 case $MODE in
   kde*)
-    # The pointer rests on the very pixel the cross-hair starts at; Enter
-    # there takes the pattern's colour, not the pointer's.
+    # Enter at once on the pixel under the pointer takes the pattern's colour.
     begin 0 $((W / 2 / SCALE)) $((H / 2 / SCALE))
     start_at "--pick, Enter at once"
     [ "$START" = "$POINTER" ] || fail "the cross-hair starts at ($START), away from the pointer ($POINTER)"
@@ -170,8 +151,7 @@ case $MODE in
     picked $POINTER
     ;;
   sway)
-    # On to the screen at scale 2 by keys: up, right to the edge and one step
-    # beyond, where that screen's own device pixels go on; measured there.
+    # By keys to the right edge and one step beyond, into the scale-2 screen.
     for zoom in 0 3; do
       begin $zoom 700 400
       start_at "--pick on two screens, ZoomFactor $zoom"

@@ -1,24 +1,16 @@
-# End-to-end tests and bench rows on a real Wayland desktop: a headless sway
-# (wlr portal), GNOME Shell (GNOME portal) or KWin (KDE portal), each on a
-# private session bus with PipeWire and the desktop portal, the program on
-# Qt's wayland platform. As root (sway refuses root) the session runs as
-# WAYLAND_USER with a /tmp of its own (the wlr portal's fixed out.png). A
-# desktop that cannot start here ends the test with status 77 (skipped). The
-# caller sets TOOLS, the folder of imgtool and desktoptool.
+# End-to-end tests and bench rows on a headless sway, GNOME Shell or KWin with
+# its own portal, private buses and PipeWire, the program on Qt's wayland
+# platform. As root the session runs as WAYLAND_USER with a /tmp of its own
+# (the wlr portal's fixed out.png). A desktop that cannot start here skips
+# the test (status 77). The caller sets TOOLS (imgtool, desktoptool).
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 WAYLAND_USER=${WAYLAND_USER:-nobody}
-SESSION_ENV=()  # the whole environment of every process in the session
-SESSION_PIDS=() # what the session's start started, stopped last first
-DESKTOP=""      # sway, gnome or kde once started
-RUN_AS=()       # prefix that runs a command as the session's user
-IN_NS=()        # prefix that runs a command in the session's mount namespace
-NS_PID=""
+SESSION_ENV=() SESSION_PIDS=() DESKTOP="" RUN_AS=() IN_NS=() NS_PID=""
 SCREENS=(all:0) # NAME:X of each screen: its left edge in the pattern (device pixels)
 
-# Every process of a session carries its marker, so the clean-up finds what
-# the session started on its own (D-Bus activation, swaybg), and a later
-# test what one killed by a time-out left behind.
+# Every process of a session carries its marker: the clean-up finds what the
+# session started (D-Bus activation too), and a later test what a time-out left.
 marked() { grep -lzxF "$1" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true; }
 kill_marked() { # kill_marked MARKER: TERM, then KILL
   local pid marker=$1
@@ -57,8 +49,7 @@ SESSION_TMP=/tmp # the session's /tmp, as the test sees it
 if [ "$(id -u)" -eq 0 ]; then
   RUN_AS=(setpriv --reuid="$(id -u "$WAYLAND_USER")" --regid="$(id -g "$WAYLAND_USER")"
     --clear-groups --inh-caps=-all --)
-  # The namespace's /tmp is $SESSION/tmp, with the session folder mounted
-  # back at its own path; a process holds the namespace open.
+  # /tmp is $SESSION/tmp there, the session folder mounted back in it.
   mkdir "$SESSION/tmp/${SESSION##*/}"
   env "$MARKER" unshare --mount --propagation private -- sh -c '
     mount --bind "$1" "$1/tmp/${1##*/}" && mount --rbind "$1/tmp" /tmp &&
@@ -73,8 +64,7 @@ if [ "$(id -u)" -eq 0 ]; then
   fi
 fi
 
-# own FILE...: the session's user owns them.
-own() { [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$@"; }
+own() { [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$@"; } # own FILE...: for the session's user
 
 show_logs() { # on failure: the end of every log, and on sway its window tree
   local f
@@ -85,13 +75,12 @@ show_logs() { # on failure: the end of every log, and on sway its window tree
 }
 skip() { echo "SKIP: $*" >&2; show_logs; exit 77; }
 
-# in_session CMD...: CMD as the session's user, in its namespace, with the
-# session's environment only, from $SESSION/work.
+# in_session CMD...: CMD as the session's user, in its namespace, with only
+# the session's environment; start_in_session LOG CMD... the same in the
+# background, output in log/LOG.log, $! CMD's process (stopped at the end).
 in_session() {
   (cd "$SESSION/work" && exec ${IN_NS[@]+"${IN_NS[@]}"} ${RUN_AS[@]+"${RUN_AS[@]}"} env -i "${SESSION_ENV[@]}" "$@")
 }
-# start_in_session LOG CMD...: the same in the background, its output in
-# $SESSION/log/LOG.log; $! is CMD's own process, stopped at the end.
 start_in_session() {
   local log="$SESSION/log/$1.log"
   shift
@@ -99,8 +88,7 @@ start_in_session() {
   SESSION_PIDS+=("$!")
 }
 
-# service LOG READY CMD...: CMD in the session, up once the command line
-# READY succeeds (30 s at most).
+# service LOG READY CMD...: CMD in the session, up once READY succeeds.
 service() {
   local log=$1 ready=$2
   shift 2
@@ -113,14 +101,13 @@ bus_has() { # bus_has NAME: NAME has an owner on the session bus
     org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
 }
 
-# start_session DESKTOP NAME=VALUE...: SESSION_ENV becomes the user's plain
-# environment, the session's folders and buses and the arguments; then the
-# session bus (its services inherit that environment), a bus of its own in
-# the system bus's place (GNOME Shell ends without one) and PipeWire (the
-# portals' screen casts, and the wlr back-end, need it).
+# start_session DESKTOP NAME=VALUE...: the session's environment with the
+# arguments; the session bus, one in the system bus's place (GNOME Shell ends
+# without) and PipeWire (the portals need it).
 start_session() {
   DESKTOP=$1
   shift
+  [ -z "${TOOLS:-}" ] || cp "$TOOLS/imgtool" "$TOOLS/desktoptool" "$SESSION/bin/" || fail "no tools in $TOOLS"
   own "$SESSION"
   SESSION_ENV=("HOME=$SESSION/home" "USER=$WAYLAND_USER" "PATH=$SESSION/prefix/bin:/usr/local/bin:/usr/bin:/bin"
     "LANG=C.UTF-8" "XDG_RUNTIME_DIR=$SESSION/runtime" "XDG_CONFIG_HOME=$SESSION/config"
@@ -128,7 +115,8 @@ start_session() {
     "XDG_DATA_DIRS=$SESSION/prefix/share:/usr/local/share:/usr/share"
     "DBUS_SESSION_BUS_ADDRESS=unix:path=$SESSION/runtime/bus"
     "DBUS_SYSTEM_BUS_ADDRESS=unix:path=$SESSION/runtime/system_bus"
-    "XDG_DESKTOP_PORTAL_DIR=$SESSION/portals" XDG_SESSION_TYPE=wayland "$MARKER" "$@")
+    "XDG_DESKTOP_PORTAL_DIR=$SESSION/portals" XDG_SESSION_TYPE=wayland "$MARKER"
+    LIBGL_ALWAYS_SOFTWARE=1 WAYLAND_DISPLAY=wayland-tintra "$@")
   local bus
   for bus in bus system_bus; do
     service "$bus" "test -S $SESSION/runtime/$bus" dbus-daemon --session --nofork --nopidfile \
@@ -137,8 +125,7 @@ start_session() {
   service pipewire "test -S $SESSION/runtime/pipewire-0" pipewire
 }
 
-# start_portal DESKTOP NAME:BACKEND...: the desktop portal with only the
-# named back-ends (their .portal files, used in DESKTOP), each up first.
+# start_portal DESKTOP NAME:BACKEND...: the portal with only these back-ends.
 start_portal() {
   local desktop=$1 pair name
   shift
@@ -151,27 +138,25 @@ start_portal() {
   service portal "bus_has org.freedesktop.portal.Desktop" /usr/libexec/xdg-desktop-portal --verbose
 }
 
-# start_wayland: sway, headless, drawing with the CPU, with one output
-# HEADLESS-1 of 1920 x 1080, and the wlr portal. Keys go in by wtype.
+# start_wayland: sway with one output HEADLESS-1 of 1920 x 1080, and the wlr
+# portal. Keys go in by wtype.
 start_wayland() {
   printf 'xwayland disable\noutput HEADLESS-1 resolution 1920x1080\n' >"$SESSION/sway.conf"
   start_session sway WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    WAYLAND_DISPLAY=wayland-tintra XDG_CURRENT_DESKTOP=sway XDG_SESSION_DESKTOP=sway \
-    "SWAYSOCK=$SESSION/runtime/sway.sock"
+    XDG_CURRENT_DESKTOP=sway XDG_SESSION_DESKTOP=sway "SWAYSOCK=$SESSION/runtime/sway.sock"
   service sway "compgen -G '$SESSION/runtime/wayland-*[0-9]' >/dev/null && in_session swaymsg -t get_outputs >/dev/null 2>&1" sway -c "$SESSION/sway.conf"
-  # The socket name sway chooses itself goes into WAYLAND_DISPLAY.
-  local socket
+  local socket # sway names its socket itself
   socket=$(compgen -G "$SESSION/runtime/wayland-*[0-9]" | head -1)
   SESSION_ENV=("${SESSION_ENV[@]/#WAYLAND_DISPLAY=*/WAYLAND_DISPLAY=${socket##*/}}")
-  # A keyboard for the whole session: were each wtype's own the only one, Qt
-  # would lose the keyboard focus between two key sequences (closing menus).
+  # One keyboard for the session: with each wtype's own, Qt would lose the
+  # keyboard focus between two key sequences.
   start_in_session keyboard wtype -s 86400000 -k F24
   start_portal sway "wlr:/usr/libexec/xdg-desktop-portal-wlr -l DEBUG" \
     "gtk:/usr/libexec/xdg-desktop-portal-gtk --verbose"
 }
 
-# start_sway: start_wayland with a second output beside the first, both of
-# 1920 x 1080 device pixels: HEADLESS-2 at scale 2 (logical x 1920 to 2879).
+# start_sway: start_wayland, and HEADLESS-2 of 1920 x 1080 device pixels at
+# scale 2 beside it (logical x 1920 to 2879).
 start_sway() {
   start_wayland
   in_session swaymsg create_output >/dev/null &&
@@ -180,26 +165,24 @@ start_sway() {
   SCREENS=(HEADLESS-1:0 HEADLESS-2:1920)
 }
 
-# start_compositor WHAT LOG CMD...: the compositor, up once its Wayland
-# socket is; one that cannot start here skips the test.
+# start_compositor BUSNAME LOG CMD...: up once its Wayland socket and BUSNAME
+# are, or the test is skipped.
 start_compositor() {
-  local what=$1
+  local name=$1
   shift
   start_in_session "$@"
   local pid=$!
-  up() { kill -0 "$pid" 2>/dev/null || return 2; test -S "$SESSION/runtime/wayland-tintra"; }
-  poll 30 up || skip "$what did not start on this machine (see its log)"
+  up() { kill -0 "$pid" 2>/dev/null || return 2; test -S "$SESSION/runtime/wayland-tintra" && bus_has "$name"; }
+  poll 40 up || skip "$2 did not start on this machine (see its log)"
 }
 
-# start_gnome: GNOME Shell, headless, with one virtual monitor of 1920 x 1080,
-# the GNOME portal, and the overview closed.
+# start_gnome: GNOME Shell with a virtual monitor of 1920 x 1080 and its portal.
 start_gnome() {
   command -v gnome-shell >/dev/null || skip "gnome-shell is not installed (scripts/deps.sh test)"
-  start_session gnome LIBGL_ALWAYS_SOFTWARE=1 WAYLAND_DISPLAY=wayland-tintra XDG_CURRENT_DESKTOP=GNOME \
-    XDG_SESSION_DESKTOP=gnome GDK_BACKEND=wayland NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
-  start_compositor "GNOME Shell" gnome-shell gnome-shell --headless --wayland --no-x11 \
+  start_session gnome XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_DESKTOP=gnome GDK_BACKEND=wayland \
+    NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
+  start_compositor org.gnome.Shell.Screenshot gnome-shell gnome-shell --headless --wayland --no-x11 \
     --wayland-display wayland-tintra --virtual-monitor 1920x1080
-  poll 30 bus_has org.gnome.Shell.Screenshot || skip "GNOME Shell did not come up (see its log)"
   poll 10 bus_has org.gnome.Mutter.RemoteDesktop || skip "mutter offers no remote desktop input"
   start_portal GNOME "gnome:/usr/libexec/xdg-desktop-portal-gnome --verbose" \
     "gtk:/usr/libexec/xdg-desktop-portal-gtk --verbose"
@@ -207,16 +190,14 @@ start_gnome() {
   desk key Escape # the Shell starts in the overview
 }
 
-# start_kde [SCALE [checks]]: KWin, headless, one virtual output of 1920 x
-# 1080 at SCALE (1), with the KDE portal. KWin's checks of its restricted
-# interfaces are off unless "checks" is given; then desktoptool's input and
-# screenshots are granted through a desktop entry naming its full path.
+# start_kde [SCALE [checks]]: KWin with one output of 1920 x 1080 at SCALE
+# and its portal. Without "checks" KWin grants its restricted interfaces to
+# all; with it, desktoptool has them through a desktop entry of its own.
 start_kde() {
-  local env=(LIBGL_ALWAYS_SOFTWARE=1 WAYLAND_DISPLAY=wayland-tintra XDG_CURRENT_DESKTOP=KDE
-    XDG_SESSION_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5 QT_QPA_PLATFORM=wayland)
+  local env=(XDG_CURRENT_DESKTOP=KDE XDG_SESSION_DESKTOP=KDE KDE_FULL_SESSION=true
+    KDE_SESSION_VERSION=5 QT_QPA_PLATFORM=wayland)
   command -v kwin_wayland >/dev/null || skip "kwin_wayland is not installed (scripts/deps.sh test)"
-  # The installed binary carries a file capability a container refuses; a
-  # copy has none. Its platform plug-in wants the name kwin_wayland.
+  # A copy without the file capability a container refuses, of the same name.
   mkdir -p "$SESSION/kwin"
   cp /usr/bin/kwin_wayland "$SESSION/kwin/kwin_wayland"
   if [ "${2:-}" = checks ]; then
@@ -227,29 +208,25 @@ start_kde() {
     env+=(KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1)
   fi
   start_session kde "${env[@]}"
-  start_compositor KWin kwin "$SESSION/kwin/kwin_wayland" --virtual --width 1920 --height 1080 \
+  start_compositor org.kde.KWin kwin "$SESSION/kwin/kwin_wayland" --virtual --width 1920 --height 1080 \
     --scale "${1:-1}" --socket wayland-tintra --no-lockscreen --no-global-shortcuts --no-kactivities
-  poll 20 bus_has org.kde.KWin || skip "KWin did not take its bus name (see its log)"
   # The portal saves into ~/Pictures, and fails without it.
   start_portal KDE "kde:/usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde"
   start_input
 }
 
-# start_input: the desktop's remote keyboard and pointer for the whole
-# session (a keyboard that came and went with each key sequence would take
-# the focus with it), fed through a pipe opened both ways.
+# start_input: the desktop's remote keyboard and pointer (desktoptool) for
+# the whole session, fed through a pipe opened both ways.
 DESK_LINES=0
 start_input() {
-  cp "$TOOLS/desktoptool" "$SESSION/bin/" && own "$SESSION/bin" || fail "no desktoptool in $TOOLS"
   mkfifo "$SESSION/input" && own "$SESSION/input"
   exec 7<>"$SESSION/input"
   start_in_session input sh -c 'exec "$0" input "$1" <"$2"' "$SESSION/bin/desktoptool" "$DESKTOP" "$SESSION/input"
   desk sleep 1 || fail "the desktop's remote input did not start"
 }
 
-# desk ACTION...: keys and the pointer, in order, through the desktop's
-# remote input (see desktoptool); returns once the desktop has them. On sway
-# wtype does the keys, and a move focuses the screen of that place.
+# desk ACTION...: keys and the pointer (see desktoptool), once the desktop has
+# them. On sway wtype types, and a move focuses the screen of that place.
 desk() {
   [ "$DESKTOP" != sway ] || { sway_desk "$@"; return; }
   DESK_LINES=$((DESK_LINES + 1))
@@ -267,15 +244,13 @@ sway_desk() {
       down) w+=(-M "$2") ;;
       up) w+=(-m "$2") ;;
       move) flush; in_session swaymsg focus output "HEADLESS-$(($2 < 1920 ? 1 : 2))" >/dev/null; shift ;;
-      sleep) flush; sleep "$(($2 / 1000))" ;;
     esac
     shift 2
   done
   flush
 }
 
-# shot FILE [SCREEN]: the whole screen, or one of SCREENS, from the desktop's
-# own screenshot call (device pixels, no pointer).
+# shot FILE [SCREEN]: the screen from the desktop's own call (no pointer).
 shot() {
   case $DESKTOP in
     sway) in_session grim -o "${2:-HEADLESS-1}" "$1" ;;
@@ -284,12 +259,11 @@ shot() {
 }
 img() { QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" "$@"; }
 
-# show_pattern WIDTH HEIGHT: each screen shows its part of a pattern in which
-# device pixel (x, y) is red x & 255, green y & 255, blue (x >> 8) | ((y >>
-# 8) << 4), pixel for pixel, and nothing else.
+# show_pattern WIDTH HEIGHT: each screen shows only its part of a pattern in
+# which device pixel (x, y) is red x & 255, green y & 255, blue (x >> 8) |
+# ((y >> 8) << 4).
 show_pattern() {
   local screen name
-  cp "$TOOLS/imgtool" "$SESSION/bin/" || fail "no imgtool in $TOOLS"
   for screen in "${SCREENS[@]}"; do
     name=${screen%:*}
     img unique "$1" "$2" "$SESSION/pattern-$name.png" "${screen#*:}" 2>/dev/null && own "$SESSION/pattern-$name.png" ||
@@ -304,9 +278,8 @@ show_pattern() {
 }
 pattern_shown() { shot "$SESSION/work/screen.png" "$1" && img same "$SESSION/pattern-$1.png" "$SESSION/work/screen.png" 2>/dev/null; }
 
-# cross_hair: prints "X Y", the centre of the measurement cross-hair on the
-# screens (pattern pixels); fails when there is none, saying in
-# $SESSION/cross.txt where the screens differ from the pattern.
+# cross_hair: prints "X Y", the centre of the cross-hair on the screens in
+# pattern pixels; without one, seen says what the screens show.
 cross_hair() {
   local screen name at
   : >"$SESSION/cross.txt"
@@ -321,8 +294,7 @@ cross_hair() {
 }
 seen() { echo "'${CROSS:-nowhere}' ($(paste -sd';' "$SESSION/cross.txt" 2>/dev/null))"; }
 
-# cross_to WHAT X Y ACTION...: the actions (see desk) move the cross-hair to
-# (X, Y); WHAT names them in the failure.
+# cross_to WHAT X Y ACTION...: the actions move the cross-hair to (X, Y).
 cross_to() {
   local what=$1 want="$2 $3"
   shift 3
@@ -330,13 +302,14 @@ cross_to() {
   poll 5 eval 'CROSS=$(cross_hair) && [ "$CROSS" = "$want" ]' || fail "$what moved the cross-hair to $(seen), not to $want"
 }
 
-# start_program LOG ARG...: Tintra (BIN), installed in the session's prefix
-# as an install puts it, with its menu entry (where KWin looks when it
-# decides what a program may do), on Qt's wayland platform.
+# start_program LOG ARG...: Tintra (BIN) on Qt's wayland platform, installed
+# as an install puts it, with its menu entry (naming it by its full path)
+# where KWin looks for what a program may do.
 start_program() {
   [ -x "$SESSION/prefix/bin/Tintra" ] || {
     cp "$BIN" "$SESSION/prefix/bin/Tintra"
-    cp "$(dirname "${BASH_SOURCE[0]}")/../../resources/desktop/tintra.desktop" "$SESSION/prefix/share/applications/"
+    sed "s|^Exec=Tintra |Exec=$SESSION/prefix/bin/Tintra |" "$(dirname "${BASH_SOURCE[0]}")/../../resources/desktop/tintra.desktop" \
+      >"$SESSION/prefix/share/applications/tintra.desktop"
     own "$SESSION/prefix"
   }
   local log=$1
