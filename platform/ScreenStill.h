@@ -42,6 +42,10 @@ public:
     // A copy the program already holds.
     explicit ScreenStill(const QImage& image)
         : image_(image.convertToFormat(QImage::Format_RGB32)), size_(image_.size()) {}
+    // The same, converted in place where it can be: a decoded screenshot
+    // needs no second copy of its pixels.
+    explicit ScreenStill(QImage&& image)
+        : image_(std::move(image).convertToFormat(QImage::Format_RGB32)), size_(image_.size()) {}
     virtual ~ScreenStill() = default;
     ScreenStill(const ScreenStill&) = delete;
     ScreenStill& operator=(const ScreenStill&) = delete;

@@ -65,6 +65,11 @@ std::optional<int32_t> PortalColour(const QVariant& value) {
     return *r + 256 * *g + 65536 * *b;
 }
 
+// The whole screen as it is, no choice offered to the user.
+QVariantMap StillOptions() {
+    return {{QStringLiteral("interactive"), false}, {QStringLiteral("modal"), false}};
+}
+
 // The local file a portal's "uri" result names, or nothing.
 QString LocalFile(const QVariantMap& results) {
     const QUrl url(results.value(QStringLiteral("uri")).toString());
@@ -75,7 +80,7 @@ QString LocalFile(const QVariantMap& results) {
 // the expected size.
 QImage ReadPicture(const QString& path, const QSize& expected) {
     // Qt's reader refuses pictures too large to hold.
-    const QImage image = QImageReader(path).read();
+    QImage image = QImageReader(path).read();
     // A compositor may round a screen's scaled edge either way.
     const QSize off = image.size() - expected;
     if (image.isNull() || std::abs(off.width()) > 1 || std::abs(off.height()) > 1) {
@@ -94,6 +99,10 @@ PortalGrab::PortalGrab(std::optional<QDBusConnection> bus, Options options)
     noteDelay_.setSingleShot(true);
     noteDelay_.setInterval(options_.noteDelayMs);
     connect(&noteDelay_, &QTimer::timeout, this, &PortalGrab::ShowNote);
+    redraw_.setSingleShot(true);
+    redraw_.setInterval(options_.redrawMs);
+    connect(&redraw_, &QTimer::timeout, this,
+            [this] { Ask(Kind::Still, QStringLiteral("Screenshot"), StillOptions()); });
 }
 
 QDBusConnection& PortalGrab::Bus() {
@@ -121,8 +130,8 @@ void PortalGrab::GrabDesktop(StillDone done) {
         return;
     }
     stillDone_ = std::move(done);
-    Ask(Kind::Still, QStringLiteral("Screenshot"),
-        {{QStringLiteral("interactive"), false}, {QStringLiteral("modal"), false}});
+    askedAgain_ = false;
+    Ask(Kind::Still, QStringLiteral("Screenshot"), StillOptions());
 }
 
 void PortalGrab::PickColour(ColourDone done) {
@@ -136,6 +145,7 @@ void PortalGrab::PickColour(ColourDone done) {
 
 void PortalGrab::Ask(Kind kind, const QString& method, const QVariantMap& given) {
     kind_ = kind;
+    late_ = false;
     if (!Bus().isConnected()) {
         Finish(kNoAnswer, {});
         return;
@@ -203,10 +213,33 @@ void PortalGrab::Taken(const QString& path) {
 }
 
 void PortalGrab::ShowNote() {
+    late_ = true;
     if (!note_) {
         note_ = new WaitNote([this] { GiveUp(kAvbryt); });
     }
     note_->show();
+}
+
+void PortalGrab::HideNote() {
+    noteDelay_.stop();
+    if (note_) {
+        // Not at once: this may run from the note's own button.
+        note_->hide();
+        note_->deleteLater();
+        note_ = nullptr;
+    }
+}
+
+void PortalGrab::AskAgain(const QVariantMap& results) {
+    if (const QString file = LocalFile(results); !file.isEmpty()) {
+        QFile::remove(file);
+    }
+    HideNote();
+    Unlisten();
+    ++serial_;
+    askedAgain_ = true;
+    // The desktop does not ask again: the answer is stored.
+    redraw_.start();
 }
 
 void PortalGrab::Close(const QString& path) {
@@ -244,18 +277,17 @@ void PortalGrab::Response(uint response, const QVariantMap& results) {
     if (path != requestPath_ || (!stillDone_ && !colourDone_)) {
         return;
     }
+    if (kind_ == Kind::Still && response == 0 && late_ && !askedAgain_) {
+        AskAgain(results);
+        return;
+    }
     Finish(response, results);
 }
 
 void PortalGrab::Finish(uint response, const QVariantMap& results) {
     timeout_.stop();
-    noteDelay_.stop();
-    if (note_) {
-        // Not at once: this may run from the note's own button.
-        note_->hide();
-        note_->deleteLater();
-        note_ = nullptr;
-    }
+    redraw_.stop();
+    HideNote();
     Unlisten();
     ++serial_;
     if (kind_ == Kind::Colour) {
@@ -277,11 +309,11 @@ void PortalGrab::FinishStill(uint response, const QVariantMap& results) {
     const QString file = LocalFile(results);
     if (response == 0 && !file.isEmpty()) {
         std::vector<ScreenArea> screens = ScaledScreenAreas(LargestScale());
-        const QImage image = ReadPicture(file, Covered(screens).boundingRect().size());
+        QImage image = ReadPicture(file, Covered(screens).boundingRect().size());
         QFile::remove(file);
         if (!image.isNull()) {
             Result result;
-            result.still = std::make_unique<ScreenStill>(image);
+            result.still = std::make_unique<ScreenStill>(std::move(image));
             result.still->SetScreens(std::move(screens));
             result.pointerInStill = options_.pointerInStill;
             done(std::move(result));

@@ -27,6 +27,10 @@ struct PortalGrabOptions {
     // The note with "Avbryt" shows when the answer has not come this
     // long after the portal took the request.
     int noteDelayMs = 1000;
+    // A copy taken while the desktop's question was up shows that question
+    // and the note: the screen is asked for again this long after the
+    // note has gone, time enough for the desktop to draw it without them.
+    int redrawMs = 400;
     // The desktop's portal draws the pointer into its copies.
     bool pointerInStill = true;
 };
@@ -60,6 +64,10 @@ private:
     // The portal took the request: from now on the desktop may be asking.
     void Taken(const QString& path);
     void ShowNote();
+    void HideNote();
+    // The copy taken when the user answered: asks once more, with nothing
+    // of the question or the note on the screen.
+    void AskAgain(const QVariantMap& results);
     // Withdraws the request under way (no answer in time, "Avbryt"), so
     // the desktop takes no picture after all; one it takes still goes.
     void GiveUp(uint response);
@@ -74,11 +82,17 @@ private:
     Options options_;
     QTimer timeout_;
     QTimer noteDelay_;
+    QTimer redraw_;
     QPointer<WaitNote> note_;
     Kind kind_ = Kind::Still;
     StillDone stillDone_;
     ColourDone colourDone_;
     QString requestPath_;
+    // The note was shown for the request under way: the desktop asked.
+    bool late_ = false;
+    // This still's screen has been asked for once more: a second slow
+    // answer is taken as it comes, or a slow desktop would be asked forever.
+    bool askedAgain_ = false;
     // Requests given up on whose answer may still come.
     QSet<QString> abandoned_;
     unsigned serial_ = 0;

@@ -10,8 +10,8 @@
 namespace platform {
 
 WaitNote::WaitNote(std::function<void()> cancel)
-    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), cancel_(std::move(cancel)),
-      avbryt_(new QPushButton(QStringLiteral("Avbryt"), this)) {
+    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
+      cancel_(std::move(cancel)), avbryt_(new QPushButton(QStringLiteral("Avbryt"), this)) {
     setWindowTitle(QStringLiteral("Tintra"));
     // The main window is hidden while the screen is copied: closing this
     // note must not end the program, and it must not take the keyboard
@@ -21,6 +21,7 @@ WaitNote::WaitNote(std::function<void()> cancel)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(new QLabel(QString::fromUtf8("Venter på skrivebordet …"), this));
     layout->addWidget(avbryt_);
+    avbryt_->setFocusPolicy(Qt::NoFocus);
     connect(avbryt_, &QPushButton::clicked, this, &WaitNote::cmdAvbryt_Click);
 }
 

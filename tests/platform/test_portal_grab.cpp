@@ -222,19 +222,28 @@ private slots:
     // Once the portal has taken the request, the desktop may be asking the
     // user: Tintra waits as long as that takes, with a note to call it off.
     void waitsForTheUser() {
-        PortalGrab grab(*bus, {.timeoutMs = 200, .noteDelayMs = 400});
-        fakes.picture = Pattern(QGuiApplication::primaryScreen()->size());
+        PortalGrab grab(*bus, {.timeoutMs = 200, .noteDelayMs = 400, .redrawMs = 100});
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        fakes.picture = Pattern(screen);
         fakes.holdResponse = true;
         answers = 0;
-        // Past the call's time limit the note shows, and the answer still
-        // makes the still, its file removed.
+        // Past the call's time limit the note shows.
+        // The answer's copy shows the question and the note: the screen is
+        // asked for again once the note has gone, and that copy makes the
+        // still, both files removed.
         Start(grab);
         QTRY_VERIFY(grab.Note() && grab.Note()->isVisible());
         QVERIFY(!got);
         fakes.SendResponse();
+        const QString first = fakes.written;
+        const qsizetype asked = fakes.tokens.size();
+        QTRY_VERIFY(!QFile::exists(first) && !grab.Note());
+        QTRY_COMPARE(fakes.tokens.size(), asked + 1);
+        fakes.picture = Pattern(screen, 1);
+        fakes.SendResponse();
         QTRY_VERIFY(got);
-        QVERIFY(got->still && got->pointerInStill && !QFile::exists(fakes.written));
-        QVERIFY(!grab.Note() && fakes.closed.isEmpty());
+        QVERIFY(got->still && got->still->Image() == fakes.picture && got->pointerInStill);
+        QVERIFY(!QFile::exists(fakes.written) && !grab.Note() && fakes.closed.isEmpty());
 
         // "Avbryt" (called off without a word), or the call itself not
         // answered in time (a failure): the request is withdrawn, and a file
@@ -257,9 +266,9 @@ private slots:
         fakes.holdCall = false;
 
         // A grab that goes mid-request withdraws it, and never answers.
-        const qsizetype asked = fakes.tokens.size();
+        const qsizetype before = fakes.tokens.size();
         PortalGrab(*bus).GrabDesktop([&](IScreenGrab::Result) { ++answers; });
-        QTRY_VERIFY(fakes.tokens.size() > asked && fakes.closed.contains(fakes.path));
+        QTRY_VERIFY(fakes.tokens.size() > before && fakes.closed.contains(fakes.path));
         QTest::qWait(50);
         QCOMPARE(answers, 3);
         fakes.holdResponse = false;

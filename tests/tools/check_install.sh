@@ -21,7 +21,9 @@ for n in 16 32 48 64 128 256; do
 done
 [ ! -e "$prefix/share/pixmaps" ] || { echo "share/pixmaps installed"; exit 1; }
 entry="$prefix/share/applications/tintra.desktop"
-grep -q '^Exec=Tintra %f$' "$entry"
+# KWin lends its screen copy only to the program the entry names by its full path.
+grep -qx "Exec=$prefix/bin/Tintra %f" "$entry" || { grep '^Exec' "$entry"; exit 1; }
+! command -v desktop-file-validate >/dev/null || desktop-file-validate "$entry"
 grep -q '^Icon=tintra$' "$entry"
 grep -q '^MimeType=application/x-tintra-kvc;$' "$entry"
 if command -v update-mime-database >/dev/null; then
