@@ -6,10 +6,10 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 WAYLAND_USER=${WAYLAND_USER:-nobody}
-SESSION_ENV=() SESSION_PIDS=() DESKTOP="" RUN_AS=() IN_NS=() NS_PID=""
+SESSION_ENV=() DESKTOP="" RUN_AS=() IN_NS=()
 SCREENS=(all:0) # NAME:X of each screen: its left edge in the pattern (device pixels)
 
-# Every process of a session carries its marker: the clean-up finds what the
+# Every process of a session carries its marker: the clean-up ends what the
 # session started (D-Bus activation too), and a later test what a time-out left.
 marked() { grep -lzxF "$1" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true; }
 kill_marked() { # kill_marked MARKER: TERM, then KILL
@@ -29,12 +29,10 @@ echo $$ >"$SESSION/owner.new" && mv "$SESSION/owner.new" "$SESSION/owner"
 MARKER="TINTRA_WAYLAND_SESSION=$SESSION"
 
 cleanup() {
-  local rc=$? i
+  local rc=$?
   trap - EXIT
   stop_tintra
-  for ((i = ${#SESSION_PIDS[@]} - 1; i >= 0; i--)); do stop_pid "${SESSION_PIDS[i]}"; done
   kill_marked "$MARKER"
-  [ -z "$NS_PID" ] || stop_pid "$NS_PID"
   rm -rf "$SESSION" "$TMP"
   exit "$rc"
 }
@@ -60,7 +58,6 @@ if [ "$(id -u)" -eq 0 ]; then
     SESSION_TMP="$SESSION/tmp"
   else
     echo "note: no mount namespace here ($(cat "$SESSION/log/namespace.log")); the session shares /tmp" >&2
-    NS_PID=""
   fi
 fi
 
@@ -77,7 +74,7 @@ skip() { echo "SKIP: $*" >&2; show_logs; exit 77; }
 
 # in_session CMD...: CMD as the session's user, in its namespace, with only
 # the session's environment; start_in_session LOG CMD... the same in the
-# background, output in log/LOG.log, $! CMD's process (stopped at the end).
+# background, output in log/LOG.log, $! CMD's process.
 in_session() {
   (cd "$SESSION/work" && exec ${IN_NS[@]+"${IN_NS[@]}"} ${RUN_AS[@]+"${RUN_AS[@]}"} env -i "${SESSION_ENV[@]}" "$@")
 }
@@ -85,7 +82,6 @@ start_in_session() {
   local log="$SESSION/log/$1.log"
   shift
   (cd "$SESSION/work" && exec ${IN_NS[@]+"${IN_NS[@]}"} ${RUN_AS[@]+"${RUN_AS[@]}"} env -i "${SESSION_ENV[@]}" "$@") >"$log" 2>&1 &
-  SESSION_PIDS+=("$!")
 }
 
 # service LOG READY CMD...: CMD in the session, up once READY succeeds.
