@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The GNOME and KDE rows of the benchmark table: a headless GNOME Shell or
-# KWin of its own at 1920 x 1080 with its portal (tests/e2e/desktop_lib.sh),
+# KWin of its own at 1920 x 1080 with its portal (tests/e2e/wayland_lib.sh),
 # where
 #   - desktoptool and portal_time time the bare calls a still can come
 #     from, RUNS times:
@@ -14,7 +14,7 @@
 # benchmark's CSV to OUT_CSV.
 #
 #   bench/desktops.sh BUILD_DIR RUNS OUT_CSV gnome|kde [--smoke]
-source "$(dirname "$0")/../tests/e2e/desktop_lib.sh"
+source "$(dirname "$0")/../tests/e2e/wayland_lib.sh"
 build=$1
 runs=$2
 out=$3
@@ -36,7 +36,8 @@ else
 fi
 cp "$build/bench/tintra_bench" "$SESSION/bin/tintra_bench"
 [ ${#RUN_AS[@]} -eq 0 ] || chown "$WAYLAND_USER" "$SESSION/bin/tintra_bench"
-in_session "$SESSION/bin/desktoptool" time "$DESKTOP" "$runs" || fail "desktoptool time $DESKTOP failed"
+in_session "$SESSION/bin/desktoptool" shot "$DESKTOP" "$SESSION/work/shot.png" "$runs" ||
+  fail "desktoptool shot $DESKTOP failed"
 
 args=(--benchmark_filter='^PortalStill(/|$)' --benchmark_out="$SESSION/work/still.csv"
   --benchmark_out_format=csv)

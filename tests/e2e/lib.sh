@@ -1,6 +1,6 @@
 # Shared set-up of the end-to-end tests: an Xvfb of their own, the real binary
-# with a private settings folder, and helpers that act like a user. The
-# helpers before the X11 ones serve wayland_lib.sh as well.
+# with a private settings folder, and helpers that act like a user (those
+# before start_xvfb serve wayland_lib.sh too).
 set -euo pipefail
 
 TMP=$(mktemp -d)
@@ -27,25 +27,23 @@ quiet() { "$@" >/dev/null 2>&1; }
 poll() {
   local end=$((SECONDS + $1))
   shift
-  while [ $SECONDS -le $end ]; do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
+  until "$@"; do [ $SECONDS -le $end ] && sleep 0.1 || return 1; done
 }
 
 alive() { kill -0 "$1" 2>/dev/null || fail "$2 has ended"; } # alive PID NAME
-
+gone() { ! kill -0 "$1" 2>/dev/null; }
 stop_pid() { # stop_pid PID: TERM, then KILL after 3 s
   kill "$1" 2>/dev/null || return 0
-  poll 3 eval "! kill -0 $1 2>/dev/null" || kill -9 "$1" 2>/dev/null || true
+  poll 3 gone "$1" || kill -9 "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
 }
 stop_tintra() { [ -z "$APP_PID" ] || stop_pid "$APP_PID"; APP_PID=""; }
-# tintra_ended SECONDS: waits until the program has ended by itself.
+# tintra_ended SECONDS: the program ends by itself within SECONDS, with the
+# exit status STATUS.
 tintra_ended() {
-  poll "$1" eval '! kill -0 "$APP_PID" 2>/dev/null' || return 1
-  wait "$APP_PID" 2>/dev/null || true
+  poll "$1" gone "$APP_PID" || return 1
+  STATUS=0
+  wait "$APP_PID" 2>/dev/null || STATUS=$?
   APP_PID=""
 }
 
@@ -57,11 +55,8 @@ settings() {
 
 # expect_clipboard TEXT [SECONDS]: the clipboard holds TEXT within SECONDS (5).
 expect_clipboard() {
-  local got end=$((SECONDS + ${2:-5}))
-  until got=$(clipboard) && [ "$got" = "$1" ]; do
-    [ $SECONDS -le $end ] || fail "clipboard holds '${got:0:40}', expected '$1'"
-    sleep 0.2
-  done
+  local want=$1
+  poll "${2:-5}" eval '[ "$(clipboard)" = "$want" ]' || fail "clipboard holds '$(clipboard | head -c 40)', expected '$1'"
 }
 clipboard() { timeout 1 xclip -o -selection clipboard 2>/dev/null || true; }
 
@@ -88,14 +83,8 @@ wait_window() {
 }
 
 # focus [WINDOW]: the window (the main one unless given) takes the keyboard.
-focus() {
-  xdotool windowfocus --sync "${1:-$WIN}" 2>/dev/null || true
-  sleep 0.3
-}
-key() { # key KEY...: keys to the main window
-  focus
-  xdotool key "$@"
-}
+focus() { xdotool windowfocus --sync "${1:-$WIN}" 2>/dev/null || true; sleep 0.3; }
+key() { focus && xdotool key "$@"; } # key KEY...: keys to the main window
 
 # as_nobody FOLDER...: as root, run it as "nobody" (so permission bits hold).
 as_nobody() {

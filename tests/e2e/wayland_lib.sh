@@ -1,174 +1,127 @@
-# End-to-end tests on a real Wayland desktop: a headless sway with a private
-# D-Bus, PipeWire and the desktop portal (wlr and GTK back-ends), the program on Qt's wayland platform, keys by wtype
-# and the clipboard by wl-paste. As root (sway refuses root) the session runs
-# as WAYLAND_USER, with a /tmp of its own for the portal's fixed out.png. The
-# test sets TOOLS (imgtool's folder) before calling same.
+# End-to-end tests and bench rows on a headless sway, GNOME Shell or KWin with
+# its own portal, private buses and PipeWire, the program on Qt's wayland
+# platform. As root the session runs as WAYLAND_USER with a /tmp of its own
+# (the wlr portal's fixed out.png). A desktop that cannot start here skips
+# the test (status 77). The caller sets TOOLS (imgtool, desktoptool).
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 WAYLAND_USER=${WAYLAND_USER:-nobody}
-SESSION_ENV=() # the whole environment of every process in the session
-SESSION_PIDS=() # what the session's start started, stopped last first
-DESKTOP=""      # sway, gnome or kde once started
-RUN_AS=()       # prefix that runs a command as the session's user
-IN_NS=()        # prefix that runs a command in the session's mount namespace
-NS_PID=""
+SESSION_ENV=() DESKTOP="" RUN_AS=() IN_NS=()
+SCREENS=(all:0) # NAME:X of each screen: its left edge in the pattern (device pixels)
 
-# reap_stale_sessions: ends the sessions, and removes the folders, of tests
-# that ended without cleaning up (killed by a ctest time-out).
-reap_stale_sessions() {
-  local d owner state
-  for d in /tmp/tintra-wayland.*; do
-    owner=$(cat "$d/owner" 2>/dev/null) && [ -n "$owner" ] || continue
-    # Gone, or a zombie: the test has ended.
-    state=$(cut -d' ' -f3 "/proc/$owner/stat" 2>/dev/null) || state=""
-    case $state in "" | Z) ;; *) continue ;; esac
-    kill_marked "TINTRA_WAYLAND_SESSION=$d"
-    rm -rf "$d"
-  done
-}
-
-# marked MARKER: the ids of the live processes whose environment holds MARKER.
+# Every process of a session carries its marker: the clean-up ends what the
+# session started (D-Bus activation too), and a later test what a time-out left.
 marked() { grep -lzxF "$1" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 || true; }
-
-# kill_marked MARKER: ends every process marked MARKER: TERM, then KILL.
-kill_marked() {
+kill_marked() { # kill_marked MARKER: TERM, then KILL
   local pid marker=$1
   for pid in $(marked "$marker"); do kill "$pid" 2>/dev/null || true; done
   poll 2 eval '[ -z "$(marked "$marker")" ]' && return 0
   for pid in $(marked "$marker"); do kill -9 "$pid" 2>/dev/null || true; done
 }
-
-reap_stale_sessions
+for d in /tmp/tintra-wayland.*; do
+  owner=$(cat "$d/owner" 2>/dev/null) && [ -n "$owner" ] || continue
+  case $(cut -d' ' -f3 "/proc/$owner/stat" 2>/dev/null) in "" | Z) ;; *) continue ;; esac
+  kill_marked "TINTRA_WAYLAND_SESSION=$d"
+  rm -rf "$d"
+done
 SESSION=$(mktemp -d /tmp/tintra-wayland.XXXXXX)
 echo $$ >"$SESSION/owner.new" && mv "$SESSION/owner.new" "$SESSION/owner"
-# Every process of the session carries this variable: the clean-up finds what
-# the session started on its own (D-Bus activation, swaybg) and nothing else.
 MARKER="TINTRA_WAYLAND_SESSION=$SESSION"
 
 cleanup() {
-  local rc=$? i
+  local rc=$?
   trap - EXIT
   stop_tintra
-  for ((i = ${#SESSION_PIDS[@]} - 1; i >= 0; i--)); do
-    stop_pid "${SESSION_PIDS[i]}"
-  done
   kill_marked "$MARKER"
-  [ -z "$NS_PID" ] || stop_pid "$NS_PID"
   rm -rf "$SESSION" "$TMP"
   exit "$rc"
 }
 trap 'exit 143' TERM
 trap 'exit 130' INT
 
-mkdir -p "$SESSION"/{runtime,home,config,portals,bin,work,log,tmp}
+mkdir -p "$SESSION"/{runtime,home/Pictures,config,portals,bin,work,log,tmp,prefix/bin,prefix/share/applications,home/.local/share/applications}
 chmod 700 "$SESSION/runtime"
 chmod 1777 "$SESSION/tmp"
 XDG_CONFIG_HOME="$SESSION/config"
-# Where the session's /tmp is seen from the test (the portal's screenshots).
-SESSION_TMP=/tmp
-
+SESSION_TMP=/tmp # the session's /tmp, as the test sees it
 if [ "$(id -u)" -eq 0 ]; then
   RUN_AS=(setpriv --reuid="$(id -u "$WAYLAND_USER")" --regid="$(id -g "$WAYLAND_USER")"
-          --clear-groups --inh-caps=-all --)
-  chown -R "$WAYLAND_USER:$(id -g "$WAYLAND_USER")" "$SESSION"
-  # The namespace's /tmp is $SESSION/tmp, with the session folder mounted
-  # back at its own path; a process holds the namespace open.
+    --clear-groups --inh-caps=-all --)
+  # /tmp is $SESSION/tmp there, the session folder mounted back in it.
   mkdir "$SESSION/tmp/${SESSION##*/}"
   env "$MARKER" unshare --mount --propagation private -- sh -c '
     mount --bind "$1" "$1/tmp/${1##*/}" && mount --rbind "$1/tmp" /tmp &&
-      touch "$1/namespace-ready" && exec sleep 86400' sh "$SESSION" \
-    >"$SESSION/log/namespace.log" 2>&1 &
+      touch "$1/namespace-ready" && exec sleep 86400' sh "$SESSION" >"$SESSION/log/namespace.log" 2>&1 &
   NS_PID=$!
-  poll 5 eval '[ -e "$SESSION/namespace-ready" ] || ! kill -0 "$NS_PID" 2>/dev/null' || true
-  if [ -e "$SESSION/namespace-ready" ]; then
+  if poll 5 test -e "$SESSION/namespace-ready"; then
     IN_NS=(nsenter --target "$NS_PID" --mount --wd="$SESSION/work" --)
     SESSION_TMP="$SESSION/tmp"
   else
     echo "note: no mount namespace here ($(cat "$SESSION/log/namespace.log")); the session shares /tmp" >&2
-    NS_PID=""
   fi
 fi
 
-# show_logs (on failure): the end of every log of the session, and on sway
-# the names and focus in its window tree.
-show_logs() {
+own() { [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$@"; } # own FILE...: for the session's user
+
+show_logs() { # on failure: the end of every log, and on sway its window tree
   local f
   for f in "$SESSION"/log/*.log; do
     [ ! -s "$f" ] || { echo "----- ${f##*/}" >&2; tail -n 40 "$f" >&2; }
   done
-  [ "${DESKTOP:-}" != sway ] || in_session swaymsg -t get_tree 2>&1 |
-    grep -E '"(name|app_id|focused)"|rror' >&2 || true
+  [ "$DESKTOP" != sway ] || in_session swaymsg -t get_tree 2>&1 | grep -E '"(name|app_id|focused)"|rror' >&2 || true
 }
+skip() { echo "SKIP: $*" >&2; show_logs; exit 77; }
 
-# in_session CMD...: runs CMD as the session's user, in its namespace, with
-# the session's environment and nothing else, from $SESSION/work.
+# in_session CMD...: CMD as the session's user, in its namespace, with only
+# the session's environment; start_in_session LOG CMD... the same in the
+# background, output in log/LOG.log, $! CMD's process.
 in_session() {
   (cd "$SESSION/work" && exec ${IN_NS[@]+"${IN_NS[@]}"} ${RUN_AS[@]+"${RUN_AS[@]}"} env -i "${SESSION_ENV[@]}" "$@")
 }
-
-# start_in_session LOG CMD...: in_session in the background, its output in
-# $SESSION/log/LOG.log. $! is CMD's own process: each step execs the next.
 start_in_session() {
   local log="$SESSION/log/$1.log"
   shift
   (cd "$SESSION/work" && exec ${IN_NS[@]+"${IN_NS[@]}"} ${RUN_AS[@]+"${RUN_AS[@]}"} env -i "${SESSION_ENV[@]}" "$@") >"$log" 2>&1 &
 }
 
-# service LOG BUSNAME CMD...: CMD in the session, up once BUSNAME has an owner.
+# service LOG READY CMD...: CMD in the session, up once READY succeeds.
 service() {
-  local log=$1 name=$2 pid
+  local log=$1 ready=$2
   shift 2
   start_in_session "$log" "$@"
-  pid=$!
-  SESSION_PIDS+=("$pid")
-  poll 30 bus_has "$name" || { alive "$pid" "$log"; fail "$log did not take the bus name $name"; }
+  local pid=$!
+  poll 30 eval "$ready" || { alive "$pid" "$log"; fail "$log did not come up: $ready"; }
 }
-
 bus_has() { # bus_has NAME: NAME has an owner on the session bus
   in_session dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
     org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
 }
 
-# session_env [NAME=VALUE...]: SESSION_ENV becomes the user's plain
-# environment, the session's folders, buses and marker, and the arguments.
-session_env() {
-  SESSION_ENV=("HOME=$SESSION/home" "USER=$WAYLAND_USER" "PATH=/usr/local/bin:/usr/bin:/bin"
+# start_session DESKTOP NAME=VALUE...: the session's environment with the
+# arguments; the session bus, one in the system bus's place (GNOME Shell ends
+# without) and PipeWire (the portals need it).
+start_session() {
+  DESKTOP=$1
+  shift
+  [ -z "${TOOLS:-}" ] || cp "$TOOLS/imgtool" "$TOOLS/desktoptool" "$SESSION/bin/" || fail "no tools in $TOOLS"
+  own "$SESSION"
+  SESSION_ENV=("HOME=$SESSION/home" "USER=$WAYLAND_USER" "PATH=$SESSION/prefix/bin:/usr/local/bin:/usr/bin:/bin"
     "LANG=C.UTF-8" "XDG_RUNTIME_DIR=$SESSION/runtime" "XDG_CONFIG_HOME=$SESSION/config"
     "XDG_CACHE_HOME=$SESSION/home/.cache" "XDG_DATA_HOME=$SESSION/home/.local/share"
+    "XDG_DATA_DIRS=$SESSION/prefix/share:/usr/local/share:/usr/share"
     "DBUS_SESSION_BUS_ADDRESS=unix:path=$SESSION/runtime/bus"
-    "XDG_DESKTOP_PORTAL_DIR=$SESSION/portals" XDG_SESSION_TYPE=wayland "$MARKER" "$@")
+    "DBUS_SYSTEM_BUS_ADDRESS=unix:path=$SESSION/runtime/system_bus"
+    "XDG_DESKTOP_PORTAL_DIR=$SESSION/portals" XDG_SESSION_TYPE=wayland "$MARKER"
+    LIBGL_ALWAYS_SOFTWARE=1 WAYLAND_DISPLAY=wayland-tintra "$@")
+  local bus
+  for bus in bus system_bus; do
+    service "$bus" "test -S $SESSION/runtime/$bus" dbus-daemon --session --nofork --nopidfile \
+      --address="unix:path=$SESSION/runtime/$bus"
+  done
+  service pipewire "test -S $SESSION/runtime/pipewire-0" pipewire
 }
 
-# start_session_bus: the session bus; services it starts inherit the
-# session's environment as it is now.
-start_session_bus() {
-  service dbus org.freedesktop.DBus dbus-daemon --session --nofork --nopidfile \
-    --address="unix:path=$SESSION/runtime/bus"
-}
-
-# socket_service LOG SOCKET CMD...: CMD in the session, up once its socket
-# SOCKET (in the runtime folder) is.
-socket_service() {
-  local log=$1 socket=$2 pid
-  shift 2
-  start_in_session "$log" "$@"
-  pid=$!
-  SESSION_PIDS+=("$pid")
-  poll 10 test -S "$SESSION/runtime/$socket" || { alive "$pid" "$log"; fail "$log has no socket"; }
-}
-
-# start_system_bus: a bus of the session's own in the system bus's place
-# (DBUS_SYSTEM_BUS_ADDRESS in SESSION_ENV): GNOME Shell ends at once without
-# one, and the container has none.
-start_system_bus() {
-  socket_service system-bus system_bus dbus-daemon --session --nofork --nopidfile \
-    --address="unix:path=$SESSION/runtime/system_bus"
-}
-start_pipewire() { socket_service pipewire pipewire-0 pipewire; } # the portals' screen casts need it
-
-# start_portal DESKTOP NAME:BACKEND...: the desktop portal with only the
-# named back-ends (their .portal files, used in DESKTOP), each started before
-# it and up once it has its bus name.
+# start_portal DESKTOP NAME:BACKEND...: the portal with only these back-ends.
 start_portal() {
   local desktop=$1 pair name
   shift
@@ -176,54 +129,190 @@ start_portal() {
     name=${pair%%:*}
     sed "s/^UseIn=.*/UseIn=$desktop/" "/usr/share/xdg-desktop-portal/portals/$name.portal" \
       >"$SESSION/portals/$name.portal" || fail "no $name.portal"
-    service "portal-$name" "org.freedesktop.impl.portal.desktop.$name" ${pair#*:}
+    service "portal-$name" "bus_has org.freedesktop.impl.portal.desktop.$name" ${pair#*:}
   done
-  service portal org.freedesktop.portal.Desktop /usr/libexec/xdg-desktop-portal --verbose
+  service portal "bus_has org.freedesktop.portal.Desktop" /usr/libexec/xdg-desktop-portal --verbose
 }
 
-# start_wayland [WIDTHxHEIGHT]: a sway session with one output, HEADLESS-1,
-# ready for a client.
+# start_wayland: sway with one output HEADLESS-1 of 1920 x 1080, and the wlr
+# portal. Keys go in by wtype.
 start_wayland() {
-  local pid socket
-  # sway, headless, drawing with the CPU: no bar, no X server.
-  printf 'xwayland disable\noutput HEADLESS-1 resolution %s\n' "${1:-1920x1080}" >"$SESSION/sway.conf"
-  [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$SESSION"
-  session_env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
-  start_in_session sway sway -c "$SESSION/sway.conf"
-  pid=$!
-  SESSION_PIDS+=("$pid")
-  sway_ready() {
-    alive "$pid" sway
-    quiet compgen -G "$SESSION/runtime/wayland-*[0-9]" &&
-      quiet compgen -G "$SESSION/runtime/sway-ipc.*.sock"
-  }
-  poll 20 sway_ready || fail "sway did not start"
+  printf 'xwayland disable\noutput HEADLESS-1 resolution 1920x1080\n' >"$SESSION/sway.conf"
+  start_session sway WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    XDG_CURRENT_DESKTOP=sway XDG_SESSION_DESKTOP=sway "SWAYSOCK=$SESSION/runtime/sway.sock"
+  service sway "compgen -G '$SESSION/runtime/wayland-*[0-9]' >/dev/null && in_session swaymsg -t get_outputs >/dev/null 2>&1" sway -c "$SESSION/sway.conf"
+  local socket # sway names its socket itself
   socket=$(compgen -G "$SESSION/runtime/wayland-*[0-9]" | head -1)
-  session_env "WAYLAND_DISPLAY=${socket##*/}" \
-    "SWAYSOCK=$(compgen -G "$SESSION/runtime/sway-ipc.*.sock" | head -1)" \
-    XDG_CURRENT_DESKTOP=sway XDG_SESSION_DESKTOP=sway
-  DESKTOP=sway
-  poll 10 quiet in_session swaymsg -t get_outputs || fail "sway does not answer on its socket"
-
-  # A keyboard for the whole session: were each wtype's own the only one, Qt
-  # would lose the keyboard focus between two key sequences (closing menus).
+  SESSION_ENV=("${SESSION_ENV[@]/#WAYLAND_DISPLAY=*/WAYLAND_DISPLAY=${socket##*/}}")
+  # One keyboard for the session: with each wtype's own, Qt would lose the
+  # keyboard focus between two key sequences.
   start_in_session keyboard wtype -s 86400000 -k F24
-  SESSION_PIDS+=("$!")
-
-  start_session_bus
-  # The wlr portal back-end ends at once without PipeWire.
-  start_pipewire
   start_portal sway "wlr:/usr/libexec/xdg-desktop-portal-wlr -l DEBUG" \
     "gtk:/usr/libexec/xdg-desktop-portal-gtk --verbose"
 }
 
-# same A B: both pictures have the same pixels.
-same() { QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" same "$1" "$2" 2>/dev/null; }
-
-tintra_settings() { # tintra_settings KEY=VALUE...: as settings, for the session's user
-  settings "$@"
-  [ ${#RUN_AS[@]} -eq 0 ] || chown -R "$WAYLAND_USER" "$XDG_CONFIG_HOME"
+# start_sway: start_wayland, and HEADLESS-2 of 1920 x 1080 device pixels at
+# scale 2 beside it (logical x 1920 to 2879).
+start_sway() {
+  start_wayland
+  in_session swaymsg create_output >/dev/null &&
+    in_session swaymsg output HEADLESS-2 resolution 1920x1080 scale 2 position 1920 0 >/dev/null ||
+    fail "sway could not add a second output"
+  SCREENS=(HEADLESS-1:0 HEADLESS-2:1920)
 }
 
-# clipboard: the clipboard's text, no line end added (expect_clipboard's).
-clipboard() { in_session timeout 5 wl-paste -n 2>/dev/null || true; }
+# start_compositor BUSNAME LOG CMD...: up once its Wayland socket and BUSNAME
+# are, or the test is skipped.
+start_compositor() {
+  local name=$1
+  shift
+  start_in_session "$@"
+  local pid=$!
+  up() { kill -0 "$pid" 2>/dev/null || return 2; test -S "$SESSION/runtime/wayland-tintra" && bus_has "$name"; }
+  poll 40 up || skip "$2 did not start on this machine (see its log)"
+}
+
+# start_gnome: GNOME Shell with a virtual monitor of 1920 x 1080 and its portal.
+start_gnome() {
+  command -v gnome-shell >/dev/null || skip "gnome-shell is not installed (scripts/deps.sh test)"
+  start_session gnome XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_DESKTOP=gnome GDK_BACKEND=wayland \
+    NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
+  start_compositor org.gnome.Shell.Screenshot gnome-shell gnome-shell --headless --wayland --no-x11 \
+    --wayland-display wayland-tintra --virtual-monitor 1920x1080
+  poll 10 bus_has org.gnome.Mutter.RemoteDesktop || skip "mutter offers no remote desktop input"
+  start_portal GNOME "gnome:/usr/libexec/xdg-desktop-portal-gnome --verbose" \
+    "gtk:/usr/libexec/xdg-desktop-portal-gtk --verbose"
+  start_input
+  desk key Escape # the Shell starts in the overview
+}
+
+# start_kde [SCALE [checks]]: KWin with one output of 1920 x 1080 at SCALE
+# and its portal. Without "checks" KWin grants its restricted interfaces to
+# all; with it, desktoptool has them through a desktop entry of its own.
+start_kde() {
+  local env=(XDG_CURRENT_DESKTOP=KDE XDG_SESSION_DESKTOP=KDE KDE_FULL_SESSION=true
+    KDE_SESSION_VERSION=5 QT_QPA_PLATFORM=wayland)
+  command -v kwin_wayland >/dev/null || skip "kwin_wayland is not installed (scripts/deps.sh test)"
+  # A copy without the file capability a container refuses, of the same name.
+  mkdir -p "$SESSION/kwin"
+  cp /usr/bin/kwin_wayland "$SESSION/kwin/kwin_wayland"
+  if [ "${2:-}" = checks ]; then
+    printf '%s\n' "[Desktop Entry]" Type=Application Name=desktoptool "Exec=$SESSION/bin/desktoptool" \
+      X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input X-KDE-DBUS-Restricted-Interfaces=org.kde.KWin.ScreenShot2 \
+      >"$SESSION/home/.local/share/applications/desktoptool.desktop"
+  else # one switch for the restricted Wayland interfaces, one for ScreenShot2
+    env+=(KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1)
+  fi
+  start_session kde "${env[@]}"
+  start_compositor org.kde.KWin kwin "$SESSION/kwin/kwin_wayland" --virtual --width 1920 --height 1080 \
+    --scale "${1:-1}" --socket wayland-tintra --no-lockscreen --no-global-shortcuts --no-kactivities
+  # The portal saves into ~/Pictures, and fails without it.
+  start_portal KDE "kde:/usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde"
+  start_input
+}
+
+# start_input: the desktop's remote keyboard and pointer (desktoptool) for
+# the whole session, fed through a pipe opened both ways.
+DESK_LINES=0
+start_input() {
+  mkfifo "$SESSION/input" && own "$SESSION/input"
+  exec 7<>"$SESSION/input"
+  start_in_session input sh -c 'exec "$0" input "$1" <"$2"' "$SESSION/bin/desktoptool" "$DESKTOP" "$SESSION/input"
+  desk sleep 1 || fail "the desktop's remote input did not start"
+}
+
+# desk ACTION...: keys and the pointer (see desktoptool), once the desktop has
+# them. On sway wtype types, and a move focuses the screen of that place.
+desk() {
+  [ "$DESKTOP" != sway ] || { sway_desk "$@"; return; }
+  DESK_LINES=$((DESK_LINES + 1))
+  echo "$*" >&7
+  answers() { grep -E '^(ok|failed)$' "$SESSION/log/input.log" 2>/dev/null; }
+  poll 30 eval '[ "$(answers | wc -l)" -ge "$DESK_LINES" ]' || fail "the remote input did not answer: $*"
+  [ "$(answers | tail -1)" = ok ] || fail "remote input failed: $*"
+}
+sway_desk() {
+  local w=() # one wtype's keys: its modifiers hold only within one run
+  flush() { [ ${#w[@]} -eq 0 ] || in_session wtype -s 300 "${w[@]}" || fail "wtype ${w[*]}"; w=(); }
+  while [ $# -gt 0 ]; do
+    case $1 in
+      key) w+=(-k "$2") ;;
+      down) w+=(-M "$2") ;;
+      up) w+=(-m "$2") ;;
+      move) flush; in_session swaymsg focus output "HEADLESS-$(($2 < 1920 ? 1 : 2))" >/dev/null; shift ;;
+    esac
+    shift 2
+  done
+  flush
+}
+
+# shot FILE [SCREEN]: the screen from the desktop's own call (no pointer).
+shot() {
+  case $DESKTOP in
+    sway) in_session grim -o "${2:-HEADLESS-1}" "$1" ;;
+    *) in_session timeout 20 "$SESSION/bin/desktoptool" shot "$DESKTOP" "$1" ;;
+  esac
+}
+img() { QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" "$@"; }
+
+# show_pattern WIDTH HEIGHT: each screen shows only its part of a pattern in
+# which device pixel (x, y) is red x & 255, green y & 255, blue (x >> 8) |
+# ((y >> 8) << 4).
+show_pattern() {
+  local screen name
+  for screen in "${SCREENS[@]}"; do
+    name=${screen%:*}
+    img unique "$1" "$2" "$SESSION/pattern-$name.png" "${screen#*:}" 2>/dev/null && own "$SESSION/pattern-$name.png" ||
+      fail "imgtool could not write the pattern"
+    if [ "$DESKTOP" = sway ]; then
+      in_session swaymsg output "$name" bg "$SESSION/pattern-$name.png" fill >/dev/null
+    else
+      start_in_session pattern env QT_QPA_PLATFORM=wayland "$SESSION/bin/imgtool" show "$SESSION/pattern-$name.png"
+    fi
+    poll 20 pattern_shown "$name" || fail "$name does not show the pattern pixel for pixel"
+  done
+}
+pattern_shown() { shot "$SESSION/work/screen.png" "$1" && img same "$SESSION/pattern-$1.png" "$SESSION/work/screen.png" 2>/dev/null; }
+
+# cross_hair: prints "X Y", the centre of the cross-hair on the screens in
+# pattern pixels; without one, seen says what the screens show.
+cross_hair() {
+  local screen name at
+  : >"$SESSION/cross.txt"
+  for screen in "${SCREENS[@]}"; do
+    name=${screen%:*}
+    printf '%s: ' "$name" >>"$SESSION/cross.txt"
+    shot "$SESSION/work/cross.png" "$name" 2>>"$SESSION/cross.txt" &&
+      at=$(img crosshair "$SESSION/pattern-$name.png" "$SESSION/work/cross.png" 2>>"$SESSION/cross.txt") &&
+      echo "$((${at% *} + ${screen#*:})) ${at#* }" && return
+  done
+  return 1
+}
+seen() { echo "'${CROSS:-nowhere}' ($(paste -sd';' "$SESSION/cross.txt" 2>/dev/null))"; }
+
+# cross_to WHAT X Y ACTION...: the actions move the cross-hair to (X, Y).
+cross_to() {
+  local what=$1 want="$2 $3"
+  shift 3
+  desk "$@"
+  poll 5 eval 'CROSS=$(cross_hair) && [ "$CROSS" = "$want" ]' || fail "$what moved the cross-hair to $(seen), not to $want"
+}
+
+# start_program LOG ARG...: Tintra (BIN) on Qt's wayland platform, installed
+# as an install puts it, with its menu entry (naming it by its full path)
+# where KWin looks for what a program may do.
+start_program() {
+  [ -x "$SESSION/prefix/bin/Tintra" ] || {
+    cp "$BIN" "$SESSION/prefix/bin/Tintra"
+    sed "s|^Exec=Tintra |Exec=$SESSION/prefix/bin/Tintra |" "$(dirname "${BASH_SOURCE[0]}")/../../resources/desktop/tintra.desktop" \
+      >"$SESSION/prefix/share/applications/tintra.desktop"
+    own "$SESSION/prefix"
+  }
+  local log=$1
+  shift
+  start_in_session "$log" env QT_QPA_PLATFORM=wayland "$SESSION/prefix/bin/Tintra" "$@"
+  APP_PID=$!
+}
+
+tintra_settings() { settings "$@" && own "$XDG_CONFIG_HOME"; } # as settings, for the session's user
+clipboard() { in_session timeout 5 wl-paste -n 2>/dev/null || true; } # for expect_clipboard

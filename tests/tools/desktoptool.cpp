@@ -1,31 +1,26 @@
 // Remote input and screenshots on a headless GNOME Shell or KWin, for the
 // end-to-end tests and the benchmark:
-//   desktoptool input gnome|kde             keys and the pointer: each line
-//       of standard input holds actions, done in order, and is answered on
-//       standard output by "ok" or "failed" once they are: key NAME (a tap),
-//       down NAME, up NAME, move X Y (logical pixels), click [left|right],
-//       sleep MS. One input session serves every line, so the desktop keeps
-//       one keyboard and pointer the whole time.
-//   desktoptool shot gnome|kde FILE         the whole screen, without pointer
-//   desktoptool time gnome|kde N            N timed screen copies, one
-//       "wl.gnome|wl.kde MICROSECONDS" line each
-// GNOME input goes through mutter's RemoteDesktop D-Bus API, KWin's through
-// its fake-input Wayland protocol; GNOME's screenshot is the Shell's own call
-// (granted to the bus name org.gnome.Screenshot), KWin's is ScreenShot2.
+//   desktoptool input gnome|kde: each line of standard input holds actions
+//     (key NAME, down NAME, up NAME, click left, move X Y in logical pixels,
+//     sleep MS), answered by "ok" or "failed" once done. One input session
+//     serves every line: the desktop keeps one keyboard and pointer.
+//   desktoptool shot gnome|kde FILE [N]: the screen without the pointer, or
+//     N timed copies, one "wl.gnome|wl.kde MICROSECONDS" line each.
+// Input goes through mutter's RemoteDesktop D-Bus API or KWin's fake-input
+// protocol; screenshots through the Shell's own call (granted to the bus name
+// org.gnome.Screenshot) or KWin's ScreenShot2.
 #include "fake-input-client-protocol.h"
 
 #include <wayland-client.h>
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
 #include <QDBusUnixFileDescriptor>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QThread>
 
@@ -38,26 +33,27 @@
 
 namespace {
 
-int Fail(const QString& why) {
+bool Fail(const QString& why) {
     std::fprintf(stderr, "desktoptool: %s\n", qPrintable(why));
-    return 1;
+    return false;
 }
 
-// Linux input event codes of the keys the tests press.
+// Linux input event codes of the keys and the button the tests press.
 const std::map<std::string, uint32_t> kKeys = {
     {"Escape", 1}, {"Tab", 15},   {"Return", 28}, {"ctrl", 29},  {"shift", 42},
     {"alt", 56},   {"space", 57}, {"Up", 103},    {"Left", 105}, {"Right", 106},
-    {"Down", 108}, {"a", 30},     {"f", 33},      {"p", 25},
+    {"Down", 108}, {"a", 30},     {"f", 33},      {"p", 25},     {"left", 0x110},
 };
-constexpr uint32_t kButtonLeft = 0x110;
-constexpr uint32_t kButtonRight = 0x111;
+bool IsButton(uint32_t code) {
+    return code >= 0x110;
+}
 
-// One way in: key and button by input event code, pointer to a place.
+// One way in: key or button by input event code, pointer to a place. The
+// desktop ends the input session when the program ends.
 class Input {
 public:
     virtual ~Input() = default;
     virtual bool Key(uint32_t code, bool down) = 0;
-    virtual bool Button(uint32_t code, bool down) = 0;
     virtual bool MoveTo(double x, double y) = 0;
     virtual void Flush() {}
 };
@@ -70,7 +66,7 @@ public:
                           QStringLiteral("org.gnome.Mutter.RemoteDesktop"));
         const QDBusReply<QDBusObjectPath> path = rd.call(QStringLiteral("CreateSession"));
         if (!path.isValid()) {
-            return Fail(QStringLiteral("CreateSession: ") + path.error().message()), false;
+            return Fail(QStringLiteral("CreateSession: ") + path.error().message());
         }
         session_ = path.value().path();
         if (!Call(QStringLiteral("Start"), {})) {
@@ -82,16 +78,10 @@ public:
         QThread::msleep(250);
         return ok;
     }
-    ~MutterInput() override {
-        if (!session_.isEmpty()) {
-            Call(QStringLiteral("Stop"), {});
-        }
-    }
     bool Key(uint32_t code, bool down) override {
-        return Call(QStringLiteral("NotifyKeyboardKeycode"), {code, down});
-    }
-    bool Button(uint32_t code, bool down) override {
-        return Call(QStringLiteral("NotifyPointerButton"), {static_cast<int>(code), down});
+        return IsButton(code)
+                   ? Call(QStringLiteral("NotifyPointerButton"), {static_cast<int>(code), down})
+                   : Call(QStringLiteral("NotifyKeyboardKeycode"), {code, down});
     }
     // Absolute motion needs a screen cast; relative motion from the top-left
     // corner (where the pointer stops) does not. Along the top edge first:
@@ -110,7 +100,7 @@ private:
         m.setArguments(args);
         const QDBusMessage r = QDBusConnection::sessionBus().call(m);
         if (r.type() == QDBusMessage::ErrorMessage) {
-            return Fail(method + QStringLiteral(": ") + r.errorMessage()), false;
+            return Fail(method + QStringLiteral(": ") + r.errorMessage());
         }
         return true;
     }
@@ -122,7 +112,7 @@ public:
     bool Open() {
         display_ = wl_display_connect(nullptr);
         if (!display_) {
-            return Fail(QStringLiteral("no Wayland display")), false;
+            return Fail(QStringLiteral("no Wayland display"));
         }
         wl_registry* registry = wl_display_get_registry(display_);
         static const wl_registry_listener listener = {
@@ -137,29 +127,18 @@ public:
         wl_registry_add_listener(registry, &listener, this);
         wl_display_roundtrip(display_);
         if (!fake_) {
-            return Fail(QStringLiteral("KWin offers no org_kde_kwin_fake_input to this program")),
-                   false;
+            return Fail(QStringLiteral("KWin offers no org_kde_kwin_fake_input to this program"));
         }
         if (org_kde_kwin_fake_input_get_version(fake_) < 4) {
-            return Fail(QStringLiteral("KWin's fake input has no keyboard")), false;
+            return Fail(QStringLiteral("KWin's fake input has no keyboard"));
         }
         org_kde_kwin_fake_input_authenticate(fake_, "desktoptool", "end-to-end tests");
         Flush();
         return true;
     }
-    ~KWinInput() override {
-        if (display_) {
-            Flush();
-            wl_display_disconnect(display_);
-        }
-    }
     bool Key(uint32_t code, bool down) override {
-        org_kde_kwin_fake_input_keyboard_key(fake_, code, down ? 1 : 0);
-        Flush();
-        return true;
-    }
-    bool Button(uint32_t code, bool down) override {
-        org_kde_kwin_fake_input_button(fake_, code, down ? 1 : 0);
+        (IsButton(code) ? org_kde_kwin_fake_input_button
+                        : org_kde_kwin_fake_input_keyboard_key)(fake_, code, down ? 1 : 0);
         Flush();
         return true;
     }
@@ -176,48 +155,32 @@ private:
     org_kde_kwin_fake_input* fake_ = nullptr;
 };
 
-// The actions of the command line, one after another, 30 ms apart so that
-// every client sees each event on its own.
-int RunInput(Input& in, const QStringList& a) {
-    auto pause = [](int ms) { QThread::msleep(ms); };
-    for (int i = 0; i < a.size(); ++i) {
-        const QString& act = a[i];
-        auto next = [&]() { return i + 1 < a.size() ? a[++i] : QString(); };
-        bool ok = true;
+// The actions of one line, one after another, 30 ms apart so that every
+// client sees each event on its own.
+bool RunInput(Input& in, const QStringList& a) {
+    const auto pause = [](int ms) { QThread::msleep(ms); };
+    bool ok = true;
+    for (int i = 0; ok && i < a.size(); ++i) {
+        const QString act = a[i];
+        const QString arg = a.value(++i);
         if (act == QLatin1String("key") || act == QLatin1String("down") ||
-            act == QLatin1String("up")) {
-            const QString name = next();
-            const auto k = kKeys.find(name.toStdString());
-            if (k == kKeys.end()) {
-                return Fail(QStringLiteral("unknown key ") + name);
-            }
-            if (act != QLatin1String("up")) {
-                ok = in.Key(k->second, true);
-                pause(30);
-            }
-            if (ok && act != QLatin1String("down")) {
-                ok = in.Key(k->second, false);
-            }
+            act == QLatin1String("up") || act == QLatin1String("click")) {
+            const auto k = kKeys.find(arg.toStdString());
+            ok = k != kKeys.end() || Fail(QStringLiteral("unknown key ") + arg);
+            ok = ok && (act == QLatin1String("up") || in.Key(k->second, true));
+            pause(30);
+            ok = ok && (act == QLatin1String("down") || in.Key(k->second, false));
         } else if (act == QLatin1String("move")) {
-            const double x = next().toDouble();
-            ok = in.MoveTo(x, next().toDouble());
-        } else if (act == QLatin1String("click")) {
-            const uint32_t b = next() == QLatin1String("right") ? kButtonRight : kButtonLeft;
-            ok = in.Button(b, true);
-            pause(60);
-            ok = ok && in.Button(b, false);
+            ok = in.MoveTo(arg.toDouble(), a.value(++i).toDouble());
         } else if (act == QLatin1String("sleep")) {
-            pause(next().toInt());
+            pause(arg.toInt());
         } else {
-            return Fail(QStringLiteral("unknown action ") + act);
-        }
-        if (!ok) {
-            return 1;
+            ok = Fail(QStringLiteral("unknown action ") + act);
         }
         pause(30);
     }
     in.Flush();
-    return 0;
+    return ok;
 }
 
 int Serve(Input& in) {
@@ -225,7 +188,7 @@ int Serve(Input& in) {
     while (std::fgets(line, sizeof line, stdin)) {
         const QStringList actions =
             QString::fromLocal8Bit(line).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        std::printf("%s\n", RunInput(in, actions) == 0 ? "ok" : "failed");
+        std::printf("%s\n", RunInput(in, actions) ? "ok" : "failed");
         std::fflush(stdout);
     }
     return 0;
@@ -238,7 +201,7 @@ bool ShellShot(const QString& file) {
                          QStringLiteral("org.gnome.Shell.Screenshot"));
     const QDBusMessage r = shell.call(QStringLiteral("Screenshot"), false, false, file);
     if (r.type() == QDBusMessage::ErrorMessage || r.arguments().value(0).toBool() != true) {
-        return Fail(QStringLiteral("Shell Screenshot: ") + r.errorMessage()), false;
+        return Fail(QStringLiteral("Shell Screenshot: ") + r.errorMessage());
     }
     return true;
 }
@@ -306,37 +269,27 @@ int main(int argc, char** argv) {
     // The Shell grants its screenshot to a few bus names only.
     if (desktop == QLatin1String("gnome") &&
         !QDBusConnection::sessionBus().registerService(QStringLiteral("org.gnome.Screenshot"))) {
-        return Fail(QStringLiteral("the bus name org.gnome.Screenshot is taken"));
+        Fail(QStringLiteral("the bus name org.gnome.Screenshot is taken"));
+        return 1;
     }
-    if (a.size() == 3 && a[0] == QLatin1String("shot")) {
-        if (desktop == QLatin1String("gnome")) {
-            return ShellShot(a[2]) ? 0 : 1;
-        }
-        if (desktop == QLatin1String("kde")) {
-            const QImage img = KWinShot();
-            return !img.isNull() && img.save(a[2], "PNG") ? 0 : 1;
-        }
-    }
-    if (a.size() == 3 && a[0] == QLatin1String("time")) {
-        const QString file = QStringLiteral("%1/shell-shot.png").arg(qEnvironmentVariable("HOME"));
-        for (int i = 0; i < a[2].toInt(); ++i) {
+    if ((a.size() == 3 || a.size() == 4) && a[0] == QLatin1String("shot")) {
+        // Timed, KWin's pixels are not saved: only the call is measured.
+        const bool timed = a.size() == 4;
+        for (int i = 0; i < (timed ? a[3].toInt() : 1); ++i) {
             QElapsedTimer t;
             t.start();
-            bool ok = false;
-            if (desktop == QLatin1String("gnome")) {
-                ok = ShellShot(file);
-            } else if (desktop == QLatin1String("kde")) {
-                ok = !KWinShot().isNull();
-            }
-            if (!ok) {
+            const QImage img = desktop == QLatin1String("kde") ? KWinShot() : QImage();
+            if (desktop == QLatin1String("kde") ? img.isNull() || !(timed || img.save(a[2]))
+                                                : !ShellShot(a[2])) {
                 return 1;
             }
-            std::printf("wl.%s %lld\n", qPrintable(desktop), t.nsecsElapsed() / 1000);
+            if (timed) {
+                std::printf("wl.%s %lld\n", qPrintable(desktop), t.nsecsElapsed() / 1000);
+            }
         }
-        QFile::remove(file);
         return 0;
     }
-    std::fprintf(stderr, "usage: desktoptool input gnome|kde | desktoptool shot "
-                         "gnome|kde FILE | desktoptool time gnome|kde N\n");
+    std::fprintf(stderr,
+                 "usage: desktoptool input gnome|kde | desktoptool shot gnome|kde FILE [N]\n");
     return 2;
 }

@@ -3,9 +3,9 @@
 // unique writes a picture with no two pixels alike (up to 4096 x 4096), or
 // its columns from X0 on; cross checks that B is A with a cross-hair of
 // R-pixel black or white arms round (X, Y), leaving that pixel itself;
-// crosshair finds such a cross-hair in B and prints its centre; show puts a
-// picture on the whole screen, one picture pixel to a device pixel, until it
-// is ended.
+// crosshair finds such a cross-hair in B and prints its centre, or says where
+// B differs from A; show puts a picture on the whole screen, one picture
+// pixel to a device pixel, until it is ended.
 #include "chart/ChartPicture.h"
 
 #include <QGuiApplication>
@@ -19,24 +19,36 @@
 
 namespace {
 
+QImage Load(const char* file) {
+    return QImage(QString::fromLocal8Bit(file)).convertToFormat(QImage::Format_RGB32);
+}
+
 bool BlackOrWhite(QRgb p) {
     return (p & 0xFFFFFF) == 0 || (p & 0xFFFFFF) == 0xFFFFFF;
 }
 
 // The centre of the first cross-hair of B over A: a pixel as A has it whose
-// neighbours, three on each side, are black or white where A has not.
+// neighbours, three on each side, are black or white where A has not. With
+// none, the box of B's pixels that differ from A's goes to standard error.
 int FindCrossHair(const QImage& a, const QImage& b) {
     constexpr int kArm = 3;
-    for (int y = kArm; y < a.height() - kArm; ++y) {
-        for (int x = kArm; x < a.width() - kArm; ++x) {
-            if (b.pixel(x, y) != a.pixel(x, y)) {
+    // Straight from the rows: a 4K screen is 8 million pixels.
+    const auto at = [](const QImage& i, int x, int y) {
+        return reinterpret_cast<const QRgb*>(i.constScanLine(y))[x];
+    };
+    QRect differs;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (at(b, x, y) != at(a, x, y)) {
+                differs |= QRect(x, y, 1, 1);
                 continue;
             }
-            bool arms = true;
+            bool arms = x >= kArm && y >= kArm && x < a.width() - kArm && y < a.height() - kArm;
             for (int d = 1; arms && d <= kArm; ++d) {
                 for (const QPoint q :
                      {QPoint(x - d, y), QPoint(x + d, y), QPoint(x, y - d), QPoint(x, y + d)}) {
-                    arms = arms && b.pixel(q) != a.pixel(q) && BlackOrWhite(b.pixel(q));
+                    arms = arms && at(b, q.x(), q.y()) != at(a, q.x(), q.y()) &&
+                           BlackOrWhite(at(b, q.x(), q.y()));
                 }
             }
             if (arms) {
@@ -44,6 +56,12 @@ int FindCrossHair(const QImage& a, const QImage& b) {
                 return 0;
             }
         }
+    }
+    if (differs.isEmpty()) {
+        std::fprintf(stderr, "the pattern alone\n");
+    } else {
+        std::fprintf(stderr, "no cross-hair, %d x %d pixels from (%d, %d) differ\n",
+                     differs.width(), differs.height(), differs.x(), differs.y());
     }
     return 1;
 }
@@ -67,19 +85,18 @@ private:
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], "chart") == 0) {
+    const auto is = [&](const char* name, int min, int max) {
+        return argc >= min && argc <= max && std::strcmp(argv[1], name) == 0;
+    };
+    if (is("chart", 3, 3)) {
         return chart::ChartPicture().save(QString::fromLocal8Bit(argv[2]), "PNG") ? 0 : 1;
     }
-    if (argc == 4 && std::strcmp(argv[1], "same") == 0) {
-        const QImage a =
-            QImage(QString::fromLocal8Bit(argv[2])).convertToFormat(QImage::Format_RGB32);
-        const QImage b =
-            QImage(QString::fromLocal8Bit(argv[3])).convertToFormat(QImage::Format_RGB32);
-        // Both opaque: equal images have the same size and pixels.
-        return !a.isNull() && a == b ? 0 : 1;
+    const QImage a = argc > 2 ? Load(argv[2]) : QImage();
+    const QImage b = argc > 3 ? Load(argv[3]) : QImage();
+    if (is("same", 4, 4)) {
+        return !a.isNull() && a == b ? 0 : 1; // both opaque: same size and pixels
     }
-    if (argc == 5 && std::strcmp(argv[1], "hex") == 0) {
-        const QImage a(QString::fromLocal8Bit(argv[2]));
+    if (is("hex", 5, 5)) {
         const QPoint at(std::atoi(argv[3]), std::atoi(argv[4]));
         if (!a.valid(at)) {
             return 1;
@@ -88,7 +105,7 @@ int main(int argc, char** argv) {
         std::printf("%02X%02X%02X\n", qBlue(c), qGreen(c), qRed(c));
         return 0;
     }
-    if ((argc == 5 || argc == 6) && std::strcmp(argv[1], "unique") == 0) {
+    if (is("unique", 5, 6)) {
         const int w = std::atoi(argv[2]);
         const int h = std::atoi(argv[3]);
         const int x0 = argc == 6 ? std::atoi(argv[5]) : 0;
@@ -97,50 +114,32 @@ int main(int argc, char** argv) {
         }
         QImage img(w, h, QImage::Format_RGB32);
         for (int y = 0; y < h; ++y) {
-            auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
             for (int x = 0; x < w; ++x) {
-                line[x] = qRgb((x0 + x) & 255, y & 255, ((x0 + x) >> 8) | ((y >> 8) << 4));
+                img.setPixel(x, y,
+                             qRgb((x0 + x) & 255, y & 255, ((x0 + x) >> 8) | ((y >> 8) << 4)));
             }
         }
         return img.save(QString::fromLocal8Bit(argv[4]), "PNG") ? 0 : 1;
     }
-    if (argc == 7 && std::strcmp(argv[1], "cross") == 0) {
-        const QImage a =
-            QImage(QString::fromLocal8Bit(argv[2])).convertToFormat(QImage::Format_RGB32);
-        const QImage b =
-            QImage(QString::fromLocal8Bit(argv[3])).convertToFormat(QImage::Format_RGB32);
-        const int cx = std::atoi(argv[4]);
-        const int cy = std::atoi(argv[5]);
-        const int arm = std::atoi(argv[6]);
-        if (a.isNull() || a.size() != b.size()) {
-            return 1;
-        }
-        for (int y = 0; y < a.height(); ++y) {
+    if (is("cross", 7, 7)) {
+        const QPoint c(std::atoi(argv[4]), std::atoi(argv[5]));
+        for (int y = 0; a.size() == b.size() && y < a.height(); ++y) {
             for (int x = 0; x < a.width(); ++x) {
-                const int off = std::abs(x - cx) + std::abs(y - cy);
-                const bool onArm = (x == cx || y == cy) && off >= 1 && off <= arm;
-                const QRgb p = b.pixel(x, y) & 0xFFFFFF;
-                if (onArm ? p != 0 && p != 0xFFFFFF : p != (a.pixel(x, y) & 0xFFFFFF)) {
-                    std::fprintf(stderr, "pixel (%d, %d) differs\n", x, y);
-                    return 1;
+                const int off = std::abs(x - c.x()) + std::abs(y - c.y());
+                const bool arm =
+                    (x == c.x() || y == c.y()) && off >= 1 && off <= std::atoi(argv[6]);
+                if (arm ? !BlackOrWhite(b.pixel(x, y)) : b.pixel(x, y) != a.pixel(x, y)) {
+                    return std::fprintf(stderr, "pixel (%d, %d) differs\n", x, y), 1;
                 }
             }
         }
-        return 0;
+        return a.isNull() || a.size() != b.size() ? 1 : 0;
     }
-    if (argc == 4 && std::strcmp(argv[1], "crosshair") == 0) {
-        const QImage a =
-            QImage(QString::fromLocal8Bit(argv[2])).convertToFormat(QImage::Format_RGB32);
-        const QImage b =
-            QImage(QString::fromLocal8Bit(argv[3])).convertToFormat(QImage::Format_RGB32);
+    if (is("crosshair", 4, 4)) {
         return a.isNull() || a.size() != b.size() ? 2 : FindCrossHair(a, b);
     }
-    if (argc == 3 && std::strcmp(argv[1], "show") == 0) {
-        const QImage image(QString::fromLocal8Bit(argv[2]));
-        if (image.isNull()) {
-            return 2;
-        }
-        Picture window(image);
+    if (is("show", 3, 3) && !a.isNull()) {
+        Picture window(a);
         window.setTitle(QStringLiteral("Mønster"));
         window.showFullScreen();
         return app.exec();
