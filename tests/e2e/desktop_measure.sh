@@ -151,15 +151,14 @@ case $MODE in
     picked $POINTER
     ;;
   sway)
-    # By keys to the right edge and one step beyond, into the scale-2 screen.
+    # By keys across the scale-1 screen, with a scale-2 screen beside it.
+    # (The still window of the scale-2 screen does not show in headless sway
+    # yet, so nothing is measured there.)
     for zoom in 0 3; do
       begin $zoom 700 400
       start_at "--pick on two screens, ZoomFactor $zoom"
       cross_to "Ctrl+Right x9, Shift+Up x30" $(steps 900 -300) down ctrl $(printf 'key Right %.0s' {1..9}) \
         up ctrl down shift $(printf 'key Up %.0s' {1..30}) up shift
-      desk down shift $(printf 'key Right %.0s' {1..6}) up shift key Right
-      cross_to "Right into the second screen" 1923 482 key Right key Right key Right key Down key Down
-      cross_to "Ctrl+Right on the second screen" 2023 482 down ctrl key Right up ctrl
       START=$CROSS
       by_keys $zoom
       picked $MEASURED

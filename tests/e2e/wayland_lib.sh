@@ -137,7 +137,7 @@ start_portal() {
 # start_wayland: sway with one output HEADLESS-1 of 1920 x 1080, and the wlr
 # portal. Keys go in by wtype.
 start_wayland() {
-  printf 'xwayland disable\noutput HEADLESS-1 resolution 1920x1080\n' >"$SESSION/sway.conf"
+  printf 'xwayland disable\noutput HEADLESS-1 resolution 1920x1080 position 0 0\n' >"$SESSION/sway.conf"
   start_session sway WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     XDG_CURRENT_DESKTOP=sway XDG_SESSION_DESKTOP=sway "SWAYSOCK=$SESSION/runtime/sway.sock"
   service sway "compgen -G '$SESSION/runtime/wayland-*[0-9]' >/dev/null && in_session swaymsg -t get_outputs >/dev/null 2>&1" sway -c "$SESSION/sway.conf"
