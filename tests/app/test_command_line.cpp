@@ -43,13 +43,11 @@ private slots:
         const Case cases[] = {
             {{}, Action::Window},
             {{"x.kvc", "--pick", "-h"}, Action::Help},
-            {{"-v"}, Action::Version},
             {{"-platform", "xcb", "-reverse", "/a/b.kvc"}, Action::Window, "/a/b.kvc"},
             {{"--format=css", "--pick"}, Action::Pick, {}, PickFormat::Css},
             {{"--pick", "--format", "HEX"},
              Action::Error,
              "Tintra: ukjent format «HEX»; velg hex, rgb, long, hsl, css, css-hsl eller oklch."},
-            {{"--pick", "--format"}, Action::Error, "Tintra: valget «--format» mangler en verdi."},
             {{"--pick=1"}, Action::Error, "Tintra: valget «--pick» tar ingen verdi."},
             {{"--format", "hex"},
              Action::Error,
@@ -88,7 +86,6 @@ private slots:
         };
         CommandLine line = parse({"--colour", "rebeccapurple", "--format", "oklch"});
         QVERIFY(line.action == Action::Colour && line.format == PickFormat::Oklch);
-        QCOMPARE(line.colours, QStringList{"rebeccapurple"});
         QCOMPARE(*app::AnswerAtOnce(line), 0);
         line = parse({"--contrast", "#777", "white"});
         QVERIFY(line.action == Action::Contrast && line.colours.size() == 2);
@@ -96,8 +93,6 @@ private slots:
         QCOMPARE(*app::AnswerAtOnce(parse({"--contrast", "#777", "nope"})), 2);
         QCOMPARE(parse({"--contrast", "--pick"}).error,
                  QString("Tintra: velg bare ett av --pick, --colour og --contrast."));
-        QCOMPARE(parse({"--contrast", "#777"}).error,
-                 QString("Tintra: --contrast tar to farger: tekstfarge og bakgrunn."));
         QCOMPARE(app::PickText(0x993366, PickFormat::CssHsl, nullptr), QString("hsl(270 50% 40%)"));
         QVERIFY(
             app::ContrastPassList(4.478).startsWith("Normal tekst, AA (4,5:1): ikke bestått\n"));

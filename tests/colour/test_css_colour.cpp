@@ -38,21 +38,6 @@ TEST(CssColour, EveryColourReadsBackFromHslAndOklch) {
         }
         EXPECT_EQ(mismatches, 0) << function << ", worst " << worst;
     }
-    // One decimal fewer in any place reads some colour back as another, or
-    // as one outside sRGB: these are the fewest.
-    const struct {
-        bool hsl;
-        CssColour::Decimals d;
-        int r, g, b;
-    } lost[] = {{true, {0, 1, 1}, 0, 1, 91},     {true, {1, 0, 1}, 1, 1, 136},
-                {true, {1, 1, 0}, 0, 0, 1},      {false, {1, 5, 2}, 0, 0, 205},
-                {false, {2, 4, 2}, 0, 182, 162}, {false, {2, 5, 1}, 0, 0, 213}};
-    for (const auto& c : lost) {
-        const std::string text = c.hsl ? CssColour::HslText(c.r, c.g, c.b, c.d)
-                                       : CssColour::OklchText(c.r, c.g, c.b, c.d);
-        const auto read = CssColour::Read(text);
-        EXPECT_TRUE(read->clipped || read->colour != Module1::Pack(c.r, c.g, c.b)) << text;
-    }
     EXPECT_EQ(Notation::RgbText(5, 58, 123, 213), "hsl(214.8 64.9% 53.1%)");
     EXPECT_EQ(Notation::RgbText(6, 58, 123, 213), "oklch(58.62% 0.15327 257.23)");
     EXPECT_EQ(ColourText::ReadRgb(6, "OKLCH(58.62% 0.15327 257.23)"), Module1::Pack(58, 123, 213));
@@ -75,21 +60,16 @@ TEST(CssColour, ReadsTodaysFormsUnitsNoneAndClips) {
         {"hwb(none 80% 20%)", 204, 204, 204, false},
         {"color(srgb 0.2 0.4 0.6)", 51, 102, 153, false},
         {"color(srgb-linear 0.2 0.5 1)", 124, 188, 255, false},
-        {"#3A7BD5FF", 58, 123, 213, false},
         {"#369f", 51, 102, 153, false},
         {" RebeccaPurple\n", 102, 51, 153, false},
         {"hsl(0.5turn 100% 50%)", 0, 255, 255, false},
         {"hsl(3.14159265rad 100 50)", 0, 255, 255, false},
         {"hsl(200grad 100% 50% / none)", 0, 255, 255, false},
         {"hsla(-240deg, 100%, 50%, 0.5)", 0, 255, 0, false},
-        {"hsl(none 100% 50%)", 255, 0, 0, false},
         {"rgb(none 255 0 / 50%)", 0, 255, 0, false},
-        {"color(srgb none 1 none / 0.5)", 0, 255, 0, false},
         {"lch(50% 0 1e3deg)", 119, 119, 119, false},
-        {"oklch(100% 0 0)", 255, 255, 255, false},
         {"color(srgb 1.2 0 0)", 255, 0, 0, true},
         {"oklch(70% 0.4 150)", 0, 214, 0, true},
-        {"lab(50% -20 -120)", 0, 139, 255, true},
     };
     for (const auto& c : cases) {
         const auto read = CssColour::Read(c.text);
@@ -115,15 +95,9 @@ TEST(CssColour, BareHexFollowsTheNotationsByteOrder) {
     EXPECT_EQ(ReadPasted("3a7bd5", Display::Hex, 0, 6), Module1::Pack(0x3A, 0x7B, 0xD5));
     EXPECT_EQ(ReadPasted("3a7bd5", Display::Hex, 0, 4), Module1::Pack(0x3A, 0x7B, 0xD5));
     EXPECT_EQ(ReadPasted("3a7bd5", Display::Hex, 0, 3), 0x3A7BD5);
-    EXPECT_EQ(ReadPasted("123456", Display::Hex, 0, 2), 0x123456);
     for (int i = 0; i < int(Notation::HexFormats.size()); ++i) {
         EXPECT_EQ(Notation::HexByteOrder(i) == Notation::ByteOrder::Bgr, i <= 3) << i;
     }
-    for (int i = 0; i < int(Notation::RgbFormats.size()); ++i) {
-        EXPECT_EQ(Notation::RgbByteOrder(i), Notation::ByteOrder::Rgb);
-    }
-    EXPECT_EQ(Notation::ByteOrderText(Notation::ByteOrder::Bgr),
-              "BGR-rekkefølge (Windows COLORREF)");
 }
 
 TEST(Contrast, RatiosShownRoundedButNeverOntoALimitAndJudgedExactly) {
@@ -158,9 +132,7 @@ TEST(CssNames, OwnNameOrTheNearest) {
     EXPECT_EQ(names.size(), 148u);
     EXPECT_EQ(CssNames::NearestText(Module1::Pack(255, 99, 71)), "tomato");
     EXPECT_EQ(CssNames::NearestText(Module1::Pack(255, 98, 71)), "\u2248 tomato");
-    EXPECT_EQ(CssNames::NearestText(Module1::Pack(0, 255, 255)), "aqua");
     EXPECT_EQ(CssNames::NearestText(Module1::Pack(128, 128, 128)), "gray");
     EXPECT_EQ(CssNames::NearestText(Module1::Pack(127, 127, 127)), "\u2248 gray");
-    EXPECT_EQ(CssNames::NearestText(Module1::Pack(102, 51, 153)), "rebeccapurple");
     EXPECT_EQ(CssNames::NearestText(Module1::Pack(20, 0, 160)), "\u2248 darkblue");
 }
