@@ -6,8 +6,8 @@
 #include "app/CommandLine.h"
 #include "measure/Host.h"
 #include "measure/PointMeasure.h"
-#include "platform/widgets/PictureBox.h"
 #include "platform/Services.h"
+#include "platform/widgets/PictureBox.h"
 
 #include <QMap>
 

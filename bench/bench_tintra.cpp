@@ -23,8 +23,8 @@
 #include "platform/QtServices.h"
 #include "platform/ScreenGrab.h"
 #include "platform/Startup.h"
-#include "platform/x11/X11Grab.h"
 #include "platform/doubles/Doubles.h"
+#include "platform/x11/X11Grab.h"
 
 #include "ProcStatus.h"
 

@@ -15,6 +15,7 @@
 #
 #   bench/desktops.sh BUILD_DIR RUNS OUT_CSV gnome|kde [--smoke]
 source "$(dirname "$0")/../tests/e2e/wayland_lib.sh"
+source "$(dirname "$0")/still.sh"
 build=$1
 runs=$2
 out=$3
@@ -39,13 +40,4 @@ cp "$build/bench/tintra_bench" "$SESSION/bin/tintra_bench"
 in_session "$SESSION/bin/desktoptool" shot "$DESKTOP" "$SESSION/work/shot.png" "$runs" ||
   fail "desktoptool shot $DESKTOP failed"
 
-args=(--benchmark_filter='^PortalStill(/|$)' --benchmark_out="$SESSION/work/still.csv"
-  --benchmark_out_format=csv)
-if [ "$smoke" = --smoke ]; then
-  args+=(--smoke)
-else
-  args+=(--benchmark_repetitions="$runs" --benchmark_min_time=0.2)
-fi
-in_session env QT_QPA_PLATFORM=wayland "$SESSION/bin/tintra_bench" "${args[@]}" \
-  >"$SESSION/log/bench.log" 2>&1 || fail "PortalStill failed: $(tail -5 "$SESSION/log/bench.log")"
-cp "$SESSION/work/still.csv" "$out"
+portal_still_bench still.csv "$out"

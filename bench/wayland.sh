@@ -10,6 +10,7 @@
 #
 #   bench/wayland.sh BUILD_DIR RUNS OUT_CSV [--smoke]
 source "$(dirname "$0")/../tests/e2e/wayland_lib.sh"
+source "$(dirname "$0")/still.sh"
 build=$1
 runs=$2
 out=$3
@@ -27,13 +28,4 @@ in_session sh -c '
     echo "wl.grim $(((e - s) / 1000))"
   done' sh "$runs" || fail "grim could not copy the output"
 
-args=(--benchmark_filter='^PortalStill(/|$)' --benchmark_out="$SESSION/work/portal.csv"
-  --benchmark_out_format=csv)
-if [ "$smoke" = --smoke ]; then
-  args+=(--smoke)
-else
-  args+=(--benchmark_repetitions="$runs" --benchmark_min_time=0.2)
-fi
-in_session env QT_QPA_PLATFORM=wayland "$SESSION/bin/tintra_bench" "${args[@]}" \
-  >"$SESSION/log/bench.log" 2>&1 || fail "PortalStill failed: $(tail -5 "$SESSION/log/bench.log")"
-cp "$SESSION/work/portal.csv" "$out"
+portal_still_bench portal.csv "$out"

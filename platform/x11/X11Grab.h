@@ -2,8 +2,8 @@
 // The screen copy on X11: the whole root at once, kept by the server where it
 // has room and read by the program where not; elsewhere what Qt can copy of
 // each screen.
-#include "platform/x11/NativeImage.h"
 #include "platform/Services.h"
+#include "platform/x11/NativeImage.h"
 
 namespace platform {
 
