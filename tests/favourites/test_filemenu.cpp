@@ -38,7 +38,7 @@ TEST_F(FileMenuTest, SaveAndSaveAsAskForANameOnlyWhenNeeded) {
     menu.mnuFilLagre_Click();
     const auto& o = dialog.saveAsked.at(1);
     EXPECT_TRUE(o.filter == "Fargefil (*.KVC)|*.kvc" && o.fileName == "NyFargefil.kvc" &&
-                o.overwritePrompt);
+                o.overwritePrompt && o.defaultSuffix == "kvc");
     EXPECT_EQ(Bytes("ny.kvc"), "255,\"R\xF8"
                                "d\"\r\n");
     EXPECT_TRUE(menu.CurrentPath == dir.path() + "/" && caption == "ny.kvc");
@@ -225,12 +225,12 @@ TEST_F(FileMenuTest, AFileChangedOnDiskOrTooLargeIsNotWrittenOverUnasked) {
     }
 }
 
-// A GIMP palette (with hand edits) comes in as a new unsaved list named after
-// it, saved only through the dialog; export and import round-trip; a bad line
-// keeps the colours before it; a file that is no palette changes nothing.
+// A GIMP palette (with hand edits, its name ending ".gpl") comes in as a new unsaved list named
+// after it, saved only through the dialog; export and import round-trip; a bad line keeps the
+// colours before it; a file that is no palette changes nothing.
 TEST_F(FileMenuTest, PalettesComeInAndGoOut) {
     ASSERT_TRUE(support::Write(File("gimp.gpl"), "\xEF\xBB\xBFGIMP Palette\r\n"
-                                                 "Name: Mine farger\r\n"
+                                                 "Name: Mine farger.GPL\r\n"
                                                  "Columns: 3\r\n# kommentar\r\n\r\n"
                                                  "255   0   0\tR\xC3\xB8"
                                                  "d\r\n"
@@ -254,7 +254,9 @@ TEST_F(FileMenuTest, PalettesComeInAndGoOut) {
     model.Load(big);
     dialog.saveAnswers = {File("ut.gpl")};
     menu.mnuFilEksporter_Click();
-    EXPECT_EQ(dialog.saveAsked.back().fileName, "Mine farger.gpl");
+    const auto& o = dialog.saveAsked.back();
+    EXPECT_TRUE(o.fileName == "Mine farger.gpl" && o.title == "Eksporter palett" &&
+                o.defaultSuffix == "gpl");
     model.Clear();
     EXPECT_TRUE(menu.ImportPalette(File("ut.gpl")));
     EXPECT_TRUE(support::Same(model.List(), big) && box.shown.empty());
