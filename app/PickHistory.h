@@ -40,7 +40,6 @@ public:
     void SetColours(const QList<int32_t>& colours);
     int32_t Colour(int index) const;
     int Count() const { return static_cast<int>(colours_.size()); }
-    int Current() const { return current_; }
     // The box at pos (in the row), or -1.
     int BoxAt(const QPoint& pos) const;
     QRect BoxRect(int index) const;
