@@ -105,6 +105,8 @@ PickHost::PickHost(const platform::Services& services, PickFormat format, Report
     mine.messageBox = &box_;
     measure_ = std::make_unique<measure::PointMeasure>(*this, mine);
     measure_->cboZoom_Click(StoredIndex(&settings_, "ZoomFactor", measure::kZoomChoices, 3));
+    measure_->sampleSide = measure::StoredSampleSide(
+        settings_.GetSetting(kApp, kSection, QStringLiteral("Gjennomsnitt"), QString()));
 }
 
 PickHost::~PickHost() = default;

@@ -7,6 +7,7 @@
 
 #include "platform/Twips.h"
 
+#include "measure/PointMeasure.h"
 #include "platform/Convert.h"
 #include "platform/Paths.h"
 #include "platform/SessionInhibitor.h"
@@ -190,6 +191,8 @@ void frmTintra::Form_Load(const QString& file) {
     if (ok) {
         SetBackground(background);
     }
+    measure_->sampleSide =
+        measure::StoredSampleSide(GetSetting("Gjennomsnitt", QStringLiteral("1")));
 }
 
 void frmTintra::closeEvent(QCloseEvent* e) {
@@ -257,6 +260,7 @@ void frmTintra::SaveSettingsAndPicture() {
     SaveSetting("Path", files.CurrentPath);
     SaveSetting("FileName", files.CurrentFileName);
     SaveSetting("Bakgrunn", QString::number(background_));
+    SaveSetting("Gjennomsnitt", QString::number(measure_->sampleSide));
     SaveHistory();
     if (!isMinimized() && !isMaximized()) {
         SaveSetting("MainLeft",

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <iterator>
 #include <vector>
 
 namespace measure {
@@ -119,18 +120,64 @@ int32_t PointOf(const QImage& image, double x, double y) {
     return platform::ToPacked(image.pixel(static_cast<int>(fx), static_cast<int>(fy)));
 }
 
-std::vector<platform::Overlay> CrossHair(const QPoint& at) {
+std::vector<platform::Overlay> CrossHair(const QPoint& at, int side) {
     std::vector<platform::Overlay> arms;
     constexpr int dash = 2;
+    // Each arm starts just outside the block.
+    const int gap = side / 2;
     for (int from = 1; from <= kCrossArm; from += dash) {
         const int length = std::min(dash, kCrossArm + 1 - from);
         const QRgb colour = (from - 1) / dash % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
-        arms.push_back({QRect(at.x() - from - length + 1, at.y(), length, 1), colour});
-        arms.push_back({QRect(at.x() + from, at.y(), length, 1), colour});
-        arms.push_back({QRect(at.x(), at.y() - from - length + 1, 1, length), colour});
-        arms.push_back({QRect(at.x(), at.y() + from, 1, length), colour});
+        const int near = from + gap;
+        arms.push_back({QRect(at.x() - near - length + 1, at.y(), length, 1), colour});
+        arms.push_back({QRect(at.x() + near, at.y(), length, 1), colour});
+        arms.push_back({QRect(at.x(), at.y() - near - length + 1, 1, length), colour});
+        arms.push_back({QRect(at.x(), at.y() + near, 1, length), colour});
     }
     return arms;
+}
+
+int SampleSideForKey(int keyCode) {
+    for (const int side : kSampleSides) {
+        if (keyCode == Qt::Key_0 + side) {
+            return side;
+        }
+    }
+    return 0;
+}
+
+int StoredSampleSide(const QString& text) {
+    const int side = text.trimmed().toInt();
+    return std::find(std::begin(kSampleSides), std::end(kSampleSides), side) !=
+                   std::end(kSampleSides)
+               ? side
+               : 1;
+}
+
+int32_t MeanOf(const QImage& image, const QPoint& at, int side, const QRect& within) {
+    const QRect on = within & image.rect();
+    if (!on.contains(at)) {
+        return -1;
+    }
+    // A block that reaches past the screen's edge: the mean of its part on
+    // the screen, which holds `at` at least.
+    const int half = side / 2;
+    const QRect block = QRect(at - QPoint(half, half), QSize(side, side)) & on;
+    int64_t red = 0;
+    int64_t green = 0;
+    int64_t blue = 0;
+    for (int y = block.top(); y <= block.bottom(); ++y) {
+        for (int x = block.left(); x <= block.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            red += qRed(p);
+            green += qGreen(p);
+            blue += qBlue(p);
+        }
+    }
+    // floor(sum / n + 1/2), all in integers: half up, the same on any build.
+    const int64_t n = int64_t{block.width()} * block.height();
+    const auto mean = [n](int64_t sum) { return static_cast<int32_t>((2 * sum + n) / (2 * n)); };
+    return mean(red) + 256 * mean(green) + 65536 * mean(blue);
 }
 
 bool NearPointer(const QPoint& at, const QPoint& pointer) {

@@ -34,6 +34,21 @@ constexpr int kCursorJump = 100;
 int CursorStride(int shift);
 // Length of each arm of the keyboard cursor's cross-hair, in device pixels.
 constexpr int kCrossArm = 16;
+
+// The colour a pick takes: that of the one pixel chosen (the default), or the
+// mean of the 3 x 3 or 5 x 5 device pixels around it. The keys 1, 3 and 5
+// choose the side while measuring; SampleSideForKey gives it for a key code,
+// or 0 for any other key. A stored side other than these reads as 1.
+constexpr int kSampleSides[] = {1, 3, 5};
+int SampleSideForKey(int keyCode);
+int StoredSampleSide(const QString& text);
+// Mean colour, as PointOf gives one, of the `side` x `side` block centred on
+// pixel `at` of `image`, over the part of the block inside `within` (the
+// screen that holds `at`): at a screen's edge only the pixels on the screen
+// count. Each channel is rounded half up in integer arithmetic, so the same
+// pixels give the same colour on every build. -1 where `at` lies outside
+// `image` or `within`.
+int32_t MeanOf(const QImage& image, const QPoint& at, int side, const QRect& within);
 // Distance of the live label from the point it describes, across and down,
 // in logical pixels: clear of the pointer, which reaches up and right.
 constexpr int kLiveGap = 20;
@@ -91,9 +106,10 @@ int32_t PointOf(const QImage& image, double x, double y);
 using platform::DevicePixel;
 
 // The keyboard cursor's cross-hair over still pixel `at`: four arms of
-// kCrossArm pixels in dashes of two, black and white, that leave `at` itself
-// and nothing else uncovered between them.
-std::vector<platform::Overlay> CrossHair(const QPoint& at);
+// kCrossArm pixels in dashes of two, black and white, that leave uncovered
+// between them the `side` x `side` block centred on `at` (`at` itself for a
+// side of 1) and nothing else.
+std::vector<platform::Overlay> CrossHair(const QPoint& at, int side = 1);
 
 // The pointer of both measurement windows.
 QCursor MeasureCursor();

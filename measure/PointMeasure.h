@@ -30,6 +30,9 @@ public:
     // Half the side of the block taken around the pointer; 0 until a zoom
     // choice is made.
     int32_t lZoomHalf = 0;
+    // Side of the block whose mean a pick takes (kSampleSides): 1, a single
+    // pixel, unless the keys chose 3 or 5 while measuring.
+    int sampleSide = 1;
     // Single shot, 200 ms: lets the main window vanish before the screen is copied.
     QTimer tmr1;
 

@@ -235,9 +235,9 @@ void frmPunkt::ShowBlock(const QPoint& at) {
         const int half = m_.lZoomHalf;
         PlaceMagnifier(at);
         zoom->Cls();
-        StretchBlock(Still(), QRect(at - QPoint(half, half), QSize(2 * half, 2 * half)),
-                     zoom->View(), zoom->View().size());
-        zoom->ShowsBlock(2 * half);
+        const QRect block(at - QPoint(half, half), QSize(2 * half, 2 * half));
+        StretchBlock(Still(), block, zoom->View(), zoom->View().size());
+        zoom->ShowsBlock(block);
     }
 }
 
@@ -296,7 +296,7 @@ void frmPunkt::Follow(const QPoint& at) {
 }
 
 void frmPunkt::ShowLive(const QPoint& at) {
-    if (const int32_t c = Point(at.x(), at.y()); c != -1) {
+    if (const int32_t c = Sample(at); c != -1) {
         ShowLabel(at, LiveText(c, at + RootOrigin()));
     }
 }
@@ -350,9 +350,9 @@ void frmPunkt::Form_MouseUp(int, int, double x, double y) {
     if (m_.lZoomHalf != kNoZoomHalf) {
         return;
     }
-    const int32_t c = Point(x, y);
-    if (c == -1 ||
-        Doubtful(QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))), true)) {
+    const QPoint at(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+    const int32_t c = Sample(at);
+    if (c == -1 || Doubtful(at, true)) {
         return;
     }
     hide();
@@ -374,6 +374,10 @@ void frmPunkt::Form_KeyUp(int keyCode, int) {
 void frmPunkt::Form_KeyDown(int keyCode, int shift) {
     const std::optional<QPoint> arrow = platform::ArrowStep(keyCode);
     const bool enter = keyCode == Qt::Key_Return || keyCode == Qt::Key_Enter;
+    if (const int side = SampleSideForKey(keyCode)) {
+        SetSampleSide(side);
+        return;
+    }
     // Once a press from the keyboard holds a block, the keys choose in it.
     if (frmZoom* zoom = m_.Zoom(); zoom && zoom->KeysOnCell()) {
         if (arrow) {
@@ -405,8 +409,35 @@ bool frmPunkt::PressAtCursor() {
     return true;
 }
 
+void frmPunkt::SetSampleSide(int side) {
+    std::vector<platform::Overlay> arms = CrossHairShown();
+    m_.sampleSide = side;
+    const std::vector<platform::Overlay> now = CrossHairShown();
+    arms.insert(arms.end(), now.begin(), now.end());
+    UpdateArms(arms);
+    if (frmZoom* zoom = m_.Zoom()) {
+        zoom->update();
+    }
+    if (m_.lZoomHalf == kNoZoomHalf && live_ && live_->isVisible()) {
+        ShowLive(cursor_);
+    }
+}
+
+int32_t frmPunkt::Sample(const QPoint& at) const {
+    return MeanOf(Still(), at, m_.sampleSide, AreaAt(at));
+}
+
 std::vector<platform::Overlay> frmPunkt::CrossHairShown() const {
-    return crossShown_ ? CrossHair(cursor_) : std::vector<platform::Overlay>();
+    return crossShown_ || m_.sampleSide > 1 ? CrossHair(cursor_, m_.sampleSide)
+                                            : std::vector<platform::Overlay>();
+}
+
+void frmPunkt::UpdateArms(const std::vector<platform::Overlay>& arms) {
+    for (StillPane* pane : Panes()) {
+        for (const platform::Overlay& arm : arms) {
+            pane->UpdatePixels(arm.rect);
+        }
+    }
 }
 
 void frmPunkt::MoveCursor(const QPoint& to, bool shown) {
@@ -421,11 +452,7 @@ void frmPunkt::MoveCursor(const QPoint& to, bool shown) {
     crossShown_ = shown;
     const std::vector<platform::Overlay> now = CrossHairShown();
     arms.insert(arms.end(), now.begin(), now.end());
-    for (StillPane* pane : Panes()) {
-        for (const platform::Overlay& arm : arms) {
-            pane->UpdatePixels(arm.rect);
-        }
-    }
+    UpdateArms(arms);
 }
 
 const QImage& frmPunkt::Still() const {

@@ -49,15 +49,23 @@ public:
     // with Ctrl kCursorJump); Space is a left press on it; Enter a left press
     // and release ("Uten zoom"), or a press whose block the keys then choose
     // from in the zoom window: arrows move the chosen pixel there, and Enter
-    // takes it.
+    // takes it. 1, 3 and 5 choose what a pick takes (SetSampleSide).
     void Form_KeyDown(int keyCode, int shift) override;
+    // A pick takes the mean of a block of `side` x `side` pixels from now
+    // on; the cross-hair and the zoom window's outline show the block.
+    void SetSampleSide(int side);
+    // The colour a pick at still pixel `at` takes: its own, or the mean of
+    // the chosen block around it; -1 outside the still.
+    int32_t Sample(const QPoint& at) const;
 
     // The still pixel the keyboard cursor stands on.
     QPoint Cursor() const { return cursor_; }
     // Moves it to `to`, kept within the still, and shows its cross-hair, or
     // hides it: while the mouse leads, the pointer shows where it is.
     void MoveCursor(const QPoint& to, bool shown = true);
-    // The cross-hair's arms, none while it is hidden.
+    // The cross-hair's arms, none while it is hidden. Around a block of more
+    // than one pixel it shows while the mouse leads too: the pointer alone
+    // does not show the block.
     std::vector<platform::Overlay> CrossHairShown() const;
 
     // Colour of the still at (x, y), or -1 outside it.
@@ -86,6 +94,8 @@ private:
     // Where each screen lies in the still: the still's own areas, or the
     // primary screen's device pixels from the still's top-left corner.
     std::vector<platform::ScreenArea> ScreenAreas() const;
+    // Repaints what `arms` of the cross-hair cover.
+    void UpdateArms(const std::vector<platform::Overlay>& arms);
     // The still pixel nearest to `p`.
     QPoint Within(const QPoint& p) const;
     // Where the cursor goes from `from` moved by `by` device pixels: within

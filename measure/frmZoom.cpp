@@ -105,9 +105,13 @@ void frmZoom::Form_MouseMove(int, int, double x, double y) {
         UpdateOutline(cell_);
     }
     if (side_ > 0) {
-        const QRect block(0, 0, side_, side_);
-        MoveCell(BlockSource(DevicePixel({x, y}, view_.devicePixelRatio()), block, view_.size()));
+        MoveCell(CellAt(x, y));
     }
+}
+
+QPoint frmZoom::CellAt(double x, double y) const {
+    return BlockSource(DevicePixel({x, y}, view_.devicePixelRatio()), QRect(0, 0, side_, side_),
+                       view_.size());
 }
 
 void frmZoom::Caption(int32_t c) {
@@ -119,9 +123,17 @@ void frmZoom::Caption(int32_t c) {
 }
 
 void frmZoom::Form_MouseUp(int, int, double x, double y) {
-    const int32_t c = Point(x, y);
+    int32_t c = Point(x, y);
     if (c == -1) {
         return;
+    }
+    // Where the view shows a pixel of the still, the pick is what a pick
+    // there takes; elsewhere (the instructions, past the still's edge) the
+    // colour shown.
+    if (frmPunkt* punkt = m_.Punkt(); punkt && side_ > 0) {
+        if (const int32_t sample = punkt->Sample(block_.topLeft() + CellAt(x, y)); sample != -1) {
+            c = sample;
+        }
     }
     hide();
     m_.UnloadPunkt();
@@ -184,9 +196,14 @@ void frmZoom::Cls() {
     update();
 }
 
-void frmZoom::ShowsBlock(int side) {
-    side_ = side;
-    cell_ = QPoint(side / 2, side / 2);
+bool frmZoom::Marked() const {
+    return side_ > 0 && (hover_ || keys_ || m_.sampleSide > 1);
+}
+
+void frmZoom::ShowsBlock(const QRect& block) {
+    block_ = block;
+    side_ = block.width();
+    cell_ = QPoint(side_ / 2, side_ / 2);
     keys_ = false;
     update();
 }
@@ -204,8 +221,17 @@ QRect frmZoom::CellPixels(const QPoint& cell) const {
                  QPoint(first(cell.x() + 1) - 1, first(cell.y() + 1) - 1));
 }
 
+QRect frmZoom::SamplePixels(const QPoint& cell) const {
+    // The part of the mean's block that the view shows.
+    const int half = m_.sampleSide / 2;
+    const auto in = [&](const QPoint& c) {
+        return QPoint(std::clamp(c.x(), 0, side_ - 1), std::clamp(c.y(), 0, side_ - 1));
+    };
+    return CellPixels(in(cell - QPoint(half, half))) | CellPixels(in(cell + QPoint(half, half)));
+}
+
 std::vector<platform::Overlay> frmZoom::Outline(const QPoint& cell) const {
-    return platform::RingsAround(CellPixels(cell));
+    return platform::RingsAround(SamplePixels(cell));
 }
 
 void frmZoom::MoveCell(const QPoint& cell) {
@@ -222,7 +248,7 @@ void frmZoom::UpdateOutline(const QPoint& cell) {
         return;
     }
     update(
-        platform::LogicalArea(CellPixels(cell).adjusted(-2, -2, 2, 2), view_.devicePixelRatio()));
+        platform::LogicalArea(SamplePixels(cell).adjusted(-2, -2, 2, 2), view_.devicePixelRatio()));
 }
 
 void frmZoom::leaveEvent(QEvent* e) {

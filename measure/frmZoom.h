@@ -7,7 +7,10 @@
 // the window's choice: the one under the pointer while it moves over the
 // window, moved by the arrow keys once a press from the keyboard holds the
 // block, and taken by Enter as a click on it would. While the pointer is
-// over the window or the keys move the choice, an outline marks it. Its keys
+// over the window or the keys move the choice, an outline marks it, around
+// the whole block whose mean a pick takes where that is more than the one
+// pixel (and then always). A pick takes the colour shown, or that mean of
+// the still around the pixel shown (frmPunkt::Sample). Its keys
 // go to the capture window's one key handler, so that they act alike
 // wherever the desktop puts the keyboard. Where the program cannot place its
 // windows, the same view is drawn inside the capture window instead, as a
@@ -46,9 +49,9 @@ public:
     int32_t Point(double x, double y) const;
     // Clears the view to the window background.
     void Cls();
-    // The view shows a block of side x side still pixels: chooses its middle
+    // The view shows `block` of the still (a square): chooses its middle
     // pixel, the one pressed on; the keyboard stays where it is.
-    void ShowsBlock(int side);
+    void ShowsBlock(const QRect& block);
     // The chosen block pixel, from the block's top-left corner.
     QPoint Cell() const { return cell_; }
     // From now until the next block, the arrow keys move the chosen pixel.
@@ -60,7 +63,7 @@ public:
     // A click on the chosen pixel.
     void ClickCell();
     // Whether the outline shows.
-    bool Marked() const { return side_ > 0 && (hover_ || keys_); }
+    bool Marked() const;
     // The view in device pixels; draw into it and call update().
     QImage& View() { return view_; }
     // Drawn inside the capture window.
@@ -77,8 +80,12 @@ protected:
     void leaveEvent(QEvent* e) override;
 
 private:
-    // The view's device pixels that show block pixel `cell`.
+    // The block pixel that view point (x, y) shows.
+    QPoint CellAt(double x, double y) const;
+    // The view's device pixels that show block pixel `cell`, and those that
+    // show the pixels whose mean a pick there takes.
     QRect CellPixels(const QPoint& cell) const;
+    QRect SamplePixels(const QPoint& cell) const;
     // The highlight's outline around `cell`, in device pixels.
     std::vector<platform::Overlay> Outline(const QPoint& cell) const;
     void MoveCell(const QPoint& cell);
@@ -90,7 +97,8 @@ private:
     PointMeasure& m_;
     const bool inside_;
     QImage view_;
-    // Side of the block shown, in still pixels; 0 before one shows.
+    // The block of the still shown, and its side; 0 before one shows.
+    QRect block_;
     int side_ = 0;
     QPoint cell_;
     // The pointer is over the window.

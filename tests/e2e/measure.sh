@@ -83,4 +83,15 @@ xdotool key Up Up space
 sleep 0.3
 xdotool key Right Right Return
 copied 1.5 FF0000
+
+# A 3 x 3 mean on a checkerboard of two colours: round a blue pixel five blue
+# and four red, (113, 0, 142) rounded; the choice is kept for the next start.
+printf '#define c_width 2\n#define c_height 2\nstatic char c_bits[] = {\n0x01, 0x02};\n' >"$TMP/c.xbm"
+xsetroot -bitmap "$TMP/c.xbm" -fg '#FF0000' -bg '#0000FF'
+begin 1 0
+click_at 360 281
+wait_for_still 1008 501
+xdotool key 3 click 1
+copied 1 8E0071
+grep -qx 'Gjennomsnitt=3' "$XDG_CONFIG_HOME/Tintra/Tintra.conf" || fail "the 3 x 3 choice was not kept"
 pass

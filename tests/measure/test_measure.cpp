@@ -143,8 +143,18 @@ private slots:
         QTest::keyClick(punkt, Qt::Key_Down, Qt::ShiftModifier);
         QTest::keyClick(punkt, Qt::Key_Up, Qt::ControlModifier);
         QCOMPARE(punkt->Cursor(), QPoint(302, 109));
+        // 5, then 3: the mean of the 3 x 3 pixels the arms leave free, at the
+        // screen's edge of those on it: red (0 + 1) / 2 rounded up.
+        QTest::keyClick(punkt, Qt::Key_5);
+        QTest::keyClick(punkt, Qt::Key_3);
+        punkt->MoveCursor({0, 109});
+        QVERIFY((Shown(punkt).pixel(2, 109) & 0xFFFFFF) == 0 &&
+                Shown(punkt).pixel(1, 110) == desk.pixel(1, 110));
+        QVERIFY(MeanOf(desk, {256, 0}, 3, desk.rect()) == 85 + 256 * 9 &&
+                MeanOf(desk, {256, 0}, 5, {256, 0, 1, 1}) == At(256, 0) &&
+                MeanOf(desk, {255, 0}, 3, {256, 0, 9, 9}) == -1);
         QTest::keyClick(punkt, Qt::Key_Return);
-        QVERIFY(host->picks == std::vector<int32_t>{At(302, 109)} &&
+        QVERIFY(host->picks == std::vector<int32_t>{At(1, 109)} &&
                 host->log == QStringList({"hide", "show", "pick"}));
         Ended();
     }
@@ -176,11 +186,17 @@ private slots:
             }
             QCOMPARE(seen.size(), 4 * half * half);
 
+            // Once, the mean of the 5 x 5 still pixels round the one shown.
             const QPoint click(37 * choice, 150 - 20 * choice);
-            const int32_t expected = ToPacked(shown.pixel(DevicePixel(click, dpr)));
+            const int32_t c = ToPacked(shown.pixel(DevicePixel(click, dpr)));
+            QTest::keyClick(zoom, round == 1 ? Qt::Key_5 : Qt::Key_A);
+            QCOMPARE(zoom->Marked(), round == 1);
             QTest::mouseClick(zoom, choice == 2 ? Qt::RightButton : Qt::LeftButton, {}, click);
-            QCOMPARE(host->picks, std::vector<int32_t>{expected});
-            QVERIFY(ToPacked(host->pic->Image().pixel(click)) == expected && host->mark == click);
+            QCOMPARE(host->picks,
+                     std::vector<int32_t>{
+                         round == 1 ? MeanOf(desk, {c % 4096, c / 4096}, 5, desk.rect()) : c});
+            QVERIFY(ToPacked(host->pic->Image().pixel(click)) == c && host->mark == click);
+            pm->sampleSide = 1;
             Ended();
             QCOMPARE(support::Setting(fakes, "ZoomLeft").isEmpty(), round < 4);
             host->picks.clear();
