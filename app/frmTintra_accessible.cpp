@@ -4,7 +4,6 @@
 #include "app/frmTintra.h"
 
 #include "chart/ChartPicture.h"
-#include "colour/CssNames.h"
 #include "colour/Module1.h"
 #include "colour/Notation.h"
 
@@ -54,15 +53,21 @@ void frmTintra::NameForScreenReaders() {
 // Called once the band is up to date: the swatch's value, and the chart's
 // selection where the colour moved to another cell.
 void frmTintra::DescribeColour() {
-    const int32_t c = picValgt->BackColor();
-    const CssNames::Nearest near = CssNames::NearestName(c);
-    const QString name =
-        QString::fromUtf8(near.name.data(), static_cast<qsizetype>(near.name.size()));
-    lblNavn->setAccessibleName(QStringLiteral("Fargenavn: ") +
-                               (near.exact ? name : QString::fromUtf8("nær ") + name));
+    // The name as shown, "≈ tomato" for one only near, said in words.
+    QString name = lblNavn->text();
+    if (name.startsWith(QString::fromUtf8("≈ "))) {
+        name = QString::fromUtf8("nær ") + name.mid(2);
+    }
+    lblNavn->setAccessibleName(QStringLiteral("Fargenavn: ") + name);
     app::SetAccessibleValue(picValgt,
                             QStringLiteral("RGB: %1. Hex: %2. %3")
                                 .arg(lblRGB2->text(), lblHex2->text(), lblNavn->accessibleName()));
+    const int32_t last = pic1->BackColor();
+    if (const auto t = Notation::RgbText(
+            cboRgbFormat->currentIndex(), static_cast<int16_t>(last & 0xFF),
+            static_cast<int16_t>((last >> 8) & 0xFF), static_cast<int16_t>((last >> 16) & 0xFF))) {
+        app::SetAccessibleValue(pic1, QStringLiteral("RGB: ") + QString::fromStdString(*t));
+    }
     if (const int cell = SelectedCell(); cell != selectedCellShown_) {
         selectedCellShown_ = cell;
         app::NotifyItemSelected(picFarge[0], cell);
