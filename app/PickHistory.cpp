@@ -96,6 +96,25 @@ int HistoryRow::BoxAt(const QPoint& pos) const {
     return -1;
 }
 
+QString HistoryRow::ItemName(int item) const {
+    return FromPacked(Colour(item)).name(QColor::HexRgb).toUpper();
+}
+
+void HistoryRow::PressItem(int item) {
+    if (item >= 0 && item < Count()) {
+        SetCurrent(item);
+        emit Picked(item);
+    }
+}
+
+void HistoryRow::SetCurrent(int index) {
+    current_ = std::clamp(index, 0, std::max(0, Count() - 1));
+    update();
+    if (hasFocus()) {
+        NotifyItemFocus(this, FocusItem());
+    }
+}
+
 void HistoryRow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     for (int i = 0; i < Count(); ++i) {
@@ -115,8 +134,7 @@ void HistoryRow::mousePressEvent(QMouseEvent* e) {
     if (i < 0) {
         return;
     }
-    current_ = i;
-    update();
+    SetCurrent(i);
     if (e->button() == Qt::LeftButton) {
         emit Picked(i);
     }
@@ -126,9 +144,7 @@ void HistoryRow::keyPressEvent(QKeyEvent* e) {
     switch (e->key()) {
     case Qt::Key_Left:
     case Qt::Key_Right:
-        current_ =
-            std::clamp(current_ + (e->key() == Qt::Key_Left ? -1 : 1), 0, std::max(0, Count() - 1));
-        update();
+        SetCurrent(current_ + (e->key() == Qt::Key_Left ? -1 : 1));
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -147,8 +163,7 @@ void HistoryRow::contextMenuEvent(QContextMenuEvent* e) {
     if (i < 0 || i >= Count()) {
         return;
     }
-    current_ = i;
-    update();
+    SetCurrent(i);
     const QPoint at =
         e->reason() == QContextMenuEvent::Mouse ? e->globalPos() : mapToGlobal(BoxRect(i).center());
     emit MenuAsked(i, at);

@@ -2,6 +2,8 @@
 // The colours picked last, newest first and each once, kept in a small text
 // file of the data folder ("#RRGGBB" a line), and the row of boxes that
 // shows them; and the contrast band's text sample.
+#include "app/Accessible.h"
+
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -30,8 +32,9 @@ private:
 };
 
 // One small box per colour, newest first. The arrows move between them,
-// Enter and Space pick, the menu key and Shift+F10 ask for the menu.
-class HistoryRow : public QWidget {
+// Enter and Space pick, the menu key and Shift+F10 ask for the menu. To
+// screen readers a list of the colours.
+class HistoryRow : public QWidget, public AccessibleItems {
     Q_OBJECT
 public:
     static constexpr int kBox = 12;
@@ -44,6 +47,12 @@ public:
     int BoxAt(const QPoint& pos) const;
     QRect BoxRect(int index) const;
 
+    int ItemCount() const override { return Count(); }
+    QString ItemName(int item) const override;
+    QRect ItemRect(int item) const override { return BoxRect(item); }
+    int FocusItem() const override { return Count() > 0 ? current_ : -1; }
+    void PressItem(int item) override;
+
 signals:
     void Picked(int index);
     void MenuAsked(int index, const QPoint& global);
@@ -55,6 +64,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
+    // Moves the keyboard to box `index`.
+    void SetCurrent(int index);
+
     QList<int32_t> colours_;
     int current_ = 0;
 };

@@ -114,6 +114,7 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     : QMainWindow(parent), services_(services) {
     // Every window starts from the start-of-program colour state.
     Module1::ResetState();
+    app::InstallAccessibility();
 
     QFont f = font();
     f.setPointSizeF(8.25);
@@ -134,6 +135,7 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     BuildMenus();
     BuildPaste();
     BuildWeb(client_);
+    NameForScreenReaders();
     SetTabOrder();
     Connect();
 }
@@ -364,6 +366,12 @@ void frmTintra::SetDisplay(QLabel* display, const std::string& text) {
         display->setFont(font);
     }
     display->setText(shown);
+    // Screen readers say the caption with the text: "RGB: 128,128,128".
+    for (size_t i = 0; i < 4; ++i) {
+        if (Displays()[i] == display) {
+            display->setAccessibleName(Captions()[i]->text() + QStringLiteral(": ") + shown);
+        }
+    }
 }
 
 // Makes (R, G, B) current from the sliders and refreshes every display.
@@ -492,10 +500,14 @@ void frmTintra::ShowCopied(QToolButton* button) {
     if (!restore) {
         restore = new QTimer(button);
         restore->setSingleShot(true);
-        connect(restore, &QTimer::timeout, button,
-                [button] { button->setIcon(resources::CopyIcon()); });
+        connect(restore, &QTimer::timeout, button, [button] {
+            button->setIcon(resources::CopyIcon());
+            button->setAccessibleDescription(QString());
+        });
     }
     button->setIcon(CheckMark(button->iconSize()));
+    // Screen readers hear it as a change of the button's description.
+    button->setAccessibleDescription(QStringLiteral("Kopiert"));
     restore->start(1000);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: menus, the colour editor with its sliders, swatches and
 // texts, and the lightness slider with its comparison swatch.
+#include "app/Accessible.h"
 #include "app/PickHistory.h"
 #include "chart/CellCursor.h"
 #include "favourites/FavouritesHost.h"
@@ -42,7 +43,8 @@ class SessionInhibitor;
 class frmTintra : public QMainWindow,
                   public favourites::FileMenuHost,
                   public favourites::FavouritesHost,
-                  public measure::Host {
+                  public measure::Host,
+                  public app::ChartHost {
     Q_OBJECT
 public:
     explicit frmTintra(const platform::Services& services, QWidget* parent = nullptr);
@@ -238,6 +240,12 @@ private:
     void MarkPicture(platform::PictureBox* picture, double x, double y);
     // Shows where the keyboard cursor of picFarge(Index) stands.
     void ShowKeyCursor(int Index);
+
+    // What the chart tells screen readers of its cells.
+    QString CellText(int cell) const override;
+    int SelectedCell() const override;
+    int CursorCell() const override { return chartCursor_.Cell(); }
+    void PressCell(int cell) override;
     // Shows at a copy button, for a second, that its text was copied.
     void ShowCopied(QToolButton* button);
 
@@ -262,8 +270,14 @@ private:
     // A colour picked goes to the front of the history.
     void NoteHistory(int32_t c);
     void SaveHistory();
-    // The four displays, numbered as the copy buttons number them.
+    // The four displays, numbered as the copy buttons number them, and
+    // their captions.
     std::array<QLabel*, 4> Displays() const { return {lblHex2, lblRGB2, lblLong2, lblHSL2}; }
+    std::array<QLabel*, 4> Captions() const { return {lblHex, lblRGB, lblLong, lblHSL}; }
+    // Names the controls for screen readers, where what they show does not.
+    void NameForScreenReaders();
+    // The current colour's value and cell, for screen readers.
+    void DescribeColour();
     void SetTabOrder();
     void Connect();
     void SetOuterSize(int widthTwips, int heightTwips);
@@ -292,4 +306,6 @@ private:
     QTimer* historySave_ = nullptr;
     QTimer* contrastRefresh_ = nullptr;
     bool historyChanged_ = false;
+    // The chart's cell last told to screen readers as selected.
+    int selectedCellShown_ = -1;
 };

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -55,7 +56,7 @@ void frmTintra::BuildPanels(QWidget* c) {
     TabStrip1->setGeometry(strip.left(), strip.top(), strip.width(), tabsHigh);
     TabPage->setGeometry(strip.adjusted(0, tabsHigh - 1, 0, 0));
 
-    picFarge[0] = new platform::PictureBox(c);
+    picFarge[0] = new app::ChartBox(*this, c);
     picFarge[0]->setGeometry(Px(5025), Px(885), Px(2880), Px(2880));
     picFarge[0]->SetPicture(chart::ChartPicture());
     picFarge[1] = new platform::PictureBox(c);
@@ -163,6 +164,15 @@ void frmTintra::ShowKeyCursor(int Index) {
     picFarge[static_cast<size_t>(Index)]->SetFocusMark(
         Index == 1 ? platform::RingsAround(QRect(measureCursor_, QSize(1, 1)))
                    : chart::CellOutline(chartCursor_.Cell()));
+    // Screen readers follow the cursor from cell to cell; on the focus's
+    // arrival, once they have heard of the chart itself.
+    if (Index == 0) {
+        QTimer::singleShot(0, picFarge[0], [this] {
+            if (picFarge[0]->hasFocus()) {
+                app::NotifyItemFocus(picFarge[0], chartCursor_.Cell());
+            }
+        });
+    }
 }
 
 void frmTintra::MarkPicture(platform::PictureBox* picture, double x, double y) {

@@ -137,21 +137,26 @@ void frmTintra::ShowContrastNow() {
     }
     const int32_t fg = picValgt->BackColor();
     if (contrastShown_ == std::pair(fg, background_)) {
+        DescribeColour(); // a notation may have changed
         return;
     }
     contrastShown_ = std::pair(fg, background_);
     const double ratio = Contrast::Ratio(fg, background_);
     const Contrast::Passes pass = Contrast::Judge(ratio);
     lblKontrast->setText(QString::fromStdString(Contrast::RatioText(ratio)) + QStringLiteral(":1"));
+    lblKontrast->setAccessibleName(QStringLiteral("Kontrastforhold ") + lblKontrast->text());
     const int passes = pass.aaNormal | pass.aaaNormal << 1 | pass.aaLarge << 2 |
                        pass.aaaLarge << 3 | pass.nonText << 4;
     if (passesShown_ != passes) {
         passesShown_ = passes;
         lblKrav->setText(PassMarks(pass));
         lblKrav->setToolTip(app::ContrastPassList(ratio));
+        lblKrav->setAccessibleName(
+            app::ContrastPassList(ratio).replace(QLatin1Char('\n'), QStringLiteral("; ")));
     }
     lblProve->SetColours(fg, background_);
     lblNavn->setText(QString::fromStdString(CssNames::NearestText(fg)));
+    DescribeColour();
 }
 
 void frmTintra::SetBackground(int32_t c) {
@@ -160,6 +165,8 @@ void frmTintra::SetBackground(int32_t c) {
     }
     background_ = c;
     cmdBakgrunn->setIcon(Swatch(background_, cmdBakgrunn->iconSize()));
+    cmdBakgrunn->setAccessibleDescription(
+        platform::FromPacked(background_).name(QColor::HexRgb).toUpper());
     ShowContrastNow();
 }
 
