@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 
 #ifndef TINTRA_FUZZ_COLOURTEXT
@@ -28,17 +29,16 @@
 namespace {
 
 // Every reader on every display and notation (also none chosen) reads the
-// text as nothing or as a colour in range. The colour read (else the first
-// three bytes), written in each notation but the lossy HSL display's, reads
-// back as itself: on its own display, and pasted anywhere (but the bare hex
-// digits, which pass for the Long value). Empty, or what broke.
+// text as nothing or as a colour in range. The colour read (else one from
+// the text's hash), written in each notation but the lossy HSL display's,
+// reads back as itself: on its own display, and pasted anywhere (but the
+// bare hex digits, which pass for the Long value). Empty, or what broke.
 [[maybe_unused]] std::string CheckColourText(std::string_view text) {
     using ColourText::ReadPasted;
     using D = ColourText::Display;
-    const D displays[] = {D::None, D::Rgb, D::Hex, D::Long, D::HSL};
     std::optional<int32_t> read;
     for (int i = -1; i <= 7; ++i) {
-        for (const D on : displays) {
+        for (const D on : {D::None, D::Rgb, D::Hex, D::Long, D::HSL}) {
             const auto c = ReadPasted(text, on, i, i);
             if (c && (*c < 0 || *c > 0xFFFFFF)) {
                 return "read as " + std::to_string(*c) + " in notation " + std::to_string(i);
@@ -46,30 +46,21 @@ namespace {
             read = read ? read : c;
         }
     }
-    const auto byte = [&text](std::size_t k) {
-        return k < text.size() ? static_cast<int>(static_cast<unsigned char>(text[k])) : 0;
-    };
-    const int32_t c = read.value_or(Module1::Pack(byte(0), byte(1), byte(2)));
+    const std::size_t hash = std::hash<std::string_view>{}(text);
+    const int32_t c = read.value_or(static_cast<int32_t>(hash % 0x1000000));
     const auto r = int16_t(c & 0xFF), g = int16_t(c >> 8 & 0xFF), b = int16_t(c >> 16);
     const auto back = [c](const std::string& t, D on, int rgb, int hex) {
         return ReadPasted(t, on, rgb, hex) == c && (hex == 0 || ReadPasted(t, D::None, 0, 0) == c);
     };
-    for (int i = 0; i < int(Notation::RgbFormats.size()); ++i) {
-        if (const std::string t = *Notation::RgbText(i, r, g, b); !back(t, D::Rgb, i, -1)) {
-            return t + " does not read back as " + std::to_string(c);
-        }
-    }
-    for (int i = 0; i < int(Notation::HexFormats.size()); ++i) {
-        if (const std::string t = *Notation::HexText(i, c, r, g, b); !back(t, D::Hex, 0, i)) {
-            return t + " does not read back as " + std::to_string(c);
-        }
-    }
     const auto name = CssNames::NearestName(c);
-    if (!back(Notation::LongText(c), D::Long, 0, 0) ||
-        (name.exact && ColourText::ReadWeb(name.name) != c)) {
-        return "the Long value or the name of " + std::to_string(c) + " does not read back";
+    bool same = back(Notation::LongText(c), D::Long, 0, 0) &&
+                (!name.exact || ColourText::ReadWeb(name.name) == c);
+    static_assert(Notation::RgbFormats.size() == Notation::HexFormats.size());
+    for (int i = 0; i < int(Notation::RgbFormats.size()); ++i) {
+        same = same && back(*Notation::RgbText(i, r, g, b), D::Rgb, i, -1) &&
+               back(*Notation::HexText(i, c, r, g, b), D::Hex, 0, i);
     }
-    return {};
+    return same ? "" : "a text of " + std::to_string(c) + " does not read back";
 }
 
 #ifndef TINTRA_FUZZ_COLOURTEXT
