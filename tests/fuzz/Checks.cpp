@@ -171,13 +171,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 #endif
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const char* const text = reinterpret_cast<const char*>(data);
 #ifdef TINTRA_FUZZ_COLOURTEXT
-    const std::string broken = CheckColourText(text);
+    const std::string broken = CheckColourText({text, size});
 #elif defined(TINTRA_FUZZ_SETTINGS)
-    const std::string broken = startup->Check(QByteArray(text));
+    const std::string broken = startup->Check(QByteArray(text, static_cast<qsizetype>(size)));
 #else
-    const std::string broken = CheckColourFile(QByteArray(text));
+    const std::string broken = CheckColourFile(QByteArray(text, static_cast<qsizetype>(size)));
 #endif
     if (!broken.empty()) {
         std::fprintf(stderr, "%s\n", broken.c_str());
