@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer in a build folder of their own, and runs each for
 # a bounded time from the seeds in tests/fuzz/corpus/<target>/.
 #
-#   scripts/fuzz.sh [SECONDS] [TARGET...]   # default 60 s each; colourfile settings
+#   scripts/fuzz.sh [SECONDS] [TARGET...]   # default 60 s each; colourfile settings colourtext
 #
 # New inputs that reach new code are kept in $FUZZ_BUILD/fuzz-work/<target>/
 # and feed the next run. An input that breaks a check or trips a sanitizer is
@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(colourfile settings)
+[ ${#targets[@]} -gt 0 ] || targets=(colourfile settings colourtext)
 build=${FUZZ_BUILD:-build-fuzz}
 
 for tool in clang clang++; do

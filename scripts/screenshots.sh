@@ -32,4 +32,22 @@ shoot tintra-chart
 click_at 505 40
 click_at 380 108
 shoot tintra-favourites
+
+# The contrast band for a colour pasted as OKLCH on a cream background
+# ("Lim inn bakgrunn"), the RGB list open on the CSS notations, OKLCH chosen.
+paste() { printf '%s' "$1" | xclip -selection clipboard && sleep 0.2; }
+click_at 370 40
+paste '#FFF8E7'
+click_at 14 274
+xdotool key l
+paste 'oklch(48% 0.14 262)'
+xdotool key --window "$WIN" ctrl+v
+click_at 54 66
+xdotool key End Return
+click_at 54 36
+xdotool key End Return
+click_at 54 36
+sleep 0.5
+shoot tintra-contrast
+xdotool key Escape
 echo "screenshots written to docs/"

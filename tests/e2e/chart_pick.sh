@@ -4,10 +4,12 @@
 # picture answering what it shows: test_picture_box). A colour pasted from the X
 # clipboard with Ctrl+V comes out of both copy buttons in other notations,
 # the second copy 0.2 s after the first, and so does a colour name; a box of
-# the pick history picks its colour again.
+# the pick history picks its colour again. "Mål bakgrunn" in the contrast
+# band's menu makes a measured screen colour the background, not the colour.
 source "$(dirname "$0")/lib.sh"
 tools="$2"
 start_xvfb 1600x1000x24
+xsetroot -solid '#2E8B57'
 
 # choose Y N: entry N (from 0) of the notation list at client height Y.
 choose() {
@@ -51,6 +53,20 @@ for scale in 1 1.5 2; do
     click_at 26 294
     click_at 297 38
     expect_clipboard '0.200, 0.400, 0.600' 0
+    # The background measured through "Zoom x8", then swapped in.
+    click_at 14 274
+    xdotool key m
+    wait_for_still 1200 700
+    xdotool click 1
+    ZOOM=$(wait_window "^Zoom" 5) || fail "no Zoom window"
+    xdotool mousemove --window "$ZOOM" 95 95 click 1
+    WIN=$(wait_window "^Tintra - " 5) || fail "the main window did not come back"
+    click_at 297 69
+    expect_clipboard '$00996633'
+    click_at 14 274
+    xdotool key b
+    click_at 297 69
+    expect_clipboard '$00578B2E'
   fi
   stop_tintra
 done

@@ -2,6 +2,9 @@
 # Without a display it can reach (none set, an X display nobody answers on, a
 # missing Wayland socket) the binary says which in one Norwegian line and
 # exits 1; --help and --version answer all the same, a wrong option gets 2.
+# --colour writes a colour read from any notation in the format asked,
+# --contrast the ratio as the window shows it and the pass list; a text that
+# is no colour gets 2 and one line.
 # --pick measures a point of the X root by keyboard (also through the zoom
 # window), prints it in each format (the stored notation) and exits 0, or on
 # Escape prints nothing and exits 1, storing nothing. A colour file named
@@ -30,6 +33,12 @@ answer 1 "" "Tintra: *skjerm*«$TMP/runtime/wayland-missing»*" QT_QPA_PLATFORM=
 answer 0 "Bruk: Tintra*" "" --help
 answer 0 "Tintra 1.*" "" --version
 answer 2 "" "Tintra: ukjent valg «--farge».*" --farge
+answer 0 "hsl(214.8 64.9% 53.1%)" "" --colour '#3A7BD5' --format css-hsl
+answer 0 "oklch(44.03% 0.1603 303.37)" "" --colour ' RebeccaPurple' --format oklch
+answer 0 "#336699" "" --colour 'hsl(210 50% 40%)' --format css
+answer 0 $'4.48:1\nNormal tekst, AA (4,5:1): ikke bestått\n*\nStor tekst, AA (3:1): bestått\n*' "" \
+  --contrast '#777777' 'rgb(255 255 255)'
+answer 2 "" "Tintra: «blå» er ikke en farge." --colour blå
 
 start_xvfb 1280x800x24
 # Red lines on blue every 16 pixels: a pick one pixel off gives the other colour.

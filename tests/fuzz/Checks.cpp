@@ -1,6 +1,18 @@
-// What must hold for any bytes read as a colour file, or as the settings a
-// main window starts from (a value a line). The libFuzzer targets run the
-// checks on generated inputs; every build replays the stored ones.
+// What must hold for any bytes read as a colour file, as the settings a main
+// window starts from (a value a line), or as a colour text pasted from any
+// program. The libFuzzer targets run the checks on generated inputs; every
+// build replays the stored ones. The text reader is plain C++, and its target
+// builds without Qt.
+#include "colour/ColourText.h"
+#include "colour/CssNames.h"
+#include "colour/Notation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+
+#ifndef TINTRA_FUZZ_COLOURTEXT
 #include "app/frmTintra.h"
 #include "favourites/ColourFile.h"
 #include "platform/Convert.h"
@@ -12,13 +24,46 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
-
-#include <algorithm>
-#include <cmath>
-#include <string>
+#endif
 
 namespace {
 
+// Every reader on every display and notation (also none chosen) reads the
+// text as nothing or as a colour in range. The colour read (else one from
+// the text's hash), written in each notation but the lossy HSL display's,
+// reads back as itself: on its own display, and pasted anywhere (but the
+// bare hex digits, which pass for the Long value). Empty, or what broke.
+[[maybe_unused]] std::string CheckColourText(std::string_view text) {
+    using ColourText::ReadPasted;
+    using D = ColourText::Display;
+    std::optional<int32_t> read;
+    for (int i = -1; i <= 7; ++i) {
+        for (const D on : {D::None, D::Rgb, D::Hex, D::Long, D::HSL}) {
+            const auto c = ReadPasted(text, on, i, i);
+            if (c && (*c < 0 || *c > 0xFFFFFF)) {
+                return "read as " + std::to_string(*c) + " in notation " + std::to_string(i);
+            }
+            read = read ? read : c;
+        }
+    }
+    const std::size_t hash = std::hash<std::string_view>{}(text);
+    const int32_t c = read.value_or(static_cast<int32_t>(hash % 0x1000000));
+    const auto r = int16_t(c & 0xFF), g = int16_t(c >> 8 & 0xFF), b = int16_t(c >> 16);
+    const auto back = [c](const std::string& t, D on, int rgb, int hex) {
+        return ReadPasted(t, on, rgb, hex) == c && (hex == 0 || ReadPasted(t, D::None, 0, 0) == c);
+    };
+    const auto name = CssNames::NearestName(c);
+    bool same = back(Notation::LongText(c), D::Long, 0, 0) &&
+                (!name.exact || ColourText::ReadWeb(name.name) == c);
+    static_assert(Notation::RgbFormats.size() == Notation::HexFormats.size());
+    for (int i = 0; i < int(Notation::RgbFormats.size()); ++i) {
+        same = same && back(*Notation::RgbText(i, r, g, b), D::Rgb, i, -1) &&
+               back(*Notation::HexText(i, c, r, g, b), D::Hex, 0, i);
+    }
+    return same ? "" : "a text of " + std::to_string(c) + " does not read back";
+}
+
+#ifndef TINTRA_FUZZ_COLOURTEXT
 // Colours and names in step and in range, a stop reported right after the
 // last record kept, and a written list read back the same. Empty, or what broke.
 [[maybe_unused]] std::string CheckColourFile(const QByteArray& bytes) {
@@ -106,6 +151,7 @@ struct StartupSettings {
     }
 };
 
+#endif
 } // namespace
 
 #ifdef TINTRA_FUZZ_TARGET
@@ -125,11 +171,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 #endif
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-#ifdef TINTRA_FUZZ_SETTINGS
-    const std::string broken = startup->Check(bytes);
+    const char* const text = reinterpret_cast<const char*>(data);
+#ifdef TINTRA_FUZZ_COLOURTEXT
+    const std::string broken = CheckColourText({text, size});
+#elif defined(TINTRA_FUZZ_SETTINGS)
+    const std::string broken = startup->Check(QByteArray(text, static_cast<qsizetype>(size)));
 #else
-    const std::string broken = CheckColourFile(bytes);
+    const std::string broken = CheckColourFile(QByteArray(text, static_cast<qsizetype>(size)));
 #endif
     if (!broken.empty()) {
         std::fprintf(stderr, "%s\n", broken.c_str());
@@ -152,6 +200,10 @@ template <typename CheckFn> void Replay(const char* target, CheckFn check) {
 
 TEST(FuzzReplay, ColourFiles) {
     Replay("colourfile", CheckColourFile);
+}
+
+TEST(FuzzReplay, ColourTexts) {
+    Replay("colourtext", [](const QByteArray& b) { return CheckColourText(b.toStdString()); });
 }
 
 TEST(FuzzReplay, StartupSettings) {
