@@ -272,7 +272,7 @@ private slots:
         QVERIFY(QDir(Pm()).removeRecursively()); // made again when needed
         fakes.messageBox.answers = {MsgAnswer::Cancel};
         QVERIFY(Unload());
-        QVERIFY(fakes.settings.writeOrder.size() == 9 && QFile::exists(Pm() + "/PM.bmp") &&
+        QVERIFY(fakes.settings.writeOrder.size() == 10 && QFile::exists(Pm() + "/PM.bmp") &&
                 !QFile::exists("PM.bmp"));
         QCOMPARE(fakes.settings.flushes, 2);
         QVERIFY(QFile::remove(Pm() + "/PM.bmp") && support::Write("keep", "x") &&
