@@ -75,6 +75,9 @@ public:
     int32_t BoxColour(int index) const;
     QString Tag(int index) const;
     QString BoxText(int index) const;
+    QString BoxName(int index) const;
+    // The selected box (list position SelectedPos - 1).
+    int SelectedIndex() const { return model_.SelectedPos - 1; }
     QColor BoxForeColor(int index) const;
     // Screen position of the point (x, y) of box `index`.
     QPoint BoxToGlobal(int index, double x, double y) const;
@@ -99,6 +102,9 @@ signals:
     // when the desktop sends it as a request for a context menu.
     void KeyDown(int KeyCode, int Shift);
     void GotFocus();
+    // A screen reader asks box `Index` for what key `KeyCode` does to the
+    // selected box (see BoxAccessible.h).
+    void ItemAction(int Index, int KeyCode);
 
 protected:
     void wheelEvent(QWheelEvent* e) override;
