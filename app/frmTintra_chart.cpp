@@ -9,6 +9,7 @@
 #include "chart/ChartPicture.h"
 #include "favourites/FavouritesUi.h"
 #include "measure/Measure.h"
+#include "measure/MeasureAccessible.h"
 #include "measure/PointMeasure.h"
 
 #include <QComboBox>
@@ -62,6 +63,7 @@ void frmTintra::BuildPanels(QWidget* c) {
     picFarge[1]->setGeometry(Px(8955), Px(165), Px(2880), Px(2880));
     picFarge[1]->SetBackColor(platform::ToPacked(palette().color(QPalette::Window).rgb()));
     picFarge[1]->hide();
+    measure::NameMeasurePicture(picFarge[1]);
     // Tab or a click gives the pictures the keyboard.
     for (platform::PictureBox* pic : picFarge) {
         pic->setFocusPolicy(Qt::StrongFocus);

@@ -4,6 +4,7 @@
 #include "platform/x11/NativeWindow.h"
 
 #include "measure/Measure.h"
+#include "measure/MeasureAccessible.h"
 #include "measure/PointMeasure.h"
 #include "measure/frmZoom.h"
 #include "platform/widgets/PictureBox.h"
@@ -29,6 +30,7 @@ void frmPunkt::Form_Load() {
     const QSize size = still_->Size();
     pointer_ = KnownPointer();
     cursor_ = StartingPoint();
+    ReportCursor(*this);
     if (platform::OneWindowAcrossScreens()) {
         // The whole desktop from its top-left corner, in device pixels.
         const QPoint origin = RootOrigin();
@@ -355,6 +357,8 @@ void frmPunkt::Form_MouseUp(int, int, double x, double y) {
         Doubtful(QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y))), true)) {
         return;
     }
+    ReportTaken(m_, c,
+                OnScreen(QPoint(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)))));
     hide();
     m_.host.SetMainVisible(true);
     m_.host.PickColour(c);
@@ -426,6 +430,7 @@ void frmPunkt::MoveCursor(const QPoint& to, bool shown) {
             pane->UpdatePixels(arm.rect);
         }
     }
+    ReportCursor(*this);
 }
 
 const QImage& frmPunkt::Still() const {

@@ -59,6 +59,8 @@ public:
     void MoveCursor(const QPoint& to, bool shown = true);
     // The cross-hair's arms, none while it is hidden.
     std::vector<platform::Overlay> CrossHairShown() const;
+    // Where still pixel `still` lies on the screen.
+    QPoint OnScreen(const QPoint& still) const { return still + RootOrigin(); }
 
     // Colour of the still at (x, y), or -1 outside it.
     int32_t Point(double x, double y) const { return PointOf(Still(), x, y); }

@@ -3,6 +3,7 @@
 #include "platform/x11/NativePointer.h"
 
 #include "colour/Module1.h"
+#include "measure/MeasureAccessible.h"
 #include "measure/PointMeasure.h"
 #include "measure/frmPunkt.h"
 #include "platform/Twips.h"
@@ -123,6 +124,7 @@ void frmZoom::Form_MouseUp(int, int, double x, double y) {
     if (c == -1) {
         return;
     }
+    ReportTaken(m_, c, CellOnScreen(m_, cell_));
     hide();
     m_.UnloadPunkt();
     m_.host.SetMainVisible(true);
@@ -214,6 +216,7 @@ void frmZoom::MoveCell(const QPoint& cell) {
         UpdateOutline(cell_);
         UpdateOutline(to);
         cell_ = to;
+        ReportCell(m_);
     }
 }
 
