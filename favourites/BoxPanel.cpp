@@ -169,6 +169,10 @@ void BoxView::focusInEvent(QFocusEvent* e) {
     keyMark_ = e->reason() != Qt::MouseFocusReason;
     emit panel_.GotFocus();
     update();
+    // Screen readers hear of the box after the view, which Qt reports once
+    // this returns.
+    QMetaObject::invokeMethod(
+        this, [this] { ReportSelectedBox(this, panel_.SelectedIndex()); }, Qt::QueuedConnection);
 }
 
 void BoxView::focusOutEvent(QFocusEvent* e) {
