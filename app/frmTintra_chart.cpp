@@ -60,10 +60,10 @@ void frmTintra::BuildPanels(QWidget* c) {
     picFarge[0]->setGeometry(Px(5025), Px(885), Px(2880), Px(2880));
     picFarge[0]->SetPicture(chart::ChartPicture());
     picFarge[1] = new platform::PictureBox(c);
+    measure::NameMeasurePicture(picFarge[1]);
     picFarge[1]->setGeometry(Px(8955), Px(165), Px(2880), Px(2880));
     picFarge[1]->SetBackColor(platform::ToPacked(palette().color(QPalette::Window).rgb()));
     picFarge[1]->hide();
-    measure::NameMeasurePicture(picFarge[1]);
     // Tab or a click gives the pictures the keyboard.
     for (platform::PictureBox* pic : picFarge) {
         pic->setFocusPolicy(Qt::StrongFocus);

@@ -19,8 +19,13 @@ class ValueWidget : public QAccessibleWidget {
 public:
     ValueWidget(QWidget* w, QAccessible::Role role) : QAccessibleWidget(w, role) {}
     QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Value ? widget()->property(kValue).toString()
-                                       : QAccessibleWidget::text(t);
+        if (t == QAccessible::Value) {
+            return widget()->property(kValue).toString();
+        }
+        const QString text = QAccessibleWidget::text(t);
+        return t == QAccessible::Name && text.isEmpty() && dynamic_cast<frmPunkt*>(widget())
+                   ? QStringLiteral("Punktmåling")
+                   : text;
     }
 };
 
@@ -71,6 +76,12 @@ void NameMeasurePicture(QWidget* picture) {
     Install();
     picture->setAccessibleName(QStringLiteral("Siste måling"));
     picture->setProperty(kValue, QStringLiteral("Ingen måling ennå"));
+    // Made already where a screen reader listened as the picture was made:
+    // made again, with its value.
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(picture);
+        made && !dynamic_cast<ValueWidget*>(made)) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    }
 }
 
 void ReportCursor(const frmPunkt& punkt) {
