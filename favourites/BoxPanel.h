@@ -76,11 +76,11 @@ public:
     QString Tag(int index) const;
     QString BoxText(int index) const;
     QString BoxName(int index) const;
-    // The selected box (list position SelectedPos - 1).
-    int SelectedIndex() const { return model_.SelectedPos - 1; }
     QColor BoxForeColor(int index) const;
     // Screen position of the point (x, y) of box `index`.
     QPoint BoxToGlobal(int index, double x, double y) const;
+    // The selected box (list position SelectedPos - 1).
+    int SelectedIndex() const { return model_.SelectedPos - 1; }
 
     // Text and text colour of a box for a colour and a name. A name longer
     // than kShownName characters is cut short with an ellipsis, far past the
@@ -102,8 +102,8 @@ signals:
     // when the desktop sends it as a request for a context menu.
     void KeyDown(int KeyCode, int Shift);
     void GotFocus();
-    // A screen reader asks box `Index` for what key `KeyCode` does to the
-    // selected box (see BoxAccessible.h).
+    // A screen reader's action on box `Index`: what key `KeyCode` does to
+    // the selected box (see BoxAccessible.h).
     void ItemAction(int Index, int KeyCode);
 
 protected:

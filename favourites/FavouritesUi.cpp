@@ -85,6 +85,10 @@ void FavouritesUi::picColor_MouseUp(int Index, int Button, int, double X, double
 }
 
 void FavouritesUi::picBoksUt_ItemAction(int Index, int KeyCode) {
+    // The list may have changed since the action was asked for.
+    if (panel_->BoxColour(Index) == -1) {
+        return;
+    }
     Select(Index + 1);
     picBoksUt_KeyDown(KeyCode, 0);
 }
