@@ -9,6 +9,7 @@
 #include "chart/ChartPicture.h"
 #include "favourites/FavouritesUi.h"
 #include "measure/Measure.h"
+#include "measure/MeasureAccessible.h"
 #include "measure/PointMeasure.h"
 
 #include <QComboBox>
@@ -60,6 +61,7 @@ void frmTintra::BuildPanels(QWidget* c) {
     picFarge[0]->setGeometry(Px(5025), Px(885), Px(2880), Px(2880));
     picFarge[0]->SetPicture(chart::ChartPicture());
     picFarge[1] = new platform::PictureBox(c);
+    measure::NameMeasurePicture(picFarge[1]);
     picFarge[1]->setGeometry(Px(8955), Px(165), Px(2880), Px(2880));
     picFarge[1]->SetBackColor(platform::ToPacked(palette().color(QPalette::Window).rgb()));
     picFarge[1]->hide();

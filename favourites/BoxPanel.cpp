@@ -1,6 +1,7 @@
 #include "favourites/BoxPanel.h"
 
 #include "colour/Module1.h"
+#include "favourites/BoxAccessible.h"
 #include "platform/widgets/PictureBox.h"
 #include "resources/Resources.h"
 
@@ -168,6 +169,10 @@ void BoxView::focusInEvent(QFocusEvent* e) {
     keyMark_ = e->reason() != Qt::MouseFocusReason;
     emit panel_.GotFocus();
     update();
+    // Screen readers hear of the box after the view, which Qt reports once
+    // this returns.
+    QMetaObject::invokeMethod(
+        this, [this] { ReportSelectedBox(this, panel_.SelectedIndex()); }, Qt::QueuedConnection);
 }
 
 void BoxView::focusOutEvent(QFocusEvent* e) {
@@ -225,7 +230,12 @@ BoxPanel::BoxPanel(const FavouritesModel& model, QWidget* parent) : QWidget(pare
     pal.setColor(QPalette::Window, platform::FromPacked(kBackColour));
     setPalette(pal);
 
+    InstallBoxAccessible();
     view_ = new BoxView(*this);
+    view_->setAccessibleName(QStringLiteral("Favoritter"));
+    view_->setAccessibleDescription(
+        QStringLiteral("Piltastene velger en farge, Enter bruker den, F2 gir den nytt navn og "
+                       "Delete sletter den"));
 
     vsbFav_ = new QScrollBar(Qt::Vertical, this);
     vsbFav_->setGeometry(kBarLeft, 0, kBarWidth, kBarHeight);
@@ -281,6 +291,7 @@ void BoxPanel::ShowBox(int index) {
     }
     vsbFav_->setValue(static_cast<int>(std::min<qint64>(value, vsbFav_->maximum())));
     view_->update();
+    ReportSelectedBox(view_, index);
 }
 
 void BoxPanel::MoveInner() {
@@ -323,6 +334,10 @@ QString BoxPanel::BoxText(int index) const {
         return {};
     }
     return BoxText(model_.FavColors()[index], model_.FavNames()[index]);
+}
+
+QString BoxPanel::BoxName(int index) const {
+    return BoxColour(index) == -1 ? QString() : model_.FavNames()[index];
 }
 
 QColor BoxPanel::BoxForeColor(int index) const {

@@ -75,9 +75,12 @@ public:
     int32_t BoxColour(int index) const;
     QString Tag(int index) const;
     QString BoxText(int index) const;
+    QString BoxName(int index) const;
     QColor BoxForeColor(int index) const;
     // Screen position of the point (x, y) of box `index`.
     QPoint BoxToGlobal(int index, double x, double y) const;
+    // The selected box (list position SelectedPos - 1).
+    int SelectedIndex() const { return model_.SelectedPos - 1; }
 
     // Text and text colour of a box for a colour and a name. A name longer
     // than kShownName characters is cut short with an ellipsis, far past the
@@ -99,6 +102,9 @@ signals:
     // when the desktop sends it as a request for a context menu.
     void KeyDown(int KeyCode, int Shift);
     void GotFocus();
+    // A screen reader's action on box `Index`: what key `KeyCode` does to
+    // the selected box (see BoxAccessible.h).
+    void ItemAction(int Index, int KeyCode);
 
 protected:
     void wheelEvent(QWheelEvent* e) override;

@@ -1,6 +1,7 @@
 #include "favourites/FavouritesUi.h"
 
 #include "colour/Module1.h"
+#include "favourites/BoxAccessible.h"
 #include "favourites/frmLagre.h"
 
 #include <QAction>
@@ -42,6 +43,9 @@ FavouritesUi::FavouritesUi(FavouritesModel& model, FavouritesHost& host,
     connect(panel_, &BoxPanel::DblClick, this, [this](int i) { picColor_DblClick(i); });
     connect(panel_, &BoxPanel::GotFocus, this, &FavouritesUi::picBoksUt_GotFocus);
     connect(panel_, &BoxPanel::KeyDown, this, &FavouritesUi::picBoksUt_KeyDown);
+    // After the screen reader's call has returned: deleting asks first.
+    connect(panel_, &BoxPanel::ItemAction, this, &FavouritesUi::picBoksUt_ItemAction,
+            Qt::QueuedConnection);
 }
 
 QMenu& FavouritesUi::mnuMus() {
@@ -74,9 +78,19 @@ void FavouritesUi::picColor_MouseDown(int Index, int, int, double, double) {
 void FavouritesUi::picColor_MouseUp(int Index, int Button, int, double X, double Y) {
     model_.SelectedPos = Index + 1;
     panel_->picBoksInn()->update();
+    ReportSelectedBox(panel_->picBoksInn(), Index);
     if (Button == kRightButton) {
         modal_.Popup(mnuMus(), panel_->BoxToGlobal(Index, X, Y));
     }
+}
+
+void FavouritesUi::picBoksUt_ItemAction(int Index, int KeyCode) {
+    // The list may have changed since the action was asked for.
+    if (panel_->BoxColour(Index) == -1) {
+        return;
+    }
+    Select(Index + 1);
+    picBoksUt_KeyDown(KeyCode, 0);
 }
 
 void FavouritesUi::picColor_DblClick(int) {

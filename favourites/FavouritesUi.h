@@ -53,6 +53,9 @@ public:
     // as a double-click does, Delete asks and deletes it as "Slett" does; the
     // Menu key and Shift+F10 pop up mnuMus at it.
     void picBoksUt_KeyDown(int KeyCode, int Shift);
+    // A screen reader's action on a box: selects it and does what the key
+    // does.
+    void picBoksUt_ItemAction(int Index, int KeyCode);
     void mnuMusD_Click(int Index);
     // "Spar": names the current colour and puts it at the top of the list.
     void cmdSpar_Click();

@@ -4,6 +4,7 @@
 #include "platform/x11/NativeWindow.h"
 
 #include "measure/Measure.h"
+#include "measure/MeasureAccessible.h"
 #include "measure/PointMeasure.h"
 #include "measure/frmZoom.h"
 #include "platform/widgets/PictureBox.h"
@@ -29,6 +30,7 @@ void frmPunkt::Form_Load() {
     const QSize size = still_->Size();
     pointer_ = KnownPointer();
     cursor_ = StartingPoint();
+    ReportCursor(*this);
     if (platform::OneWindowAcrossScreens()) {
         // The whole desktop from its top-left corner, in device pixels.
         const QPoint origin = RootOrigin();
@@ -355,6 +357,7 @@ void frmPunkt::Form_MouseUp(int, int, double x, double y) {
     if (c == -1 || Doubtful(at, true)) {
         return;
     }
+    ReportTaken(m_, c, OnScreen(at));
     hide();
     m_.host.SetMainVisible(true);
     m_.host.PickColour(c);
@@ -453,6 +456,7 @@ void frmPunkt::MoveCursor(const QPoint& to, bool shown) {
     const std::vector<platform::Overlay> now = CrossHairShown();
     arms.insert(arms.end(), now.begin(), now.end());
     UpdateArms(arms);
+    ReportCursor(*this);
 }
 
 const QImage& frmPunkt::Still() const {

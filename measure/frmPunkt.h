@@ -67,6 +67,8 @@ public:
     // than one pixel it shows while the mouse leads too: the pointer alone
     // does not show the block.
     std::vector<platform::Overlay> CrossHairShown() const;
+    // Where still pixel `still` lies on the screen.
+    QPoint OnScreen(const QPoint& still) const { return still + RootOrigin(); }
 
     // Colour of the still at (x, y), or -1 outside it.
     int32_t Point(double x, double y) const { return PointOf(Still(), x, y); }

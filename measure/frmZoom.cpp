@@ -3,6 +3,7 @@
 #include "platform/x11/NativePointer.h"
 
 #include "colour/Module1.h"
+#include "measure/MeasureAccessible.h"
 #include "measure/PointMeasure.h"
 #include "measure/frmPunkt.h"
 #include "platform/Twips.h"
@@ -135,6 +136,7 @@ void frmZoom::Form_MouseUp(int, int, double x, double y) {
             c = sample;
         }
     }
+    ReportTaken(m_, c, CellOnScreen(m_, cell_));
     hide();
     m_.UnloadPunkt();
     m_.host.SetMainVisible(true);
@@ -240,6 +242,7 @@ void frmZoom::MoveCell(const QPoint& cell) {
         UpdateOutline(cell_);
         UpdateOutline(to);
         cell_ = to;
+        ReportCell(m_);
     }
 }
 

@@ -32,6 +32,7 @@ test=(
   qml-module-qtquick-templates2 qml-module-org-kde-kirigami2
   plasma-wayland-protocols libwayland-bin libwayland-dev libglib2.0-bin
   desktop-file-utils appstream man-db lintian shared-mime-info
+  at-spi2-core python3-pyatspi
 )
 
 case "$what" in

@@ -6,6 +6,7 @@
 #include "favourites/frmLagre.h"
 #include "tests/Support.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -148,6 +149,35 @@ private slots:
         QTest::keyClick(inner, Qt::Key_Menu);
         QVERIFY(f->popups == 2 && f->model.Count() == 48);
         QVERIFY(inner->rect().translated(inner->mapToGlobal(QPoint())).contains(f->lastPopupAt));
+    }
+
+    // A screen reader finds the boxes as a list of "name, colour" items; the
+    // keys move the focus among them, and an item's action does what its key
+    // does.
+    void boxesForScreenReaders() {
+        static QList<int> focused;
+        QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
+            if (e->type() == QAccessible::Focus) {
+                focused << e->child();
+            }
+        });
+        Fill(2);
+        f->model.AddColor(Pack(255, 128, 0), "");
+        f->ui.UpdateColorbox();
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(inner);
+        QVERIFY(list->role() == QAccessible::List && list->childCount() == 3);
+        QCOMPARE(list->child(0)->text(QAccessible::Name) + "|" +
+                     list->child(2)->text(QAccessible::Name),
+                 QString("#FF8000|c1, #010000"));
+        QVERIFY(QTest::qWaitForWindowActive(&f->main));
+        inner->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(inner, Qt::Key_Down);
+        QAccessible::installUpdateHandler(nullptr);
+        QCOMPARE(focused, QList<int>({0, 1}));
+        QVERIFY(list->child(1)->state().focused && !list->child(0)->state().selected);
+        f->box.answers = {platform::MsgAnswer::OK};
+        list->child(2)->actionInterface()->doAction("Slett");
+        QTRY_COMPARE(f->model.Count(), 2);
     }
 
     // A name from a file longer than can be typed is kept whole and may

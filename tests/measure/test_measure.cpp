@@ -7,6 +7,7 @@
 #include "platform/widgets/PictureBox.h"
 #include "tests/Support.h"
 
+#include <QAccessible>
 #include <QEnterEvent>
 #include <QLabel>
 #include <QScreen>
@@ -394,6 +395,25 @@ private slots:
         QVERIFY(fakes.screenGrab.colourPicks == 1 && !pm->Punkt());
         QCOMPARE(host->picks, std::vector<int32_t>{0x336699});
         QCOMPARE(host->log.mid(host->log.size() - 2), QStringList({"show", "pick"}));
+    }
+
+    // A screen reader hears each place the keys go to, in the capture
+    // window and in the zoom's block, and the colour taken.
+    void keysHeardByScreenReaders() {
+        static QStringList heard;
+        QAccessible::installUpdateHandler([](QAccessibleEvent* e) {
+            if (e->type() == QAccessible::ValueChanged) {
+                heard << static_cast<QAccessibleValueChangeEvent*>(e)->value().toString();
+            }
+        });
+        Start(3);
+        for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Space, Qt::Key_Up, Qt::Key_Return}) {
+            QTest::keyClick(pm->Punkt(), key);
+        }
+        QAccessible::installUpdateHandler(nullptr);
+        const QString start("RGB(88,34,28), x 600, y 450"), left("RGB(87,34,28), x 599, y 450"),
+            up("RGB(87,18,28), x 599, y 449");
+        QCOMPARE(heard, QStringList({start, left, up, up, "Målt farge: " + up, up}));
     }
 };
 
