@@ -28,8 +28,8 @@ items = [n for n in nodes if n.getRole() == pyatspi.ROLE_LIST_ITEM
 actions = items[0].queryAction() if items else None
 checks = {
     "the copy button 'Kopier RGB-teksten'": "Kopier RGB-teksten" in names,
-    "the chart's 142 cells named by hex colour": any(
-        n.childCount == 142 and all(hexes.search(c.name) for c in n) for n in nodes),
+    "the chart's 142 cells named by their hex text": any(
+        n.childCount == 142 and all(re.fullmatch("[0-9A-F]{1,6}", c.name) for c in n) for n in nodes),
     f"the favourite '{sys.argv[1]}, #RRGGBB' with its actions": actions is not None and [
         actions.getName(i) for i in range(actions.nActions)] == ["Velg", "Gi nytt navn", "Slett"],
     "the measurement picture 'Siste måling'": "Siste måling" in names,
