@@ -27,13 +27,18 @@ screenshots() { # screenshot files in the session's home, Pictures or /tmp
 }
 before=$(screenshots)
 
-# pointer X Y: the pointer to logical (X, Y); POINTER becomes its device
-# pixel, MIDDLE the middle of the first screen (the start where Tintra
-# cannot tell).
+# pointer X Y: the pointer to logical (X, Y) (on sway's scale-2 screen to
+# half a pixel); POINTER becomes its device pixel, MIDDLE the middle of the
+# first screen (the start where Tintra cannot tell).
 pointer() {
   desk move "$1" "$2"
-  POINTER="$((SCALE * $1)) $((SCALE * $2))" MIDDLE="$((W / 2)) $((H / 2))"
-  [ "$DESKTOP" != sway ] || [ "$1" -lt 1920 ] || POINTER="$((1920 + 2 * ($1 - 1920))) $((2 * $2))"
+  halves() { local n=${1%.5}; if [ "$n" = "$1" ]; then echo $((2 * n)); else echo $((2 * n + 1)); fi; }
+  MIDDLE="$((W / 2)) $((H / 2))"
+  if [ "$DESKTOP" = sway ] && [ "${1%.5}" -ge 1920 ]; then
+    POINTER="$(($(halves "$1") - 1920)) $(halves "$2")"
+  else
+    POINTER="$((SCALE * $1)) $((SCALE * $2))"
+  fi
 }
 
 # start_at WHAT: the cross-hair shows at POINTER or MIDDLE; START becomes it.
@@ -130,9 +135,9 @@ for zoom in 3 0; do
   by_keys $zoom
   picked $MEASURED
 done
-# By mouse; on sway on each screen.
+# By mouse; on sway on each screen, an odd device pixel of the scale-2 one.
 mice=("400 300")
-[ "$DESKTOP" != sway ] || mice+=("2300 250")
+[ "$DESKTOP" != sway ] || mice+=("2300.5 250.5")
 for at in "${mice[@]}"; do
   begin 0 100 100
   start_at "--pick by mouse"
