@@ -32,13 +32,9 @@ before=$(screenshots)
 # first screen (the start where Tintra cannot tell).
 pointer() {
   desk move "$1" "$2"
-  halves() { local n=${1%.5}; if [ "$n" = "$1" ]; then echo $((2 * n)); else echo $((2 * n + 1)); fi; }
+  POINTER=$(awk -v x="$1" -v y="$2" -v s=$SCALE -v sway="${SCREENS[1]:+1}" \
+    'BEGIN { if (sway && x >= 1920) print 2 * x - 1920, 2 * y; else print s * x, s * y }')
   MIDDLE="$((W / 2)) $((H / 2))"
-  if [ "$DESKTOP" = sway ] && [ "${1%.5}" -ge 1920 ]; then
-    POINTER="$(($(halves "$1") - 1920)) $(halves "$2")"
-  else
-    POINTER="$((SCALE * $1)) $((SCALE * $2))"
-  fi
 }
 
 # start_at WHAT: the cross-hair shows at POINTER or MIDDLE; START becomes it.

@@ -207,21 +207,19 @@ public:
         return pointer_ && (Flush(), true);
     }
     bool Key(uint32_t code, bool down) override {
-        if (!IsButton(code)) {
-            return Fail(QStringLiteral("keys go through wtype on sway"));
-        }
-        wl_proxy_marshal_flags(pointer_, 2, nullptr, 1, 0, 0u, code, down ? 1u : 0u);
-        return Frame();
+        return IsButton(code) ? Send(2, 0u, code, down ? 1u : 0u)
+                              : Fail(QStringLiteral("keys go through wtype on sway"));
     }
     // Absolute within the tests' layout: 2880 x 1080 from (0, 0).
     bool MoveTo(double x, double y) override {
         const auto half = [](double v) { return static_cast<uint32_t>(std::lround(2 * v)); };
-        wl_proxy_marshal_flags(pointer_, 1, nullptr, 1, 0, 0u, half(x), half(y), 5760u, 2160u);
-        return Frame();
+        return Send(1, 0u, half(x), half(y), 5760u, 2160u);
     }
 
 private:
-    bool Frame() {
+    // One request (time 0), and the frame that ends it.
+    template <typename... Args> bool Send(uint32_t opcode, Args... args) {
+        wl_proxy_marshal_flags(pointer_, opcode, nullptr, 1, 0, args...);
         wl_proxy_marshal_flags(pointer_, 4, nullptr, 1, 0);
         Flush();
         return true;
