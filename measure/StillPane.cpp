@@ -7,6 +7,7 @@
 #include <QEnterEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -113,13 +114,39 @@ void StillPane::paintEvent(QPaintEvent* e) {
     }
 }
 
+void StillPane::showEvent(QShowEvent* e) {
+    if (QWindow* window = windowHandle()) {
+        window->removeEventFilter(this);
+        window->installEventFilter(this);
+    }
+    MeasureWindow::showEvent(e);
+}
+
+bool StillPane::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+    case QEvent::Enter:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        exact_ = static_cast<QSinglePointEvent*>(e)->position();
+        break;
+    default:
+        break;
+    }
+    return MeasureWindow::eventFilter(watched, e);
+}
+
 void StillPane::enterEvent(QEnterEvent* e) {
     punkt_.PointerSeen(PointerAt(e->position()).toPoint());
     MeasureWindow::enterEvent(e);
 }
 
 QPointF StillPane::PointerAt(const QPointF& eventPos) const {
-    return area_.topLeft() + platform::PointerPixel(this, eventPos);
+    // The window's own position of this event, where it is the same one.
+    const bool same = exact_ && std::abs(exact_->x() - eventPos.x()) < 1.0 &&
+                      std::abs(exact_->y() - eventPos.y()) < 1.0;
+    return area_.topLeft() + platform::PointerPixel(this, same ? *exact_ : eventPos);
 }
 
 } // namespace measure

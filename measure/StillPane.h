@@ -9,7 +9,10 @@
 #include "measure/MeasureWindow.h"
 #include "platform/x11/NativeImage.h"
 
+#include <QPointF>
 #include <QRect>
+
+#include <optional>
 
 namespace measure {
 
@@ -38,6 +41,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* e) override;
+    // Once the window exists, its own pointer events are watched.
+    void showEvent(QShowEvent* e) override;
+    // Keeps where the window's own pointer event lies: Qt hands widgets the
+    // pointer in whole logical pixels, the window has it exact (to a device
+    // pixel at scale 2 on Wayland).
+    bool eventFilter(QObject* watched, QEvent* e) override;
     // Where the pointer comes in, the capture window learns of it.
     void enterEvent(QEnterEvent* e) override;
     // The still pixel under the pointer.
@@ -46,6 +55,7 @@ protected:
 private:
     frmPunkt& punkt_;
     QRect area_;
+    std::optional<QPointF> exact_;
     platform::NativeImage native_{this};
 };
 

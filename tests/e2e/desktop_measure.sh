@@ -27,15 +27,14 @@ screenshots() { # screenshot files in the session's home, Pictures or /tmp
 }
 before=$(screenshots)
 
-# pointer X Y: the pointer to logical (X, Y); POINTER becomes its device
-# pixel, MIDDLE the middle of its screen (the start where Tintra cannot tell).
+# pointer X Y: the pointer to logical (X, Y) (on sway's scale-2 screen to
+# half a pixel); POINTER becomes its device pixel, MIDDLE the middle of the
+# first screen (the start where Tintra cannot tell).
 pointer() {
   desk move "$1" "$2"
-  if [ "$DESKTOP" = sway ] && [ "$1" -ge 1920 ]; then
-    POINTER="$((1920 + 2 * ($1 - 1920))) $((2 * $2))" MIDDLE="2880 540"
-  else
-    POINTER="$((SCALE * $1)) $((SCALE * $2))" MIDDLE="$((W / 2)) $((H / 2))"
-  fi
+  POINTER=$(awk -v x="$1" -v y="$2" -v s=$SCALE -v sway="${SCREENS[1]:+1}" \
+    'BEGIN { if (sway && x >= 1920) print 2 * x - 1920, 2 * y; else print s * x, s * y }')
+  MIDDLE="$((W / 2)) $((H / 2))"
 }
 
 # start_at WHAT: the cross-hair shows at POINTER or MIDDLE; START becomes it.
@@ -132,13 +131,16 @@ for zoom in 3 0; do
   by_keys $zoom
   picked $MEASURED
 done
-if [ "$DESKTOP" != sway ]; then
+# By mouse; on sway on each screen, an odd device pixel of the scale-2 one.
+mice=("400 300")
+[ "$DESKTOP" != sway ] || mice+=("2300.5 250.5")
+for at in "${mice[@]}"; do
   begin 0 100 100
   start_at "--pick by mouse"
-  pointer 400 300
+  pointer $at
   desk click left
   picked $POINTER
-fi
+done
 punkt_by_keys 3
 punkt_by_keys 0
 case $MODE in
@@ -151,14 +153,14 @@ case $MODE in
     picked $POINTER
     ;;
   sway)
-    # By keys across the scale-1 screen, with a scale-2 screen beside it.
-    # (The still window of the scale-2 screen does not show in headless sway
-    # yet, so nothing is measured there.)
+    # By keys from the scale-1 screen over its right edge on to the scale-2
+    # one (logical y 240 there is device row 480), whose own still shows
+    # that screen's device pixels; odd ones are measured too.
     for zoom in 0 3; do
-      begin $zoom 700 400
+      begin $zoom 960 540
       start_at "--pick on two screens, ZoomFactor $zoom"
-      cross_to "Ctrl+Right x9, Shift+Up x30" $(steps 900 -300) down ctrl $(printf 'key Right %.0s' {1..9}) \
-        up ctrl down shift $(printf 'key Up %.0s' {1..30}) up shift
+      cross_to "Shift+Up x30, Ctrl+Right x13" 2120 480 down shift $(printf 'key Up %.0s' {1..30}) up shift \
+        down ctrl $(printf 'key Right %.0s' {1..13}) up ctrl
       START=$CROSS
       by_keys $zoom
       picked $MEASURED

@@ -135,18 +135,24 @@ start_portal() {
 }
 
 # start_wayland: sway with one output HEADLESS-1 of 1920 x 1080, and the wlr
-# portal. Keys go in by wtype.
+# portal. Keys go in by wtype, the pointer by desktoptool; the pointer hides
+# 0.1 s after it moves, for its copies of a screen (grim, the portal) draw it.
+# Without direct scan-out: headless sway would put a full-screen window's
+# buffer straight on an output without the cursor, and those copies would
+# still show what lies below.
 start_wayland() {
-  printf 'xwayland disable\noutput HEADLESS-1 resolution 1920x1080 position 0 0\n' >"$SESSION/sway.conf"
+  printf '%s\n' 'xwayland disable' 'output HEADLESS-1 resolution 1920x1080 position 0 0' \
+    'seat * hide_cursor 100' >"$SESSION/sway.conf"
   start_session sway WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     XDG_CURRENT_DESKTOP=sway XDG_SESSION_DESKTOP=sway "SWAYSOCK=$SESSION/runtime/sway.sock"
-  service sway "compgen -G '$SESSION/runtime/wayland-*[0-9]' >/dev/null && in_session swaymsg -t get_outputs >/dev/null 2>&1" sway -c "$SESSION/sway.conf"
+  service sway "compgen -G '$SESSION/runtime/wayland-*[0-9]' >/dev/null && in_session swaymsg -t get_outputs >/dev/null 2>&1" sway -D noscanout -c "$SESSION/sway.conf"
   local socket # sway names its socket itself
   socket=$(compgen -G "$SESSION/runtime/wayland-*[0-9]" | head -1)
   SESSION_ENV=("${SESSION_ENV[@]/#WAYLAND_DISPLAY=*/WAYLAND_DISPLAY=${socket##*/}}")
   # One keyboard for the session: with each wtype's own, Qt would lose the
   # keyboard focus between two key sequences.
   start_in_session keyboard wtype -s 86400000 -k F24
+  start_input
   start_portal sway "wlr:/usr/libexec/xdg-desktop-portal-wlr -l DEBUG" \
     "gtk:/usr/libexec/xdg-desktop-portal-gtk --verbose"
 }
@@ -218,13 +224,16 @@ start_input() {
   mkfifo "$SESSION/input" && own "$SESSION/input"
   exec 7<>"$SESSION/input"
   start_in_session input sh -c 'exec "$0" input "$1" <"$2"' "$SESSION/bin/desktoptool" "$DESKTOP" "$SESSION/input"
-  desk sleep 1 || fail "the desktop's remote input did not start"
+  desk_line sleep 1 || fail "the desktop's remote input did not start"
 }
 
 # desk ACTION...: keys and the pointer (see desktoptool), once the desktop has
-# them. On sway wtype types, and a move focuses the screen of that place.
+# them. On sway wtype types (the pointer focuses the screen it is on).
 desk() {
   [ "$DESKTOP" != sway ] || { sway_desk "$@"; return; }
+  desk_line "$@"
+}
+desk_line() {
   DESK_LINES=$((DESK_LINES + 1))
   echo "$*" >&7
   answers() { grep -E '^(ok|failed)$' "$SESSION/log/input.log" 2>/dev/null; }
@@ -239,7 +248,8 @@ sway_desk() {
       key) w+=(-k "$2") ;;
       down) w+=(-M "$2") ;;
       up) w+=(-m "$2") ;;
-      move) flush; in_session swaymsg focus output "HEADLESS-$(($2 < 1920 ? 1 : 2))" >/dev/null; shift ;;
+      move) flush; desk_line move "$2" "$3"; shift ;;
+      click) flush; desk_line click "$2" ;;
     esac
     shift 2
   done

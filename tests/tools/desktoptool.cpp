@@ -1,14 +1,15 @@
 // Remote input and screenshots on a headless GNOME Shell or KWin, for the
 // end-to-end tests and the benchmark:
-//   desktoptool input gnome|kde: each line of standard input holds actions
-//     (key NAME, down NAME, up NAME, click left, move X Y in logical pixels,
-//     sleep MS), answered by "ok" or "failed" once done. One input session
-//     serves every line: the desktop keeps one keyboard and pointer.
+//   desktoptool input gnome|kde|sway: each line of standard input holds
+//     actions (key NAME, down NAME, up NAME, click left, move X Y in logical
+//     pixels, sleep MS), answered by "ok" or "failed" once done. One input
+//     session serves every line: the desktop keeps one keyboard and pointer.
+//     On sway only the pointer (wtype types).
 //   desktoptool shot gnome|kde FILE [N]: the screen without the pointer, or
 //     N timed copies, one "wl.gnome|wl.kde MICROSECONDS" line each.
-// Input goes through mutter's RemoteDesktop D-Bus API or KWin's fake-input
-// protocol; screenshots through the Shell's own call (granted to the bus name
-// org.gnome.Screenshot) or KWin's ScreenShot2.
+// Input goes through mutter's RemoteDesktop D-Bus API, KWin's fake-input
+// protocol or wlroots' virtual pointer; screenshots through the Shell's own
+// call (granted to the bus name org.gnome.Screenshot) or KWin's ScreenShot2.
 #include "fake-input-client-protocol.h"
 
 #include <wayland-client.h>
@@ -24,6 +25,7 @@
 #include <QImage>
 #include <QThread>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -107,27 +109,51 @@ private:
     QString session_;
 };
 
-class KWinInput : public Input {
+// A connection of its own to the compositor, with one of its globals.
+class WaylandInput : public Input {
 public:
-    bool Open() {
+    void Flush() override { wl_display_roundtrip(display_); }
+
+protected:
+    // The global `iface`, bound at `version` at most, or null.
+    void* Bind(const wl_interface* iface, uint32_t version) {
         display_ = wl_display_connect(nullptr);
         if (!display_) {
-            return Fail(QStringLiteral("no Wayland display"));
+            return Fail(QStringLiteral("no Wayland display")), nullptr;
         }
-        wl_registry* registry = wl_display_get_registry(display_);
+        struct Found {
+            const wl_interface* iface;
+            uint32_t version;
+            void* global = nullptr;
+        } found{iface, version};
         static const wl_registry_listener listener = {
-            [](void* data, wl_registry* r, uint32_t name, const char* iface, uint32_t version) {
-                if (std::strcmp(iface, org_kde_kwin_fake_input_interface.name) == 0) {
-                    static_cast<KWinInput*>(data)->fake_ =
-                        static_cast<org_kde_kwin_fake_input*>(wl_registry_bind(
-                            r, name, &org_kde_kwin_fake_input_interface, std::min(version, 4u)));
+            [](void* data, wl_registry* r, uint32_t name, const char* name2, uint32_t v) {
+                auto* f = static_cast<Found*>(data);
+                if (std::strcmp(name2, f->iface->name) == 0) {
+                    f->global = wl_registry_bind(r, name, f->iface, std::min(v, f->version));
                 }
             },
             [](void*, wl_registry*, uint32_t) {}};
-        wl_registry_add_listener(registry, &listener, this);
+        // Only for this look-up: globals come and go later (sway's outputs).
+        wl_registry* registry = wl_display_get_registry(display_);
+        wl_registry_add_listener(registry, &listener, &found);
         wl_display_roundtrip(display_);
+        wl_registry_destroy(registry);
+        if (!found.global) {
+            Fail(QStringLiteral("the compositor offers no %1 to this program")
+                     .arg(QLatin1String(iface->name)));
+        }
+        return found.global;
+    }
+    wl_display* display_ = nullptr;
+};
+
+class KWinInput : public WaylandInput {
+public:
+    bool Open() {
+        fake_ = static_cast<org_kde_kwin_fake_input*>(Bind(&org_kde_kwin_fake_input_interface, 4));
         if (!fake_) {
-            return Fail(QStringLiteral("KWin offers no org_kde_kwin_fake_input to this program"));
+            return false;
         }
         if (org_kde_kwin_fake_input_get_version(fake_) < 4) {
             return Fail(QStringLiteral("KWin's fake input has no keyboard"));
@@ -148,11 +174,57 @@ public:
         Flush();
         return true;
     }
-    void Flush() override { wl_display_roundtrip(display_); }
 
 private:
-    wl_display* display_ = nullptr;
     org_kde_kwin_fake_input* fake_ = nullptr;
+};
+
+// wlroots' virtual pointer (zwlr_virtual_pointer_v1, version 1), its client
+// side written out here: the first requests, in their protocol order.
+const wl_interface* kNoTypes[5] = {};
+wl_message kPointerRequests[] = {{"motion", "uff", kNoTypes},
+                                 {"motion_absolute", "uuuuu", kNoTypes},
+                                 {"button", "uuu", kNoTypes},
+                                 {"axis", "uuf", kNoTypes},
+                                 {"frame", "", kNoTypes}};
+const wl_interface kVirtualPointer = {"zwlr_virtual_pointer_v1", 1, 5,
+                                      kPointerRequests,          0, nullptr};
+const wl_interface* kCreateTypes[] = {&wl_seat_interface, &kVirtualPointer};
+wl_message kManagerRequests[] = {{"create_virtual_pointer", "?on", kCreateTypes},
+                                 {"destroy", "", kNoTypes}};
+const wl_interface kPointerManager = {
+    "zwlr_virtual_pointer_manager_v1", 1, 2, kManagerRequests, 0, nullptr};
+
+// The pointer in the layout's logical pixels, to half a pixel (a device
+// pixel at scale 2).
+class WlrPointer : public WaylandInput {
+public:
+    bool Open() {
+        auto* manager = static_cast<wl_proxy*>(Bind(&kPointerManager, 1));
+        pointer_ =
+            manager ? wl_proxy_marshal_flags(manager, 0, &kVirtualPointer, 1, 0, nullptr, nullptr)
+                    : nullptr;
+        return pointer_ && (Flush(), true);
+    }
+    bool Key(uint32_t code, bool down) override {
+        return IsButton(code) ? Send(2, 0u, code, down ? 1u : 0u)
+                              : Fail(QStringLiteral("keys go through wtype on sway"));
+    }
+    // Absolute within the tests' layout: 2880 x 1080 from (0, 0).
+    bool MoveTo(double x, double y) override {
+        const auto half = [](double v) { return static_cast<uint32_t>(std::lround(2 * v)); };
+        return Send(1, 0u, half(x), half(y), 5760u, 2160u);
+    }
+
+private:
+    // One request (time 0), and the frame that ends it.
+    template <typename... Args> bool Send(uint32_t opcode, Args... args) {
+        wl_proxy_marshal_flags(pointer_, opcode, nullptr, 1, 0, args...);
+        wl_proxy_marshal_flags(pointer_, 4, nullptr, 1, 0);
+        Flush();
+        return true;
+    }
+    wl_proxy* pointer_ = nullptr;
 };
 
 // The actions of one line, one after another, 30 ms apart so that every
@@ -265,6 +337,10 @@ int main(int argc, char** argv) {
             KWinInput in;
             return in.Open() ? Serve(in) : 1;
         }
+        if (desktop == QLatin1String("sway")) {
+            WlrPointer in;
+            return in.Open() ? Serve(in) : 1;
+        }
     }
     // The Shell grants its screenshot to a few bus names only.
     if (desktop == QLatin1String("gnome") &&
@@ -290,6 +366,6 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::fprintf(stderr,
-                 "usage: desktoptool input gnome|kde | desktoptool shot gnome|kde FILE [N]\n");
+                 "usage: desktoptool input gnome|kde|sway | desktoptool shot gnome|kde FILE [N]\n");
     return 2;
 }
