@@ -1,5 +1,6 @@
 // The bare screenshot request through the desktop portal, for the benchmark:
 //   portal_time N    N requests, one "wl.portal MICROSECONDS" line each
+//   portal_time -    one request for each line read, until the input ends
 // Each is answered without a dialog (the permission given before), and the
 // file it writes is removed.
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -74,18 +76,20 @@ bool PortalShot() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    const bool asked = argc == 2 && std::strcmp(argv[1], "-") == 0;
     const int n = argc == 2 ? std::atoi(argv[1]) : 0;
-    if (n < 1) {
-        std::fprintf(stderr, "usage: portal_time N\n");
+    if (n < 1 && !asked) {
+        std::fprintf(stderr, "usage: portal_time N | portal_time -\n");
         return 2;
     }
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; asked ? std::getchar() != EOF : i < n; ++i) {
         QElapsedTimer t;
         t.start();
         if (!PortalShot()) {
             return 1;
         }
         std::printf("wl.portal %lld\n", t.nsecsElapsed() / 1000);
+        std::fflush(stdout);
     }
     return 0;
 }

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <thread>
 #include <utility>
 
 namespace platform {
@@ -76,18 +78,65 @@ QString LocalFile(const QVariantMap& results) {
     return url.isLocalFile() ? url.toLocalFile() : QString();
 }
 
-// The picture at `path`; null for anything that is not a readable picture of
-// the expected size.
-QImage ReadPicture(const QString& path, const QSize& expected) {
-    // Qt's reader refuses pictures too large to hold.
-    QImage image = QImageReader(path).read();
-    // A compositor may round a screen's scaled edge either way.
-    const QSize off = image.size() - expected;
-    if (image.isNull() || std::abs(off.width()) > 1 || std::abs(off.height()) > 1) {
-        return {};
+// A still decoded on a thread of its own from the picture the portal wrote,
+// while the windows that show it are made: its size is in the file's
+// header, its pixels are waited for by the first paint that needs them.
+class DecodingStill : public ScreenStill {
+public:
+    // The picture at `path`, opened and its header read; nothing for
+    // anything that is not a readable picture of the expected size.
+    static std::unique_ptr<ScreenStill> Open(const QString& path, const QSize& expected) {
+        auto source = std::make_unique<Source>(path);
+        const QSize size = source->file.isOpen() ? source->reader.size() : QSize();
+        // A compositor may round a screen's scaled edge either way.
+        const QSize off = size - expected;
+        if (!size.isValid() || std::abs(off.width()) > 1 || std::abs(off.height()) > 1) {
+            return nullptr;
+        }
+        // Decoded into a picture of the format the reader makes, so that
+        // it need not copy it once more.
+        const QImage::Format format = source->reader.imageFormat();
+        QImage image(size, format == QImage::Format_Invalid ? QImage::Format_RGB32 : format);
+        if (image.isNull()) {
+            return nullptr;
+        }
+        return std::unique_ptr<ScreenStill>(new DecodingStill(std::move(image), std::move(source)));
     }
-    return image;
-}
+    ~DecodingStill() override { Image(); }
+    const QImage& Image() const override {
+        if (decoder_.joinable()) {
+            decoder_.join();
+        }
+        return image_;
+    }
+
+private:
+    struct Source {
+        explicit Source(const QString& path) : file(path), reader(&file) {
+            file.open(QIODevice::ReadOnly);
+        }
+        QFile file;
+        QImageReader reader;
+    };
+
+    DecodingStill(QImage image, std::unique_ptr<Source> source)
+        : ScreenStill(std::move(image), Rgb32()) {
+        decoder_ = std::thread([this, source = std::move(source)] {
+            const QSize size = Size();
+            if (source->reader.read(&image_) && image_.size() == size) {
+                // RGB32 in place: the same pixels with their alpha ignored.
+                image_ = std::move(image_).convertToFormat(QImage::Format_RGB32);
+            } else {
+                // A picture broken past its header shows black rather than
+                // whatever the memory held.
+                image_ = QImage(size, QImage::Format_RGB32);
+                image_.fill(Qt::black);
+            }
+        });
+    }
+
+    mutable std::thread decoder_;
+};
 
 } // namespace
 
@@ -309,14 +358,17 @@ void PortalGrab::FinishStill(uint response, const QVariantMap& results) {
     const QString file = LocalFile(results);
     if (response == 0 && !file.isEmpty()) {
         std::vector<ScreenArea> screens = ScaledScreenAreas(LargestScale());
-        QImage image = ReadPicture(file, Covered(screens).boundingRect().size());
-        QFile::remove(file);
-        if (!image.isNull()) {
+        std::unique_ptr<ScreenStill> still =
+            DecodingStill::Open(file, Covered(screens).boundingRect().size());
+        if (still) {
             Result result;
-            result.still = std::make_unique<ScreenStill>(std::move(image));
+            result.still = std::move(still);
             result.still->SetScreens(std::move(screens));
             result.pointerInStill = options_.pointerInStill;
             done(std::move(result));
+            // The decoder holds the file open: it goes while the windows
+            // come up.
+            QFile::remove(file);
             return;
         }
     }

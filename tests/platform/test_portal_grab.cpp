@@ -25,8 +25,8 @@ public:
     std::optional<QDBusConnection> bus;
     // holdCall/holdResponse: the reply/answer waits for SendCallReply/SendResponse.
     uint response = 0;
-    QImage picture; // written as the screenshot; none when null
-    bool holdCall = false, holdResponse = false, refuse = false, cut = false;
+    QImage picture; // written as the screenshot, only half with cutFile; none when null
+    bool holdCall = false, holdResponse = false, refuse = false, cut = false, cutFile = false;
     QTemporaryDir dir;                 // for the screenshots
     QString written, path;             // the last screenshot written, the last request's path
     QStringList tokens, closed, calls; // calls: KWin's
@@ -46,6 +46,9 @@ public:
         } else if (!picture.isNull()) {
             written = dir.filePath(QStringLiteral("Skjermbilde-%1.png").arg(tokens.size()));
             picture.save(written, "PNG");
+            if (cutFile) {
+                QFile(written).resize(QFileInfo(written).size() / 2);
+            }
             results.insert("uri", QUrl::fromLocalFile(written).toString());
         }
         bus->send(QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response")
@@ -158,6 +161,13 @@ private slots:
             QVERIFY(!r.still && r.canPickColour == (i > 1) && !QFile::exists(fakes.written));
         }
         fakes.response = 0;
+        // Broken past its header: black, as large as the screen.
+        fakes.cutFile = true;
+        r = Grab(grab);
+        fakes.cutFile = false;
+        QImage black(screen, QImage::Format_RGB32);
+        black.fill(Qt::black);
+        QVERIFY(r.still && r.still->Image() == black && !QFile::exists(fakes.written));
     }
 
     // Once the portal has the request, the desktop may be asking: wait, with a note.
