@@ -111,7 +111,7 @@ void HistoryRow::SetCurrent(int index) {
     current_ = std::clamp(index, 0, std::max(0, Count() - 1));
     update();
     if (hasFocus()) {
-        NotifyItemFocus(this, FocusItem());
+        platform::NotifyItemFocus(this, FocusItem());
     }
 }
 

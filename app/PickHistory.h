@@ -2,7 +2,7 @@
 // The colours picked last, newest first and each once, kept in a small text
 // file of the data folder ("#RRGGBB" a line), and the row of boxes that
 // shows them; and the contrast band's text sample.
-#include "app/Accessible.h"
+#include "platform/widgets/Accessible.h"
 
 #include <QList>
 #include <QString>
@@ -34,7 +34,7 @@ private:
 // One small box per colour, newest first. The arrows move between them,
 // Enter and Space pick, the menu key and Shift+F10 ask for the menu. To
 // screen readers a list of the colours.
-class HistoryRow : public QWidget, public AccessibleItems {
+class HistoryRow : public QWidget, public platform::AccessibleItems {
     Q_OBJECT
 public:
     static constexpr int kBox = 12;

@@ -114,7 +114,7 @@ frmTintra::frmTintra(const platform::Services& services, QWidget* parent)
     : QMainWindow(parent), services_(services) {
     // Every window starts from the start-of-program colour state.
     Module1::ResetState();
-    app::InstallAccessibility();
+    platform::InstallAccessibility();
 
     QFont f = font();
     f.setPointSizeF(8.25);

@@ -37,15 +37,15 @@ void frmTintra::NameForScreenReaders() {
     NameList(cboRgbFormat, QStringLiteral("Format for RGB"));
     NameList(cboHexFormat, QStringLiteral("Format for hex"));
     NameList(cboZoom, QStringLiteral("Zoomfaktor"));
-    app::SetAccessibleRole(picValgt, QAccessible::Graphic);
+    platform::SetAccessibleRole(picValgt, QAccessible::Graphic);
     picValgt->setAccessibleName(QStringLiteral("Gjeldende farge"));
-    app::SetAccessibleRole(pic1, QAccessible::Graphic);
+    platform::SetAccessibleRole(pic1, QAccessible::Graphic);
     pic1->setAccessibleName(QString::fromUtf8("Sist valgte farge, til sammenligning"));
     vsc1->setAccessibleName(QString::fromUtf8("Lys: lysere og mørkere toner av fargen"));
     TabStrip1->setAccessibleName(QStringLiteral("Paneler"));
     picFarge[0]->setAccessibleName(QStringLiteral("Fargekart"));
     cmdBakgrunn->setAccessibleName(QStringLiteral("Bakgrunn for kontrasten"));
-    app::SetAccessibleRole(lblProve, QAccessible::Graphic);
+    platform::SetAccessibleRole(lblProve, QAccessible::Graphic);
     lblProve->setAccessibleName(QString::fromUtf8("Tekstprøve"));
     picHistorikk->setAccessibleName(QStringLiteral("Sist valgte farger"));
 }
@@ -59,18 +59,18 @@ void frmTintra::DescribeColour() {
         name = QString::fromUtf8("nær ") + name.mid(2);
     }
     lblNavn->setAccessibleName(QStringLiteral("Fargenavn: ") + name);
-    app::SetAccessibleValue(picValgt,
-                            QStringLiteral("RGB: %1. Hex: %2. %3")
-                                .arg(lblRGB2->text(), lblHex2->text(), lblNavn->accessibleName()));
+    platform::SetAccessibleValue(
+        picValgt, QStringLiteral("RGB: %1. Hex: %2. %3")
+                      .arg(lblRGB2->text(), lblHex2->text(), lblNavn->accessibleName()));
     const int32_t last = pic1->BackColor();
     if (const auto t = Notation::RgbText(
             cboRgbFormat->currentIndex(), static_cast<int16_t>(last & 0xFF),
             static_cast<int16_t>((last >> 8) & 0xFF), static_cast<int16_t>((last >> 16) & 0xFF))) {
-        app::SetAccessibleValue(pic1, QStringLiteral("RGB: ") + QString::fromStdString(*t));
+        platform::SetAccessibleValue(pic1, QStringLiteral("RGB: ") + QString::fromStdString(*t));
     }
     if (const int cell = SelectedCell(); cell != selectedCellShown_) {
         selectedCellShown_ = cell;
-        app::NotifyItemSelected(picFarge[0], cell);
+        platform::NotifyItemSelected(picFarge[0], cell);
     }
 }
 

@@ -171,7 +171,7 @@ void frmTintra::ShowKeyCursor(int Index) {
     if (Index == 0) {
         QTimer::singleShot(0, picFarge[0], [this] {
             if (picFarge[0]->hasFocus()) {
-                app::NotifyItemFocus(picFarge[0], chartCursor_.Cell());
+                platform::NotifyItemFocus(picFarge[0], chartCursor_.Cell());
             }
         });
     }

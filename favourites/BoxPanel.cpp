@@ -1,7 +1,7 @@
 #include "favourites/BoxPanel.h"
 
 #include "colour/Module1.h"
-#include "favourites/BoxAccessible.h"
+#include "platform/widgets/Accessible.h"
 #include "platform/widgets/PictureBox.h"
 #include "resources/Resources.h"
 
@@ -19,6 +19,9 @@
 namespace favourites {
 
 namespace {
+
+// The keys of the boxes' actions for screen readers, in their order.
+constexpr int kActionKeys[] = {Qt::Key_Return, Qt::Key_F2, Qt::Key_Delete};
 
 // The frame drawn round every box; between two boxes it is their shared row.
 const QColor kFrame(0x80, 0x80, 0x80);
@@ -46,8 +49,11 @@ QFont BoxFont() {
 } // namespace
 
 // The visible part of the inner panel. It paints the boxes in view and turns
-// mouse events into box events.
-class BoxView : public QWidget {
+// mouse events into box events. To screen readers it is a list with an item
+// per box, named after its favourite and colour; the selected box has the
+// focus, and an item's actions are those of the keys: pick (Enter), rename
+// (F2) and delete (Delete).
+class BoxView : public QWidget, public platform::AccessibleItems {
 public:
     explicit BoxView(BoxPanel& panel) : QWidget(&panel), panel_(panel) {
         setGeometry(0, 0, BoxPanel::kInnerWidth, BoxPanel::kSide);
@@ -57,6 +63,21 @@ public:
         // Tab or a click gives the boxes the keyboard; the selected box's
         // outline shows from the first key on, so a click looks as it did.
         setFocusPolicy(Qt::StrongFocus);
+    }
+
+    int ItemCount() const override { return std::min(panel_.count_, panel_.model_.Count()); }
+    QString ItemName(int item) const override;
+    QRect ItemRect(int item) const override {
+        return BoxPanel::BoxRect(item).translated(0, static_cast<int>(panel_.innerTop_));
+    }
+    int FocusItem() const override { return panel_.SelectedIndex(); }
+    bool ItemSelected(int item) const override { return item == panel_.SelectedIndex(); }
+    void PressItem(int item) override { DoItemAction(item, 0); }
+    QList<platform::ItemAction> ItemActions() const override;
+    // Emitted as the key of the action; the panel's owner runs it once the
+    // screen reader's call has returned.
+    void DoItemAction(int item, int action) override {
+        emit panel_.ItemAction(item, kActionKeys[action]);
     }
 
 protected:
@@ -98,6 +119,27 @@ private:
     bool eyedropper_ = false;
     bool keyMark_ = true; // the outline shows (see the constructor)
 };
+
+QString BoxView::ItemName(int item) const {
+    // The colour as the box shows it, without the quotes.
+    QString colour = BoxPanel::BoxText(panel_.BoxColour(item), QString());
+    colour.remove(u'"');
+    colour = colour.trimmed();
+    const QString name = panel_.BoxName(item).left(BoxPanel::kShownName);
+    return name.isEmpty() ? colour : name + QStringLiteral(", ") + colour;
+}
+
+QList<platform::ItemAction> BoxView::ItemActions() const {
+    return {{QStringLiteral("Velg"),
+             QStringLiteral("Gjør fargen til gjeldende farge"),
+             {QStringLiteral("Enter")}},
+            {QStringLiteral("Gi nytt navn"),
+             QStringLiteral("Endrer navnet på fargen"),
+             {QStringLiteral("F2")}},
+            {QStringLiteral("Slett"),
+             QStringLiteral("Sletter fargen fra listen"),
+             {QStringLiteral("Delete")}}};
+}
 
 void BoxView::paintEvent(QPaintEvent* e) {
     QPainter p(this);
@@ -172,7 +214,7 @@ void BoxView::focusInEvent(QFocusEvent* e) {
     // Screen readers hear of the box after the view, which Qt reports once
     // this returns.
     QMetaObject::invokeMethod(
-        this, [this] { ReportSelectedBox(this, panel_.SelectedIndex()); }, Qt::QueuedConnection);
+        this, [this] { panel_.ReportSelectedBox(panel_.SelectedIndex()); }, Qt::QueuedConnection);
 }
 
 void BoxView::focusOutEvent(QFocusEvent* e) {
@@ -230,7 +272,7 @@ BoxPanel::BoxPanel(const FavouritesModel& model, QWidget* parent) : QWidget(pare
     pal.setColor(QPalette::Window, platform::FromPacked(kBackColour));
     setPalette(pal);
 
-    InstallBoxAccessible();
+    platform::InstallAccessibility();
     view_ = new BoxView(*this);
     view_->setAccessibleName(QStringLiteral("Favoritter"));
     view_->setAccessibleDescription(
@@ -291,7 +333,17 @@ void BoxPanel::ShowBox(int index) {
     }
     vsbFav_->setValue(static_cast<int>(std::min<qint64>(value, vsbFav_->maximum())));
     view_->update();
-    ReportSelectedBox(view_, index);
+    ReportSelectedBox(index);
+}
+
+void BoxPanel::ReportSelectedBox(int index) {
+    if (BoxColour(index) == -1) {
+        return;
+    }
+    if (view_->hasFocus()) {
+        platform::NotifyItemFocus(view_, index);
+    }
+    platform::NotifyItemSelected(view_, index);
 }
 
 void BoxPanel::MoveInner() {

@@ -53,6 +53,9 @@ public:
     void vsbFav_Scroll();
     // Scrolls box `index` into view, whole, and shows the selection again.
     void ShowBox(int index);
+    // Tells a screen reader that box `index` is selected, and has the focus
+    // where the boxes have it.
+    void ReportSelectedBox(int index);
 
     QScrollBar* vsbFav() const { return vsbFav_; }
     // The visible part of the inner panel: the widget that is painted and
@@ -103,7 +106,7 @@ signals:
     void KeyDown(int KeyCode, int Shift);
     void GotFocus();
     // A screen reader's action on box `Index`: what key `KeyCode` does to
-    // the selected box (see BoxAccessible.h).
+    // the selected box (Enter, F2 or Delete).
     void ItemAction(int Index, int KeyCode);
 
 protected:

@@ -1,7 +1,6 @@
 #include "favourites/FavouritesUi.h"
 
 #include "colour/Module1.h"
-#include "favourites/BoxAccessible.h"
 #include "favourites/frmLagre.h"
 
 #include <QAction>
@@ -78,7 +77,7 @@ void FavouritesUi::picColor_MouseDown(int Index, int, int, double, double) {
 void FavouritesUi::picColor_MouseUp(int Index, int Button, int, double X, double Y) {
     model_.SelectedPos = Index + 1;
     panel_->picBoksInn()->update();
-    ReportSelectedBox(panel_->picBoksInn(), Index);
+    panel_->ReportSelectedBox(Index);
     if (Button == kRightButton) {
         modal_.Popup(mnuMus(), panel_->BoxToGlobal(Index, X, Y));
     }

@@ -19,9 +19,6 @@ class PointMeasure;
 
 // "RGB(r,g,b), x X, y Y" for colour `c` at screen pixel `at`.
 QString SpokenPoint(int32_t c, const QPoint& at);
-// Makes `text` the accessible value (and description, which screen readers
-// read out on a change) of `w`, and reports the change.
-void ReportValue(QWidget* w, const QString& text);
 
 // Names the measurement picture, whose value becomes the last colour taken.
 void NameMeasurePicture(QWidget* picture);

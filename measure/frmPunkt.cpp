@@ -23,7 +23,9 @@ namespace measure {
 frmPunkt::frmPunkt(PointMeasure& measure, QWidget* owner,
                    std::unique_ptr<platform::ScreenStill> still, bool pointerInStill)
     : StillPane(*this, owner), m_(measure), still_(AtDevicePixels(std::move(still))),
-      pointerInStill_(pointerInStill) {}
+      pointerInStill_(pointerInStill) {
+    setAccessibleName(QStringLiteral("Punktmåling"));
+}
 
 void frmPunkt::Form_Load() {
     // The copy was taken before the window shows, so it cannot show itself.

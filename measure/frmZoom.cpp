@@ -8,6 +8,7 @@
 #include "measure/frmPunkt.h"
 #include "platform/Twips.h"
 #include "platform/WindowPlace.h"
+#include "platform/widgets/Accessible.h"
 #include "platform/widgets/PictureBox.h"
 
 #include <QCloseEvent>
@@ -42,6 +43,8 @@ frmZoom::frmZoom(PointMeasure& measure, QWidget* owner, bool inside)
                                         Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
       m_(measure), inside_(inside) {
     setWindowTitle(QStringLiteral("Zoom"));
+    // Its value (see MeasureAccessible.h) comes with the first move.
+    platform::SetAccessibleRole(this, isWindow() ? QAccessible::Window : QAccessible::Graphic);
     setFixedSize(kZoomView, kZoomView);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);

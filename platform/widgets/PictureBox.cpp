@@ -2,7 +2,6 @@
 
 #include "platform/x11/NativePointer.h"
 
-#include <QAccessible>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -80,20 +79,6 @@ int32_t ToPacked(QRgb rgb) {
 
 QColor FromPacked(int32_t packed) {
     return QColor(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
-}
-
-void ReportAccessible(QAccessibleEvent& e) {
-    if (QAccessible::isActive()) {
-        QAccessible::updateAccessibility(&e);
-        return;
-    }
-    // Qt calls the handler only while a bridge is active; it can only be
-    // read by putting it back.
-    const QAccessible::UpdateHandler handler = QAccessible::installUpdateHandler(nullptr);
-    QAccessible::installUpdateHandler(handler);
-    if (handler) {
-        handler(&e);
-    }
 }
 
 PictureBox::PictureBox(QWidget* parent, bool border) : QFrame(parent) {

@@ -18,7 +18,6 @@
 #include <optional>
 #include <vector>
 
-class QAccessibleEvent;
 class QMouseEvent;
 class QPainter;
 
@@ -35,11 +34,6 @@ std::optional<QPoint> ArrowStep(int keyCode);
 // Packed colour red + 256 * green + 65536 * blue.
 int32_t ToPacked(QRgb rgb);
 QColor FromPacked(int32_t packed);
-
-// Tells screen readers of `e`. Without a bridge to the desktop's screen
-// readers (as on the offscreen platform), a handler the program installed
-// with QAccessible::installUpdateHandler still hears it.
-void ReportAccessible(QAccessibleEvent& e);
 
 class PictureBox : public QFrame {
     Q_OBJECT

@@ -176,8 +176,14 @@ private slots:
         QCOMPARE(focused, QList<int>({0, 1}));
         QVERIFY(list->child(1)->state().focused && !list->child(0)->state().selected);
         f->box.answers = {platform::MsgAnswer::OK};
-        list->child(2)->actionInterface()->doAction("Slett");
+        QAccessibleInterface* last = list->child(2);
+        QAccessibleActionInterface* actions = last->actionInterface();
+        QCOMPARE(actions->keyBindingsForAction("Gi nytt navn"), QStringList{"F2"});
+        QCOMPARE(actions->localizedActionDescription("Slett"), "Sletter fargen fra listen");
+        actions->doAction("Slett");
+        QCOMPARE(f->model.Count(), 3); // once the screen reader's call has returned
         QTRY_COMPARE(f->model.Count(), 2);
+        QVERIFY(last->state().invalid && !list->child(2));
     }
 
     // A name from a file longer than can be typed is kept whole and may
