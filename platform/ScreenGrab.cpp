@@ -2,6 +2,7 @@
 
 #include "platform/wayland/KWinGrab.h"
 #include "platform/wayland/PortalGrab.h"
+#include "platform/wayland/WlrScreenCopy.h"
 #include "platform/x11/X11Grab.h"
 
 #include <QGuiApplication>
@@ -15,14 +16,22 @@ bool OnDesktop(const QString& currentDesktop, const QString& name) {
 } // namespace
 
 GrabWay ChooseGrab(const QString& platformName, const QString& sessionType,
-                   const QString& waylandDisplay, const QString& currentDesktop) {
+                   const QString& waylandDisplay, const QString& currentDesktop,
+                   const std::function<bool()>& screenCopy) {
     const bool wayland = platformName.startsWith(QLatin1String("wayland")) ||
                          (platformName == QLatin1String("xcb") &&
                           (sessionType == QLatin1String("wayland") || !waylandDisplay.isEmpty()));
     if (!wayland) {
         return GrabWay::X11;
     }
-    return OnDesktop(currentDesktop, QStringLiteral("KDE")) ? GrabWay::KWin : GrabWay::Portal;
+    if (OnDesktop(currentDesktop, QStringLiteral("KDE"))) {
+        return GrabWay::KWin;
+    }
+    // An X11 window's screens are XWayland's, not the compositor's outputs.
+    if (platformName.startsWith(QLatin1String("wayland")) && screenCopy && screenCopy()) {
+        return GrabWay::WlrScreenCopy;
+    }
+    return GrabWay::Portal;
 }
 
 bool PortalShowsPointer(const QString& currentDesktop) {
@@ -48,7 +57,9 @@ std::unique_ptr<IScreenGrab> MakeScreenGrab() {
     PortalGrab::Options portal;
     portal.pointerInStill = PortalShowsPointer(desktop);
     switch (ChooseGrab(QGuiApplication::platformName(), qEnvironmentVariable("XDG_SESSION_TYPE"),
-                       qEnvironmentVariable("WAYLAND_DISPLAY"), desktop)) {
+                       qEnvironmentVariable("WAYLAND_DISPLAY"), desktop, &WlrScreenCopy::Offered)) {
+    case GrabWay::WlrScreenCopy:
+        return std::make_unique<WlrScreenCopy>(std::make_unique<PortalGrab>(std::nullopt, portal));
     case GrabWay::KWin:
         return std::make_unique<KWinGrab>(std::make_unique<PortalGrab>(std::nullopt, portal));
     case GrabWay::Portal:

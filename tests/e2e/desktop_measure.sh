@@ -131,9 +131,10 @@ for zoom in 3 0; do
   by_keys $zoom
   picked $MEASURED
 done
-# By mouse; on sway on each screen, an odd device pixel of the scale-2 one.
+# By mouse; on sway on each screen: the scale-1 one's corner by the scale-2
+# one (a copy of both at scale 2 blurs it), an odd device pixel of the other.
 mice=("400 300")
-[ "$DESKTOP" != sway ] || mice+=("2300.5 250.5")
+[ "$DESKTOP" != sway ] || mice=("1919 1079" "2300.5 250.5")
 for at in "${mice[@]}"; do
   begin 0 100 100
   start_at "--pick by mouse"

@@ -2,6 +2,7 @@
 #include "platform/ScreenGrab.h"
 #include "platform/wayland/KWinGrab.h"
 #include "platform/wayland/PortalGrab.h"
+#include "platform/wayland/WlrScreenCopy.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
@@ -141,8 +142,10 @@ private slots:
         std::signal(SIGPIPE, SIG_IGN); // Tintra may close a pipe KWin still writes to
     }
 
-    void stillsAndFailures() {
-        PortalGrab grab(*bus, {.timeoutMs = 1000, .pointerInStill = false});
+    void stillsAndFailures() { // through wlroots' screen copy, which finds no compositor here
+        qputenv("WAYLAND_DISPLAY", "tintra-none");
+        WlrScreenCopy grab(std::make_unique<PortalGrab>(
+            *bus, PortalGrab::Options{.timeoutMs = 1000, .pointerInStill = false}));
         const QSize screen = QGuiApplication::primaryScreen()->size();
         const QImage expected = Pattern(screen);
         fakes.picture = expected;
@@ -264,6 +267,10 @@ private slots:
                 ChooseGrab("wayland", "wayland", "wayland-0", "ubuntu:GNOME") == GrabWay::Portal);
         QVERIFY(ChooseGrab("wayland-egl", "", "wayland-1", "KDE") == GrabWay::KWin &&
                 ChooseGrab("xcb", "wayland", "", "kde") == GrabWay::KWin);
+        const auto offered = [] { return true; };
+        QVERIFY(ChooseGrab("wayland", "", "wayland-1", "sway", offered) == GrabWay::WlrScreenCopy &&
+                ChooseGrab("xcb", "wayland", "", "sway", offered) == GrabWay::Portal &&
+                ChooseGrab("wayland", "", "", "KDE", offered) == GrabWay::KWin);
         QVERIFY(PortalShowsPointer("KDE") && PortalShowsPointer("") && PortalShowsPointer("XFCE"));
         QVERIFY(!PortalShowsPointer("ubuntu:GNOME") && !PortalShowsPointer("sway"));
     }
