@@ -1,7 +1,6 @@
-// The main window: exact colour values, what a refresh costs, the keyboard's
-// way through the window and the chart, start-up and shutdown. Agreement of
-// the controls is the random session's; garbage settings and the stored
-// place, the fuzz replay's; the real settings file and restart, the e2e's.
+// The main window: exact colour values, what a refresh costs, the keyboard,
+// start-up and shutdown. Agreement of the controls: the random session; bad
+// settings: the fuzz replay; the real settings file and restart: the e2e's.
 #include "app/AppStyle.h"
 #include "app/frmTintra.h"
 #include "chart/ChartPicture.h"
@@ -45,10 +44,21 @@ class MainWindowTest : public QObject {
     }
     // Where the measurement is kept: the data folder, not the current one.
     QString Pm() const { return dir->filePath("data/" + QCoreApplication::applicationName()); }
-    bool Unload() {
+    // Closes the window, the question about unsaved favourites answered so;
+    // true when it stays.
+    bool Unload(MsgAnswer answer) {
+        fakes.messageBox.answers = {answer};
         bool cancel = false;
         w->Form_Unload(cancel);
         return cancel;
+    }
+    // A measurement stored from before: pixel (x, y) is x, y, 7.
+    void StorePm() {
+        QImage pm(190, 190, QImage::Format_RGB32);
+        for (int i = 0; i < 190 * 190; ++i) {
+            pm.setPixel(i % 190, i / 190, qRgb(i % 190, i / 190, 7));
+        }
+        QVERIFY(pm.save(Pm() + "/PM.bmp", "BMP"));
     }
     static QImage Icon(const QToolButton* b) { return b->icon().pixmap(16).toImage(); }
     // Keys on a focused slider are the user's own moves.
@@ -75,7 +85,10 @@ private slots:
         QDir::setCurrent(QDir::tempPath());
     }
 
-    void onlyAUserSliderMoveRefreshesEverything() {
+    // Only a user's slider move refreshes everything; a picked colour keeps
+    // its own HSL, so shades (to black and white and back) do not drift; the
+    // widest texts show whole, and only one that does not fit is smaller.
+    void coloursShadesAndTexts() {
         Start();
         QSignalSpy shown(w.get(), &frmTintra::ColourShown);
         MoveByUser(w->HScroll1[0], 129);
@@ -89,12 +102,8 @@ private slots:
         QTest::keyClick(w->HScroll1[0], Qt::Key_Home);
         w->HScroll1[0]->setValue(5);
         QCOMPARE(shown.count(), 1);
-    }
 
-    // A picked colour keeps its own HSL, so shades (to black and white and
-    // back) do not drift; the same colour again moves no slider.
-    void pickedColoursAndTheirShades() {
-        Start();
+        Start(); // the same colour again moves no slider
         int changes = 0;
         for (auto* s : w->HScroll1) {
             connect(s, &platform::TrackBar::Change, this, [&changes] { ++changes; });
@@ -112,11 +121,7 @@ private slots:
                               w->lblHSL2->text()}),
                  QStringList({"543211", "17,50,84", "5517841", "140,156,48"}));
         QCOMPARE(w->pic1->BackColor(), 5649426);
-    }
 
-    // The widest texts (each notation at 255,255,255) show whole.
-    void widestTextsShowWhole() {
-        Start();
         w->PickColour(0xFFFFFF);
         const std::pair<QComboBox*, QLabel*> notations[] = {{w->cboRgbFormat, w->lblRGB2},
                                                             {w->cboHexFormat, w->lblHex2}};
@@ -127,7 +132,6 @@ private slots:
                          qPrintable(display->text()));
             }
         }
-        // Only the text that does not fit is drawn smaller.
         w->cboRgbFormat->setCurrentIndex(2);
         QCOMPARE(w->lblRGB2->text(), QString("Argb(255,255,255,255)"));
         QVERIFY(w->lblRGB2->font().pointSizeF() < w->font().pointSizeF());
@@ -135,36 +139,25 @@ private slots:
         QCOMPARE(w->lblRGB2->font().pointSizeF(), w->font().pointSizeF());
     }
 
-    // The remembered file (folder without its closing separator, name as
-    // long as the system takes), the tab and the last measurement come back;
-    // the window cannot be made smaller than it starts.
-    void storedFileTabAndMeasurementComeBack() {
+    // The remembered file (folder without its closing separator, name as long
+    // as the system takes), the tab and the last measurement come back; the
+    // window cannot be made smaller than it starts. Tab goes through the
+    // window as it reads, round again and through the panel; Space on a copy
+    // button copies and says so on the button alone; the measurement's cursor
+    // starts in its middle; Alt+letter reaches a slider or tab.
+    void storedStateAndKeyboard() {
         QTemporaryDir files;
         const QString name = QString(124, u'ø') + "Min.kvc";
         QVERIFY(support::Write(files.filePath(name), "255,\"Rød\"\r\n"));
-        QImage pm(190, 190, QImage::Format_RGB32);
-        pm.fill(QColor(9, 8, 7));
-        QVERIFY(pm.save(Pm() + "/PM.bmp", "BMP"));
+        StorePm();
         Start(
             {"ActiveTab=2", "Path=" + QDir::toNativeSeparators(files.path()), "FileName=" + name});
         QCOMPARE(w->FileMenu().CurrentFile(),
                  platform::StiMedBackslash(QDir::toNativeSeparators(files.path())) + name);
         QVERIFY(w->Favourites().Count() == 1 && w->SelectedTab() == 2);
-        QCOMPARE(w->picFarge[1]->Point(5, 5), 9 + 8 * 256 + 7 * 65536);
+        QCOMPARE(w->picFarge[1]->Point(9, 8), Module1::Pack(9, 8, 7));
         QCOMPARE(w->minimumSize(), QSize(platform::Px(9150), platform::Px(5235)));
-    }
-
-    // Tab goes through the window as it reads, round again and through the
-    // tab's panel; Space on a copy button copies and says so on the button
-    // alone; the measurement picture's cursor starts in its middle;
-    // Alt+letter reaches a slider or tab.
-    void keyboardOrderAndMnemonics() {
-        QImage pm(190, 190, QImage::Format_RGB32);
-        for (int i = 0; i < 190 * 190; ++i) {
-            pm.setPixel(i % 190, i / 190, qRgb(i % 190, i / 190, 7));
-        }
-        QVERIFY(pm.save(Pm() + "/PM.bmp", "BMP"));
-        Start();
+        w->SelectTab(1);
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
         const QWidget* order[] = {w->cboRgbFormat, w->cmdKopi[1], w->cboHexFormat, w->cmdKopi[0],
                                   w->cmdKopi[2],   w->cmdKopi[3], w->HScroll1[0],  w->HScroll1[1],
@@ -184,22 +177,18 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QCOMPARE(walked, QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 0}));
-        const QWidget* panels[] = {w->picFarge[1], w->picBoksUt->picBoksInn()};
-        for (int tab : {2, 3}) {
-            w->SelectTab(tab);
-            w->TabStrip1->setFocus();
-            QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), panels[tab - 2]);
-            if (tab == 2) {
-                QTest::keyClick(w->picFarge[1], Qt::Key_Right);
-                QTest::keyClick(w->picFarge[1], Qt::Key_Right);
-                QTest::keyClick(w->picFarge[1], Qt::Key_Down, Qt::ShiftModifier);
-                QTest::keyClick(w->picFarge[1], Qt::Key_Return);
-                QCOMPARE(w->picValgt->BackColor(), Module1::Pack(97, 105, 7));
-            }
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), w->cmdPunkt);
-        }
+        // The chart's and the favourites' panels: e2e_keyboard.
+        w->SelectTab(2);
+        w->TabStrip1->setFocus();
+        QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w->picFarge[1]);
+        QTest::keyClick(w->picFarge[1], Qt::Key_Right);
+        QTest::keyClick(w->picFarge[1], Qt::Key_Right);
+        QTest::keyClick(w->picFarge[1], Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(w->picFarge[1], Qt::Key_Return);
+        QCOMPARE(w->picValgt->BackColor(), Module1::Pack(97, 105, 7));
+        QTest::keyClick(w->picFarge[1], Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w->cmdPunkt);
         // Alt+R, Alt+L and Alt+K, and the underlines while Alt is held: e2e_keyboard.
         QTest::keyClick(w.get(), Qt::Key_B, Qt::AltModifier);
         QTest::keyClick(w.get(), Qt::Key_M, Qt::AltModifier);
@@ -219,15 +208,12 @@ private slots:
         QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), chart);
         const QImage marked = chart->grab().toImage();
-        const chart::Cell grey = chart::Cells()[130]; // 808080, the colour at start
-        QCOMPARE(grey.rgb, 0x808080u);
-        const QPoint middle = chart->Origin() + QPoint(grey.x + 7, grey.y + 7);
+        const QPoint middle = chart->Origin() + chart::CellMiddle(130); // 808080, at start
         QVERIFY(marked != plain && marked.pixel(middle) == plain.pixel(middle));
         QTest::keyClick(chart, Qt::Key_Tab, Qt::ShiftModifier);
         QCOMPARE(chart->grab().toImage(), plain);
-        // A click gives it the keyboard too, with the outline from the first
-        // key on.
-        QTest::mouseClick(chart, Qt::LeftButton, {}, chart->Origin() + chart::CellMiddle(130));
+        // A click gives it the keyboard too, outlined from the first key on.
+        QTest::mouseClick(chart, Qt::LeftButton, {}, middle);
         const QImage clicked = chart->grab().toImage();
         QTest::keyClick(chart, Qt::Key_Shift);
         QVERIFY(QApplication::focusWidget() == chart && chart->grab().toImage() != clicked);
@@ -262,34 +248,27 @@ private slots:
         QCOMPARE(w->FileMenu().CurrentFile(),
                  QDir::toNativeSeparators(dir->filePath("Documents/NyFargefil.kvc")));
         w->Favourites().AddColor(255, "Rød");
-        fakes.messageBox.answers = {MsgAnswer::No};
-        QVERIFY(!Unload());
+        QVERIFY(!Unload(MsgAnswer::No));
         QCOMPARE(fakes.messageBox.shown.back().text,
                  QString("Vil du lagre endringer i NyFargefil.kvc før avsluttning?"));
         QVERIFY(fakes.settings.writeOrder.isEmpty() && !QFile::exists(Pm() + "/PM.bmp"));
-        QCOMPARE(fakes.settings.flushes, 1);
 
         QVERIFY(QDir(Pm()).removeRecursively()); // made again when needed
-        fakes.messageBox.answers = {MsgAnswer::Cancel};
-        QVERIFY(Unload());
+        QVERIFY(Unload(MsgAnswer::Cancel));
         QVERIFY(fakes.settings.writeOrder.size() == 9 && QFile::exists(Pm() + "/PM.bmp") &&
                 !QFile::exists("PM.bmp"));
-        QCOMPARE(fakes.settings.flushes, 2);
         QVERIFY(QFile::remove(Pm() + "/PM.bmp") && support::Write("keep", "x") &&
                 QFile::link(dir->filePath("keep"), Pm() + "/PM.bmp"));
-        fakes.messageBox.answers = {MsgAnswer::Cancel};
-        QVERIFY(Unload());
+        QVERIFY(Unload(MsgAnswer::Cancel));
         QCOMPARE(support::Bytes("keep"), QByteArray("x"));
 
-        fakes.messageBox.answers = {MsgAnswer::Yes};
-        QVERIFY(Unload());
+        QVERIFY(Unload(MsgAnswer::Yes));
         QVERIFY(fakes.fileDialog.saveAsked.size() == 1 && !w->FileMenu().SaveCancelled);
 
         w->FileMenu().CurrentPath =
             platform::StiMedBackslash(QDir::toNativeSeparators(dir->path()));
         w->FileMenu().CurrentFileName = "saved.kvc";
-        fakes.messageBox.answers = {MsgAnswer::Yes};
-        QVERIFY(!Unload());
+        QVERIFY(!Unload(MsgAnswer::Yes));
         QCOMPARE(fakes.settings.flushes, 5); // once at each close
         QCOMPARE(support::Bytes(dir->filePath("saved.kvc")), QByteArray("255,\"R\xf8"
                                                                         "d\"\r\n"));
@@ -348,8 +327,7 @@ private slots:
         fakes.modal.menuChoices = {1};
         w->picHistorikk_ContextMenu(2, {});
         QCOMPARE(w->Background(), w->History()[2]);
-        fakes.messageBox.answers = {MsgAnswer::Cancel}; // stores as closing does
-        QVERIFY(Unload());
+        QVERIFY(Unload(MsgAnswer::Cancel)); // stores as closing does
         const QList<int32_t> kept = w->History();
         const int32_t background = w->Background();
         Start();
