@@ -47,8 +47,7 @@ private slots:
         }
     }
 
-    // A screen that cannot be copied is said on the report line, not in a
-    // box. (The desktop's own pick offered instead: test_measure.)
+    // A screen that cannot be copied is said on the report line, not in a box.
     void pickEndsWithoutColour() {
         platform::doubles::FakeServices fakes;
         QStringList reports;
@@ -59,8 +58,7 @@ private slots:
         QVERIFY(*result == std::nullopt && fakes.messageBox.shown.empty());
         QCOMPARE(reports, QStringList{"Skjermbildet kan ikke kopieres her."});
     }
-    // --colour and --contrast: their forms, their errors and their answers
-    // (2 for a text that is no colour).
+    // --colour and --contrast: forms, errors and answers (2 for no colour).
     void coloursAndContrast() {
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));

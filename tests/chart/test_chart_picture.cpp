@@ -54,16 +54,14 @@ TEST(ChartPicture, EveryPixelFromTheCellTableOrWhite) {
             ASSERT_LT(k, n);
             const QRgb rgb = 0xFF000000u | std::stoul(hex, nullptr, 16);
             for (int r = 0; r < 15; ++r)
-                for (int col = 0; col < 14; ++col)
-                    if (col >= kSpans[r][0] && col <= kSpans[r][1]) {
-                        const int p = (top + r) * 190 + first + 14 * k + col;
-                        expected[p] = rgb;
-                        ASSERT_EQ(++owners[p], 1) << "cells overlap, row " << row;
-                    }
+                for (int col = kSpans[r][0]; col <= kSpans[r][1]; ++col) {
+                    const int p = (top + r) * 190 + first + 14 * k + col;
+                    expected[p] = rgb;
+                    ASSERT_EQ(++owners[p], 1) << "cells overlap, row " << row;
+                }
         }
     }
     EXPECT_EQ(chart::Cells().size(), i);
-    for (int y = 0; y < 190; ++y)
-        for (int x = 0; x < 190; ++x)
-            ASSERT_EQ(img.pixel(x, y), expected[y * 190 + x]) << x << "," << y;
+    for (int p = 0; p < 190 * 190; ++p)
+        ASSERT_EQ(img.pixel(p % 190, p / 190), expected[p]) << p % 190 << "," << p / 190;
 }

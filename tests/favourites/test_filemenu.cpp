@@ -52,8 +52,7 @@ TEST_F(FileMenuTest, SaveAndSaveAsAskForANameOnlyWhenNeeded) {
 }
 
 // Ny and Åpne on a changed list: Cancel keeps all, No gives the list up, Yes
-// saves first (a new list through Save As, here cancelled) and goes on only
-// once saved.
+// saves first (a new list through Save As, cancelled) and goes on once saved.
 TEST_F(FileMenuTest, QuestionsBeforeAChangedListIsGivenUp) {
     using A = MsgAnswer;
     const struct {
@@ -142,8 +141,7 @@ TEST_F(FileMenuTest, ADialogFirstFileOrANewListIsWrittenOnlyThroughTheDialog) {
     menu.mnuFilLagre_Click();
     EXPECT_TRUE(!menu.DialogFirst && !model.ListChanged && dialog.saveAsked.size() == 4);
 
-    // Ny after that save: Lagre asks for a name rather than writing
-    // NyFargefil.kvc into the folder.
+    // Ny after that save: Lagre asks for a name rather than write NyFargefil.kvc.
     ASSERT_TRUE(support::Write(File("NyFargefil.kvc"), "7,\"x\"\r\n"));
     menu.mnuFilNy_Click();
     model.AddColor(5, "f");
@@ -205,8 +203,7 @@ TEST_F(FileMenuTest, PalettesComeInAndGoOut) {
     ASSERT_TRUE(support::Write(File("gimp.gpl"), "\xEF\xBB\xBFGIMP Palette\r\n"
                                                  "Name: Mine farger.GPL\r\n"
                                                  "Columns: 3\r\n# kommentar\r\n\r\n"
-                                                 "255   0   0\tR\xC3\xB8"
-                                                 "d\r\n"
+                                                 "255   0   0\tR\303\270d\r\n"
                                                  "  0 128 255 Himmel bl\xC3\xA5\r\n"
                                                  "1 2 3\r\n"
                                                  "4\t5\t6\tmed\ttab\n"));

@@ -19,7 +19,7 @@ class PictureBoxTest : public QObject {
     }
 
 private slots:
-    void backgroundPicturesAndText() {
+    void picturesTextAndPointer() {
         PictureBox box;
         box.setGeometry(0, 0, 52, 42); // a 50 x 40 drawing area
         box.SetBackColor(0x112233);
@@ -60,18 +60,15 @@ private slots:
         const QImage blank = text.grab().toImage();
         text.PrintText(0, 0, QStringLiteral("Klikk"), Qt::black);
         QVERIFY(text.grab().toImage() != blank);
-    }
 
-    // At scale factors 1.25 to 2 too, a press, move or release on any device
-    // pixel reaches the handlers at the picture pixel shown there (or -1).
-    void everyDevicePixelAnswersWhatItShows() {
-        PictureBox box;
+        // At scale factors 1.25 to 2 too, a press, move or release on any
+        // device pixel reaches the handlers at the picture pixel shown there.
         box.setGeometry(0, 0, 22, 17); // a 20 x 15 drawing area
-        QImage picture(20, 15, QImage::Format_RGB32);
+        QImage grid(20, 15, QImage::Format_RGB32);
         for (int i = 0; i < 20 * 15; ++i) {
-            picture.setPixel(i % 20, i / 20, qRgb(i % 20, i / 20, 99));
+            grid.setPixel(i % 20, i / 20, qRgb(i % 20, i / 20, 99));
         }
-        box.SetPicture(picture);
+        box.SetPicture(grid);
         box.show();
         const QImage shown = box.grab().toImage();
         const double dpr = box.devicePixelRatioF();

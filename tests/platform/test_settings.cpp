@@ -19,8 +19,7 @@ void Write(const QString& path, const QByteArray& bytes) {
     ASSERT_TRUE(support::Write(path, bytes));
 }
 
-const QString kApp = QStringLiteral("T");
-const QString kSection = QStringLiteral("Tilpass");
+const QString kApp = QStringLiteral("T"), kSection = QStringLiteral("Tilpass");
 } // namespace
 
 class Settings : public ::testing::Test {
@@ -127,8 +126,7 @@ TEST(Convert, StoredNumbersAndFileFilters) {
     EXPECT_EQ(ToQtFilter("Fargefil (*.KVC)|*.kvc").toStdString(), "Fargefil (*.kvc *.KVC)");
 }
 
-// What the program puts in its environment for the display connection is
-// taken out again once connected; what the user set stays.
+// What the display connection needed in the environment goes once connected.
 TEST(Startup, DisplayConnectionLeavesTheEnvironmentAsItWas) {
     for (const char* users : {"", "0", static_cast<const char*>(nullptr)}) {
         users ? qputenv("QT_XCB_NO_MITSHM", users) : qunsetenv("QT_XCB_NO_MITSHM");

@@ -21,8 +21,7 @@ namespace {
 
 const QByteArray kOld = "1,\"gammel\"\r\n2,\"fil\"\r\n";
 
-// The program's side: `folder`/old.kvc opened, and n records put in place of
-// what it held, as edits by the user would.
+// The program's side: `folder`/old.kvc opened, its records replaced by n new.
 struct Program : support::FileMenuRig {
     Program(const QString& folder, int n) {
         menu.ApneFil(folder + "/old.kvc");
@@ -31,9 +30,8 @@ struct Program : support::FileMenuRig {
             model.AddColor((i * 7919) % 0x1000000, QStringLiteral("navn %1 %2").arg(n).arg(i));
         }
     }
-    // What the user was told, whether the list still counts as changed, the
-    // current file, whether old.kvc holds the old file or the list, and the
-    // files in the folder.
+    // What the user was told, whether the list counts as changed, the current
+    // file, whether old.kvc holds the old file or the list, the folder's files.
     std::string Outcome(const QString& folder) const {
         QString told =
             box.shown.empty() ? "no message" : box.shown.back().title + "|" + box.shown.back().text;
@@ -83,8 +81,7 @@ TEST(SaveFaults, TheOldFileStaysWholeAndTheUserIsTold) {
         const QString dir = tmp.filePath("farger");
         const QByteArray path = QFile::encodeName(dir), top = QFile::encodeName(tmp.path());
         ASSERT_TRUE(QDir().mkpath(dir));
-        // A child process (no core file if killed) leaves what came out
-        // next to the folder.
+        // A child (no core file if killed) leaves what came out by the folder.
         if (fork() == 0) {
             prctl(PR_SET_DUMPABLE, 0);
             support::Write(tmp.filePath("result"), [&]() -> QByteArray {
