@@ -5,31 +5,27 @@
 
 using namespace ColourText;
 
-// Every text a display writes reads back as the same colour: in its own
-// notation, and (but for the bare hex digits, which pass for the Long value)
-// pasted anywhere.
+// Every text a display writes reads back as its colour: in its own notation,
+// and pasted anywhere (but bare hex digits, which pass for the Long value).
 TEST(ColourText, EveryNotationReadsBackAsItsColour) {
-    const int shades[] = {0, 1, 9, 10, 15, 16, 51, 99, 100, 127, 128, 200, 254, 255};
-    for (int r : shades) {
-        for (int g : shades) {
-            for (int b : {0, 5, 153, 255}) {
-                const int32_t packed = Module1::Pack(r, g, b);
-                const auto r16 = int16_t(r), g16 = int16_t(g), b16 = int16_t(b);
-                for (int i = 0; i < int(Notation::RgbFormats.size()); ++i) {
-                    const std::string text = *Notation::RgbText(i, r16, g16, b16);
-                    EXPECT_EQ(ReadRgb(i, text), packed) << text;
-                    EXPECT_EQ(ReadPasted(text, Display::None, 0, 0), packed) << text;
-                }
-                for (int i = 0; i < int(Notation::HexFormats.size()); ++i) {
-                    const std::string text = *Notation::HexText(i, packed, r16, g16, b16);
-                    EXPECT_EQ(ReadPasted(" " + text + "\r\n", Display::Hex, 0, i), packed) << text;
-                    if (i > 0) {
-                        EXPECT_EQ(ReadPasted(text, Display::None, 0, 0), packed) << text;
-                    }
-                }
-                EXPECT_EQ(ReadPasted(Notation::LongText(packed), Display::Rgb, 1, 0), packed);
+    const int16_t shades[] = {0, 1, 9, 10, 15, 16, 51, 99, 100, 127, 128, 200, 254, 255};
+    const int16_t blues[] = {0, 5, 153, 255};
+    for (int k = 0; k < 14 * 14 * 4; ++k) {
+        const int16_t r = shades[k % 14], g = shades[k / 14 % 14], b = blues[k / 14 / 14];
+        const int32_t packed = Module1::Pack(r, g, b);
+        for (int i = 0; i < int(Notation::RgbFormats.size()); ++i) {
+            const std::string text = *Notation::RgbText(i, r, g, b);
+            EXPECT_EQ(ReadRgb(i, text), packed) << text;
+            EXPECT_EQ(ReadPasted(text, Display::None, 0, 0), packed) << text;
+        }
+        for (int i = 0; i < int(Notation::HexFormats.size()); ++i) {
+            const std::string text = *Notation::HexText(i, packed, r, g, b);
+            EXPECT_EQ(ReadPasted(" " + text + "\r\n", Display::Hex, 0, i), packed) << text;
+            if (i > 0) {
+                EXPECT_EQ(ReadPasted(text, Display::None, 0, 0), packed) << text;
             }
         }
+        EXPECT_EQ(ReadPasted(Notation::LongText(packed), Display::Rgb, 1, 0), packed);
     }
 }
 

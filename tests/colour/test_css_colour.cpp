@@ -19,26 +19,19 @@ TEST(CssColour, EveryColourReadsBackFromHslAndOklch) {
         const std::string_view function = index == 5 ? "hsl" : "oklch";
         double worst = 0;
         int mismatches = 0;
-        for (int r = 0; r < 256; ++r) {
-            for (int g = 0; g < 256; ++g) {
-                for (int b = 0; b < 256; ++b) {
-                    const std::string text =
-                        *Notation::RgbText(index, int16_t(r), int16_t(g), int16_t(b));
-                    const auto v = CssColour::ReadUnrounded(text, function);
-                    const int c[3] = {r, g, b};
-                    for (int k = 0; v && k < 3; ++k) {
-                        worst = std::max(worst, std::fabs((*v)[std::size_t(k)] * 255 - c[k]));
-                    }
-                    if ((!v || worst >= 0.49) && ++mismatches < 5) {
-                        ADD_FAILURE() << r << "," << g << "," << b << " as " << text;
-                    }
-                }
+        for (int i = 0; i <= 0xFFFFFF; ++i) {
+            const int16_t c[3] = {int16_t(i & 0xFF), int16_t((i >> 8) & 0xFF), int16_t(i >> 16)};
+            const std::string text = *Notation::RgbText(index, c[0], c[1], c[2]);
+            const auto v = CssColour::ReadUnrounded(text, function);
+            for (int k = 0; v && k < 3; ++k) {
+                worst = std::max(worst, std::fabs((*v)[std::size_t(k)] * 255 - c[k]));
+            }
+            if ((!v || worst >= 0.49) && ++mismatches < 5) {
+                ADD_FAILURE() << "colour " << i << " as " << text;
             }
         }
         EXPECT_EQ(mismatches, 0) << function << ", worst " << worst;
     }
-    EXPECT_EQ(Notation::RgbText(5, 58, 123, 213), "hsl(214.8 64.9% 53.1%)");
-    EXPECT_EQ(Notation::RgbText(6, 58, 123, 213), "oklch(58.62% 0.15327 257.23)");
     EXPECT_EQ(ColourText::ReadRgb(6, "OKLCH(58.62% 0.15327 257.23)"), Module1::Pack(58, 123, 213));
     EXPECT_FALSE(ColourText::ReadRgb(5, "oklch(58.62% 0.15327 257.23)"));
 }
