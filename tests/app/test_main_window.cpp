@@ -167,7 +167,8 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QCOMPARE(walked, QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 0}));
-        // The chart's and the favourites' panels: e2e_keyboard.
+        // Into the chart's and the favourites' panels: e2e_keyboard. Out of the
+        // measurement's and the favourites' on to Punktmål:
         w->SelectTab(2);
         w->TabStrip1->setFocus();
         QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
@@ -178,6 +179,11 @@ private slots:
         QTest::keyClick(w->picFarge[1], Qt::Key_Return);
         QCOMPARE(w->picValgt->BackColor(), Module1::Pack(97, 105, 7));
         QTest::keyClick(w->picFarge[1], Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w->cmdPunkt);
+        w->SelectTab(3);
+        w->TabStrip1->setFocus();
+        QTest::keyClick(w->TabStrip1, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), w->cmdPunkt);
         // Alt+R, Alt+L and Alt+K, and the underlines while Alt is held: e2e_keyboard.
         QTest::keyClick(w.get(), Qt::Key_B, Qt::AltModifier);
