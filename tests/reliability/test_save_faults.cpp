@@ -37,11 +37,11 @@ struct Program : support::FileMenuRig {
             box.shown.empty() ? "no message" : box.shown.back().title + "|" + box.shown.back().text;
         told.replace(folder, "DIR");
         const QByteArray now = Bytes(folder + "/old.kvc");
+        const char* held = now == kOld                            ? "old"
+                           : now == WriteColourFile(model.List()) ? "new"
+                                                                  : "broken";
         return QStringList({told.section(" (", 0, 0), model.ListChanged ? "changed" : "saved",
-                            menu.CurrentFileName,
-                            now == kOld                            ? "old"
-                            : now == WriteColourFile(model.List()) ? "new"
-                                                                   : "broken",
+                            menu.CurrentFileName, held,
                             QDir(folder).entryList(QDir::Files | QDir::Hidden).join(',')})
             .join('|')
             .toStdString();
