@@ -29,8 +29,7 @@ inline QString& Setting(platform::doubles::FakeServices& f, const QString& key) 
     return f.settings.values[platform::doubles::FakeSettings::Key("Tintra", "Tilpass", key)];
 }
 
-// Not QList's ==: Qt 6.4 compares integers with memcmp, also from null, which
-// the sanitizers report.
+// Not QList's ==: Qt 6.4 memcmps integers, also from null (sanitizers object).
 inline bool Same(const favourites::ColourList& a, const favourites::ColourList& b) {
     return std::equal(a.colors.begin(), a.colors.end(), b.colors.begin(), b.colors.end()) &&
            a.names == b.names;

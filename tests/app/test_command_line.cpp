@@ -13,24 +13,8 @@ using Action = CommandLine::Action;
 
 class CommandLineTest : public QObject {
     Q_OBJECT
-    platform::doubles::FakeServices fakes;
-    QStringList reports;
-    std::optional<std::optional<QString>> result;
-
-    // Measures where the screen cannot be copied.
-    void Pick(PickFormat format) {
-        result.reset();
-        app::PickHost host(fakes.Get(), format, [this](const QString& r) { reports << r; });
-        host.Start([this](std::optional<QString> text) { result = text; });
-        QTRY_VERIFY(result);
-    }
 
 private slots:
-    void init() {
-        fakes = {};
-        reports.clear();
-    }
-
     // Each form, with the file (an absolute path) or the error it gives; the
     // forms e2e_command_line uses are its own.
     void readsEveryForm() {
@@ -63,21 +47,18 @@ private slots:
         }
     }
 
-    // A screen that cannot be copied (said on the report line, not in a box),
-    // and the desktop's own pick offered instead, in a box (Escape: e2e).
+    // A screen that cannot be copied is said on the report line, not in a box.
     void pickEndsWithoutColour() {
-        Pick(PickFormat::Hex);
+        platform::doubles::FakeServices fakes;
+        QStringList reports;
+        std::optional<std::optional<QString>> result;
+        app::PickHost host(fakes.Get(), PickFormat::Hex, [&](const QString& r) { reports << r; });
+        host.Start([&](std::optional<QString> text) { result = text; });
+        QTRY_VERIFY(result);
         QVERIFY(*result == std::nullopt && fakes.messageBox.shown.empty());
         QCOMPARE(reports, QStringList{"Skjermbildet kan ikke kopieres her."});
-        fakes.screenGrab.canPickColour = true;
-        fakes.screenGrab.pickAnswer = 0xFF;
-        fakes.messageBox.answers = {platform::MsgAnswer::Yes};
-        Pick(PickFormat::Rgb);
-        QCOMPARE(*result, std::optional<QString>("255,0,0"));
-        QVERIFY(fakes.messageBox.shown.size() == 1 && reports.size() == 1);
     }
-    // --colour and --contrast: their forms, their errors and their answers
-    // (2 for a text that is no colour).
+    // --colour and --contrast: forms, errors and answers (2 for no colour).
     void coloursAndContrast() {
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# A whole session by keyboard alone: a chart cell picked, kept with "Spar",
-# renamed, picked back after a slider move, the other favourite deleted, each
-# colour read through a copy button; Ctrl+S then writes what is left. The
-# access keys' letters are underlined while Alt is held, and only then.
+# A session by keyboard alone: a chart cell picked, kept with "Spar", renamed,
+# picked back after a slider move, the other favourite deleted, read through
+# copy buttons; Ctrl+S writes the rest. Access keys are underlined while Alt is.
 source "$(dirname "$0")/lib.sh"
 dir="$TMP/farger"
 mkdir -p "$dir"
@@ -19,8 +18,7 @@ answer() {
   keys "${@:2}"
   focus
 }
-# copy BACKTABS EXPECTED: that many Shift+Tabs before the red slider (Alt+R)
-# is a copy button: 3 the hex text's, 5 the RGB text's.
+# copy BACKTABS EXPECTED: Shift+Tabs from the red slider (Alt+R): 3 hex, 5 RGB.
 copy() {
   keys alt+r $(printf 'shift+Tab %.0s' $(seq "$1")) space
   expect_clipboard "$2"
@@ -28,8 +26,7 @@ copy() {
 # After the lightness slider (Alt+L) come the tab strip and its panel.
 panel() { keys alt+l Tab Tab "$@"; }
 
-# Alt+K shows the chart (the file opened on the favourites). Its cursor
-# starts on the cell of the colour at start, grey 128; above it is 993300.
+# Alt+K shows the chart; its cursor starts on grey 128, under 993300.
 keys alt+k
 panel Up Return
 copy 3 "3399"
@@ -57,11 +54,9 @@ shot() {
 }
 focus
 shot plain "$2"
-xdotool keydown alt
-sleep 0.5
+xdotool keydown alt && sleep 0.5
 shot alt "$2"
-xdotool keyup alt
-sleep 0.5
+xdotool keyup alt && sleep 0.5
 shot after "$2"
 "$2/imgtool" same "$TMP/plain.png" "$TMP/after.png" || fail "underlines stay after Alt"
 ! "$2/imgtool" same "$TMP/plain.png" "$TMP/alt.png" || fail "no underlines while Alt is held"

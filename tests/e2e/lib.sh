@@ -1,6 +1,5 @@
-# Shared set-up of the end-to-end tests: an Xvfb of their own, the real binary
-# with a private settings folder, and helpers that act like a user (those
-# before start_xvfb serve wayland_lib.sh too).
+# The end-to-end tests' own Xvfb, the real binary with private settings, and
+# helpers that act like a user (those before start_xvfb serve wayland_lib.sh).
 set -euo pipefail
 
 TMP=$(mktemp -d)
@@ -38,8 +37,7 @@ stop_pid() { # stop_pid PID: TERM, then KILL after 3 s
   wait "$1" 2>/dev/null || true
 }
 stop_tintra() { [ -z "$APP_PID" ] || stop_pid "$APP_PID"; APP_PID=""; }
-# tintra_ended SECONDS: the program ends by itself within SECONDS, with the
-# exit status STATUS.
+# tintra_ended SECONDS: the program ends by itself in time, its status STATUS.
 tintra_ended() {
   poll "$1" gone "$APP_PID" || return 1
   STATUS=0
@@ -74,8 +72,7 @@ start_xvfb() {
   fail "no Xvfb display could be started"
 }
 
-# wait_window NAME SECONDS: the first visible window whose name matches NAME
-# (polled: xdotool's --sync gives up when a dialog closes under it).
+# wait_window NAME SECONDS: the first visible window named so (polled: --sync quits).
 wait_window() {
   local name=$1 id=""
   poll "$2" eval 'id=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -1); [ -n "$id" ]' &&
@@ -94,8 +91,7 @@ as_nobody() {
   RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 }
 
-# start_tintra BINARY [working folder [window title pattern]], with the
-# command prefix RUN_AS (another user) and the arguments APP_ARGS (arrays).
+# start_tintra BINARY [FOLDER [TITLE_PATTERN]], prefixed by RUN_AS, with APP_ARGS.
 start_tintra() {
   [ -n "${DISPLAY:-}" ] && [ -n "$XVFB_PID" ] || start_xvfb
   local bin
@@ -106,8 +102,7 @@ start_tintra() {
   focus
 }
 
-# click_at X Y [SCALE]: a left click at a point of the main window's client
-# area, given in pixels at scale factor 1.
+# click_at X Y [SCALE]: a left click in the main window's client area (pixels at scale 1).
 click_at() {
   local xy
   xy=$(awk -v x="$1" -v y="$2" -v m="$MENU_H" -v s="${3:-1}" 'BEGIN { printf "%d %d", x * s, (y + m) * s }')
@@ -115,21 +110,19 @@ click_at() {
   sleep 0.2
 }
 
+# exit_answering KEY: "Fil > Avslutt", KEY answering its question.
+exit_answering() { key alt+f && sleep 0.3 && xdotool key a && dismiss "$BOX_TITLE" "the exit question" "$1"; }
 # quit_via_menu: "Fil > Avslutt", and waits until the program has ended.
 quit_via_menu() {
-  xdotool key alt+f
-  sleep 0.3
-  xdotool key a
+  xdotool key alt+f && sleep 0.3 && xdotool key a
   tintra_ended 10 || fail "Avslutt did not end the program"
 }
 
-# The file dialogs' titles, and the title of the program's message boxes.
 OPEN_TITLE='^Åpne$'
 SAVE_TITLE='^Lagre som$'
 BOX_TITLE='^Tintra$'
 
-# dismiss WINDOW_PATTERN WHAT [KEY]: a dialog or message box shows within 60
-# s, and KEY (Return) answers it.
+# dismiss WINDOW_PATTERN WHAT [KEY]: a window shows within 60 s; KEY (Return) answers it.
 dismiss() {
   local id name=$1
   id=$(wait_window "$1" 60) || fail "$2: no window '$1'"
@@ -138,8 +131,8 @@ dismiss() {
   poll 5 eval '! quiet xdotool search --onlyvisible --name "$name"' || fail "$2: the window '$1' stays"
 }
 
-# open_file PATH [KEY]: Ctrl+O (KEY answers a question about unsaved changes)
-# and PATH typed; the caption names the file within 60 s (files of many MB).
+# open_file PATH [KEY]: Ctrl+O (KEY answering the question), PATH typed; the
+# caption names the file within 60 s (files of many MB).
 open_file() {
   key ctrl+o
   [ -z "${2:-}" ] || dismiss "^Lagre$" "the question before Åpne" "$2"
@@ -162,8 +155,7 @@ spar() {
   sleep 0.5
 }
 
-# wait_for_still X Y: puts the pointer at (X, Y) and waits until a window of
-# the program's other than the main one covers it and has the keyboard.
+# wait_for_still X Y: there, another window of the program's has the keyboard.
 wait_for_still() {
   local root
   root=$(xwininfo -root -int | awk '/Window id/ { print $4 }')

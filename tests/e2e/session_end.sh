@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# Unsaved favourites survive every way the program can end: SIGTERM, SIGHUP
-# and SIGINT (status 0, settings written); a log-out that asks where the
-# session manager lets it (Avbryt holds it, Nei gives the list up) and keeps
-# the copy where not; the X server going away. The next start asks, and Ja
-# brings back exactly the unsaved list, the colour file untouched; GNOME's
-# log-out is held meanwhile. Then kill -9 during in-place saves of a 50 MB
-# list: the old file or the new one is whole, and nothing is lost on restart.
+# Unsaved favourites survive every end: SIGTERM, SIGHUP, SIGINT (status 0,
+# settings written); a log-out (asking where allowed: Avbryt holds it, Nei
+# gives the list up); the X server gone. The next start's Ja brings the list
+# back, the file untouched; GNOME's log-out is held meanwhile. kill -9 in a
+# 50 MB in-place save leaves the old or new file whole, and nothing lost.
 source "$(dirname "$0")/lib.sh"
 set -m # background jobs take SIGINT, as from a terminal
 bin=$(readlink -f "$1") tools=$2
@@ -17,8 +15,7 @@ rec() { printf '%s,"%s"\r\n' "$1" "$2"; }
 sum=$(md5sum <"$files/liste.kvc")
 kept() { tail -n +2 "$copy" 2>/dev/null; } # the list in the copy
 
-# A session of our own: a private bus with GNOME's session manager on it,
-# and an X11 session manager.
+# A session of our own: GNOME's session manager on a private bus, and XSMP's.
 dbus-daemon --session --nofork --print-address=1 --address="unix:path=$TMP/bus" >"$TMP/bus.addr" &
 BUS_PID=$!
 poll 5 test -s "$TMP/bus.addr" || fail "no D-Bus daemon"
@@ -38,11 +35,9 @@ start() {
   settings "Path=$files/" FileName=liste.kvc ActiveTab=3 ZoomFactor=x
   start_tintra "$bin" "$work" "^Tintra - liste.kvc$"
 }
-# restore WHEN: the next start asks, Ja brings the list back as kept, and
-# the colour file is as it was.
+# restore WHEN: the next start asks; Ja brings the list back, the file as it was.
 restore() {
-  local list
-  list=$(kept)
+  local list=$(kept)
   [ -n "$list" ] || fail "$1: no copy of the unsaved list"
   start
   dismiss "$BOX_TITLE" "$1: no question about the unsaved list" alt+j
@@ -51,9 +46,8 @@ restore() {
 }
 # ended WHAT: the program ended by itself with status 0, settings written.
 ended() {
-  poll 10 eval '! kill -0 "$APP_PID" 2>/dev/null' || fail "$1 did not end the program"
-  wait "$APP_PID" || fail "$1: exit status $?"
-  APP_PID=""
+  tintra_ended 10 || fail "$1 did not end the program"
+  [ "$STATUS" = 0 ] || fail "$1: exit status $STATUS"
   grep -qx 'ZoomFactor=3' "$conf" || fail "$1: the settings were not written"
 }
 
@@ -69,7 +63,7 @@ for sig in TERM HUP INT; do
   restore "after SIG$sig"
 done
 
-# Log-out, the program allowed to ask: Avbryt holds the log-out.
+# Log-out, asking allowed: Avbryt holds it.
 session "save any"
 dismiss "$BOX_TITLE" "log-out: no exit question" Escape
 said "interact-done cancel=1" && said "save-done success=0" || fail "Avbryt did not hold the log-out"
@@ -90,8 +84,7 @@ ended "the log-out with Nei"
 # The X server goes away right after a change.
 start
 spar "uten skjerm"
-kill "$XVFB_PID"
-XVFB_PID=""
+kill "$XVFB_PID" && XVFB_PID=""
 tintra_ended 10 || fail "the program outlived its X server"
 restore "after the X server went"
 grep -q "uten skjerm" "$copy" || fail "the change before the X server went was lost"
@@ -100,11 +93,8 @@ said uninhibit || fail "GNOME's log-out is still held after the save"
 quit_via_menu
 [ ! -e "$copy" ] || fail "the copy outlived the save"
 
-# kill -9 in in-place saves of a 50 MB list (a file in a folder that refuses
-# new files), five times, at the file's first change of size or time: while
-# the first bytes go in. Its lines end in LF alone, so the save changes every
-# one. The old file or the new one must be whole somewhere, and the next
-# start brings the list back, and its save completes the file.
+# kill -9 at the first change of a 50 MB file saved in place (its folder
+# refuses new files; LF lines, all changed): old or new stays whole somewhere.
 kill "$SM_PID" "$BUS_PID" 2>/dev/null || true
 unset SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 old="$TMP/old" new="$TMP/new" file="$locked/stor.kvc"
@@ -124,8 +114,7 @@ for run in 1 2 3 4 5; do
   while [ "$(stat -c '%s %y' "$file")" = "$state" ]; do
     [ $SECONDS -le $end ] || fail "run $run: the save did not start"
   done
-  kill -9 "$APP_PID"
-  tintra_ended 5
+  kill -9 "$APP_PID" && tintra_ended 5
   cmp -s "$file" "$old" || cmp -s "$file" "$new" || tail -n +2 "$data/forrige.kvc" | cmp -s - "$old" ||
     fail "run $run: neither the old file nor the new one is whole anywhere"
   start_tintra "$bin" "$work" "^Tintra - stor.kvc$"

@@ -19,7 +19,7 @@ class PictureBoxTest : public QObject {
     }
 
 private slots:
-    void backgroundPicturesAndText() {
+    void picturesTextAndPointer() {
         PictureBox box;
         box.setGeometry(0, 0, 52, 42); // a 50 x 40 drawing area
         box.SetBackColor(0x112233);
@@ -57,25 +57,18 @@ private slots:
         // Text is drawn also in a box nothing was drawn in before.
         PictureBox text;
         text.setGeometry(0, 0, 102, 22);
-        text.SetBackColor(0xFFFFFF);
+        const QImage blank = text.grab().toImage();
         text.PrintText(0, 0, QStringLiteral("Klikk"), Qt::black);
-        int inked = 0;
-        for (int i = 0; i < 100 * 20; ++i) {
-            inked += text.Point(i % 100, i / 100) != 0xFFFFFF;
-        }
-        QVERIFY(inked > 0);
-    }
+        QVERIFY(text.grab().toImage() != blank);
 
-    // At scale factors 1.25 to 2 too, a press, move or release on any device
-    // pixel reaches the handlers at the picture pixel shown there (or -1).
-    void everyDevicePixelAnswersWhatItShows() {
-        PictureBox box;
+        // At scale factors 1.25 to 2 too, a press, move or release on any
+        // device pixel reaches the handlers at the picture pixel shown there.
         box.setGeometry(0, 0, 22, 17); // a 20 x 15 drawing area
-        QImage picture(20, 15, QImage::Format_RGB32);
+        QImage grid(20, 15, QImage::Format_RGB32);
         for (int i = 0; i < 20 * 15; ++i) {
-            picture.setPixel(i % 20, i / 20, qRgb(i % 20, i / 20, 99));
+            grid.setPixel(i % 20, i / 20, qRgb(i % 20, i / 20, 99));
         }
-        box.SetPicture(picture);
+        box.SetPicture(grid);
         box.show();
         const QImage shown = box.grab().toImage();
         const double dpr = box.devicePixelRatioF();
@@ -87,10 +80,9 @@ private slots:
         for (int i = 0; i < shown.width() * shown.height(); ++i) {
             const QPoint d(i % shown.width(), i / shown.width());
             // The device pixel's exact corner (offscreen has no pointer).
-            const QPointF at = QPointF(d) / dpr;
             for (const auto type :
                  {QEvent::MouseButtonPress, QEvent::MouseMove, QEvent::MouseButtonRelease}) {
-                support::SendMouse(&box, type, at, Qt::LeftButton, Qt::LeftButton);
+                support::SendMouse(&box, type, QPointF(d) / dpr, Qt::LeftButton, Qt::LeftButton);
             }
             const QRgb c = shown.pixel(d);
             const int32_t expected = qBlue(c) == 99 ? platform::ToPacked(c) : -1;

@@ -1,6 +1,8 @@
 // The settings file: read once, written once, and what the program writes
-// reads back the same.
+// reads back the same; stored numbers, file filters, the environment.
+#include "platform/Convert.h"
 #include "platform/QtServices.h"
+#include "platform/Startup.h"
 #include "tests/Support.h"
 
 #include <QDir>
@@ -17,8 +19,7 @@ void Write(const QString& path, const QByteArray& bytes) {
     ASSERT_TRUE(support::Write(path, bytes));
 }
 
-const QString kApp = QStringLiteral("T");
-const QString kSection = QStringLiteral("Tilpass");
+const QString kApp = QStringLiteral("T"), kSection = QStringLiteral("Tilpass");
 } // namespace
 
 class Settings : public ::testing::Test {
@@ -71,18 +72,13 @@ TEST_F(Settings, ReadOnceWrittenOnce) {
 // A named pipe or a link to a folder in the file's place, or a pipe as its
 // lock file, is read as no file and left as it is.
 TEST_F(Settings, OnlyAPlainFileIsAStore) {
-    const QByteArray lock = QFile::encodeName(conf + ".lock");
-    ASSERT_EQ(mkfifo(lock.constData(), 0600), 0);
-    {
-        platform::QtSettings s;
-        s.SaveSetting(kApp, kSection, QStringLiteral("FileName"), QStringLiteral("x"));
-    }
-    EXPECT_FALSE(QFile::exists(conf));
-    ASSERT_TRUE(QFile::remove(lock));
-    ASSERT_EQ(mkfifo(QFile::encodeName(conf).constData(), 0600), 0);
-    const QString folder = config.filePath(QStringLiteral("folder"));
-    for (const bool link : {false, true}) {
-        if (link) {
+    const QString lock = conf + ".lock", folder = config.filePath(QStringLiteral("folder"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+    for (const int place : {0, 1, 2}) { // the lock a pipe, then the file, then a link
+        if (place == 1) {
+            ASSERT_TRUE(QFile::remove(lock) &&
+                        mkfifo(QFile::encodeName(conf).constData(), 0600) == 0);
+        } else if (place == 2) {
             ASSERT_TRUE(QFile::remove(conf) && QDir().mkpath(folder) && QFile::link(folder, conf));
         }
         {
@@ -92,8 +88,9 @@ TEST_F(Settings, OnlyAPlainFileIsAStore) {
             EXPECT_EQ(Get(s, "FileName"), "x");
         }
         const QFileInfo info(conf);
-        EXPECT_TRUE(link ? info.symLinkTarget() == folder && QDir(folder).isEmpty()
-                         : info.exists() && !info.isFile());
+        EXPECT_TRUE(place == 2   ? info.symLinkTarget() == folder && QDir(folder).isEmpty()
+                    : place == 1 ? info.exists() && !info.isFile()
+                                 : !info.exists());
     }
 }
 
@@ -113,5 +110,30 @@ TEST_F(Settings, TooLargeOrUnwritable) {
         EXPECT_EQ(Bytes(conf), *said == 'T' ? "[Tilpass]\nPath=/b\n" : "missing");
         ASSERT_TRUE(QDir(config.filePath(kApp)).removeRecursively() &&
                     support::Write(config.filePath(kApp), ""));
+    }
+}
+
+TEST(Convert, StoredNumbersAndFileFilters) {
+    using namespace platform;
+    EXPECT_EQ(ToInt16(" 5 "), int16_t(5));
+    EXPECT_EQ(ToInt16("2.5"), int16_t(2)); // half to even
+    EXPECT_EQ(ToInt16("3.5"), int16_t(4));
+    for (const char* bad : {"abc", "", "40000"}) {
+        EXPECT_FALSE(ToInt16(bad)) << bad;
+    }
+    EXPECT_EQ(ToSingle("250"), 250.0f);
+    EXPECT_EQ(SingleText(3750.0f).toStdString(), "3750");
+    EXPECT_EQ(ToQtFilter("Fargefil (*.KVC)|*.kvc").toStdString(), "Fargefil (*.kvc *.KVC)");
+}
+
+// What the display connection needed in the environment goes once connected.
+TEST(Startup, DisplayConnectionLeavesTheEnvironmentAsItWas) {
+    for (const char* users : {"", "0", static_cast<const char*>(nullptr)}) {
+        users ? qputenv("QT_XCB_NO_MITSHM", users) : qunsetenv("QT_XCB_NO_MITSHM");
+        platform::PrepareDisplayConnection();
+        EXPECT_EQ(qgetenv("QT_XCB_NO_MITSHM"), users ? users : "1");
+        platform::DisplayConnected();
+        EXPECT_EQ(qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"), users != nullptr);
+        EXPECT_EQ(qgetenv("QT_XCB_NO_MITSHM"), users ? users : "");
     }
 }

@@ -1,18 +1,17 @@
-// A long random run of colour changes on the real main window, through the
-// sliders (keys, wheel), the chart (clicks), a paste and the favourites
-// (clicks on the boxes), each followed by a check that every control and the
-// chart's marker agree with the colour shown. TINTRA_SEED (fixed by default)
-// and TINTRA_ACTIONS (50000) set it; a failure names the seed and the action.
+// A long random run of colour changes on the real main window (slider keys and
+// wheel, chart clicks, pastes, clicks on favourites), each followed by a check
+// that every control and the chart's marker agree with the colour shown.
+// TINTRA_SEED and TINTRA_ACTIONS (50000) set it; a failure names both.
 #include "app/frmTintra.h"
 #include "colour/Module1.h"
 #include "colour/Notation.h"
 #include "favourites/BoxPanel.h"
+#include "favourites/FavouritesUi.h"
 #include "tests/Support.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <optional>
@@ -38,9 +37,8 @@ class RandomSession : public QObject {
         return std::tuple(!w->linX->isHidden(), w->linX->Position(), w->linY->Position());
     }
 
-    // One change of colour, then the controls checked against it. The
-    // chart's marker shows where the chart was last picked, and no longer
-    // once a favourite was.
+    // One change of colour, then the controls checked against it. The chart's
+    // marker shows where the chart was last picked, until a favourite is.
     void Step() {
         auto marked = Marker();
         std::optional<int32_t> wanted;
@@ -84,7 +82,7 @@ class RandomSession : public QObject {
         const int16_t r = shown & 0xFF, g = (shown >> 8) & 0xFF, b = (shown >> 16) & 0xFF;
         const int16_t l = int16_t(w->vsc1->value());
         // The texts describe the swatch (HSL: the picked hue and saturation at
-        // the slider's lightness), a shade of those or at its own lightness.
+        // the slider's lightness); it is a shade of those or has that lightness.
         const HSLValue hsl = CurrentHSL;
         const RGBValue shade = HSLToRGB(hsl.H, hsl.S, l);
         const QString texts = Texts(w->lblHex2, w->lblRGB2, w->lblLong2, w->lblHSL2);
@@ -109,19 +107,15 @@ private slots:
         const uint seed = qEnvironmentVariable("TINTRA_SEED", "20260101").toUInt();
         const int actions = qEnvironmentVariable("TINTRA_ACTIONS", "50000").toInt();
         rng.seed(seed);
-        QTemporaryDir dir;
-        QByteArray favourites;
-        for (int i = 0; i < 12; ++i) {
-            favourites +=
-                QByteArray::number(Rand(0x1000000)) + ",\"f" + QByteArray::number(i) + "\"\r\n";
-        }
-        QVERIFY(support::Write(dir.filePath("f.kvc"), favourites));
         w.emplace(fakes.Get());
         w->Form_Initialize();
-        w->Form_Load(dir.filePath("f.kvc"));
+        w->Form_Load();
+        for (int i = 0; i < 12; ++i) {
+            w->Favourites().AddColor(Rand(0x1000000), QStringLiteral("f%1").arg(i));
+        }
+        w->FavouritesUi().UpdateColorbox();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(&*w));
-        QCOMPARE(w->Favourites().Count(), 12);
 
         for (int step = 1; step <= actions; ++step) {
             Step();

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package made by cpack from BUILD_FOLDER holds the program and
-# what goes with it, lintian finds no error, and it installs, starts and
-# leaves nothing behind once removed. Without root or password-less sudo it
-# stops after lintian and reports skipped (77). check_package.sh BUILD_FOLDER
+# check_package.sh BUILD_FOLDER: cpack's Debian package holds the program,
+# lintian finds no error, and it installs, starts and leaves nothing once
+# removed (skipped, 77, without root or password-less sudo).
 source "$(dirname "$0")/../e2e/lib.sh"
 build=$(readlink -f "$1")
 out="$TMP/packages"
@@ -10,10 +9,8 @@ installed_here=""
 as_root=()
 
 remove_package() {
-  if [ -n "$installed_here" ]; then
-    "${as_root[@]}" dpkg -r tintra >/dev/null 2>&1 || true
-    installed_here=""
-  fi
+  [ -z "$installed_here" ] || "${as_root[@]}" dpkg -r tintra >/dev/null 2>&1 || true
+  installed_here=""
 }
 trap 'remove_package; cleanup' EXIT
 
@@ -26,8 +23,7 @@ ddeb=$(echo "$out"/tintra-dbgsym_*.ddeb)
 [ -f "$ddeb" ] || fail "no debug package"
 version=$(dpkg-deb -f "$deb" Version)
 
-# What is in it: the install tree (install_layout checks it file by file)
-# under /usr, and Debian's own documents.
+# The install tree (install_layout checks it) under /usr, and Debian's documents.
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's#^\./#/#' >"$TMP/contents"
 for f in /usr/bin/Tintra /usr/share/applications/tintra.desktop /usr/share/doc/tintra/copyright; do
   grep -qx "$f" "$TMP/contents" || fail "the package lacks $f"
@@ -35,28 +31,17 @@ done
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q 'libqt6widgets6' <<<"$depends" || fail "no Qt in Depends: $depends"
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "qt6-wayland is not recommended"
-# The debug data in the -dbgsym package (lintian finds an unstripped binary).
 grep -q '/usr/lib/debug/\.build-id/.*\.debug$' <<<"$(dpkg-deb -c "$ddeb")" ||
-  fail "no debug data in $ddeb"
+  fail "no debug data in $ddeb" # (lintian finds an unstripped binary)
 
-# lintian: errors fail; what remains is shown.
 lintian --fail-on error "$deb" "$ddeb" >"$TMP/lintian" 2>&1 ||
   { cat "$TMP/lintian"; fail "lintian reports errors"; }
 grep -v '^running with root' "$TMP/lintian" || true
 
-# Installing, starting, removing.
-if [ "$(id -u)" = 0 ]; then
-  as_root=()
-elif sudo -n true 2>/dev/null; then
-  as_root=(sudo -n)
-else
-  echo "SKIP: installing the package needs root or sudo without a password"
-  exit 77
-fi
-if [ "$(dpkg-query -W -f='${db:Status-Status}' tintra 2>/dev/null)" = installed ]; then
-  echo "SKIP: a tintra package is installed on this machine already; left as it is"
-  exit 77
-fi
+[ "$(id -u)" = 0 ] || { sudo -n true 2>/dev/null && as_root=(sudo -n); } ||
+  { echo "SKIP: installing the package needs root or sudo without a password"; exit 77; }
+[ "$(dpkg-query -W -f='${db:Status-Status}' tintra 2>/dev/null)" != installed ] ||
+  { echo "SKIP: a tintra package is installed on this machine already; left as it is"; exit 77; }
 
 installed_here=1
 "${as_root[@]}" dpkg -i "$deb" >"$TMP/dpkg.log" 2>&1 || { cat "$TMP/dpkg.log"; fail "dpkg -i failed"; }

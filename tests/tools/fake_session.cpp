@@ -1,9 +1,8 @@
-// A desktop session of the test's own: an X11 session manager (XSMP) and
-// GNOME's on the session bus (Inhibit, Uninhibit). Prints
-// "SESSION_MANAGER=<address>", then a line per event (register,
-// interact-request, interact-done cancel=0|1, save-done success=0|1, inhibit
-// <app id> <flags> <reason>, uninhibit). Reads commands a line each: "save
-// any" or "save none" (a log-out, the program allowed to ask or not), "die".
+// A test's own session: an X11 session manager (XSMP) and GNOME's on the bus.
+// Prints "SESSION_MANAGER=<address>", then a line per event (interact-done
+// cancel=0|1, save-done success=0|1, inhibit <app id> <flags> <reason>,
+// uninhibit). Reads "save any" or "save none" (a log-out, asking allowed or
+// not) and "die", a line each.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QObject>
@@ -19,9 +18,7 @@
 
 namespace {
 
-void Say(const std::string& line) {
-    std::cout << line << std::endl;
-}
+const auto Say = [](const std::string& line) { std::cout << line << std::endl; };
 
 SmsConn client = nullptr;
 
@@ -36,9 +33,7 @@ public slots:
     void Uninhibit(uint) { Say("uninhibit"); }
 };
 
-Bool AnyHost(char*) {
-    return True;
-}
+constexpr auto AnyHost = [](char*) -> Bool { return True; };
 
 Status NewClient(SmsConn, SmPointer, unsigned long* mask, SmsCallbacks* cb, char**) {
     *mask = ~0UL; // every callback is set below
@@ -48,13 +43,9 @@ Status NewClient(SmsConn, SmPointer, unsigned long* mask, SmsCallbacks* cb, char
         free(id);
         free(previousId);
         client = c;
-        Say("register");
         return 1;
     };
-    cb->interact_request.callback = [](SmsConn c, SmPointer, int) {
-        Say("interact-request");
-        SmsInteract(c);
-    };
+    cb->interact_request.callback = [](SmsConn c, SmPointer, int) { SmsInteract(c); };
     cb->interact_done.callback = [](SmsConn, SmPointer, Bool cancel) {
         Say("interact-done cancel=" + std::to_string(cancel ? 1 : 0));
     };
@@ -69,7 +60,6 @@ Status NewClient(SmsConn, SmPointer, unsigned long* mask, SmsCallbacks* cb, char
         SmsCleanUp(c); // the connection itself closes with the client's end
         client = nullptr;
     };
-    // Requests to save and properties are taken and left (a short-lived tool).
     cb->save_yourself_request.callback = [](SmsConn, SmPointer, int, Bool, int, Bool, Bool) {};
     cb->set_properties.callback = [](SmsConn, SmPointer, int, SmProp**) {};
     cb->delete_properties.callback = [](SmsConn, SmPointer, int, char**) {};

@@ -1,11 +1,9 @@
 // Picture helper for the end-to-end tests: chart writes the program's chart;
-// same compares two pictures' pixels; hex prints a pixel as the hex text;
-// unique writes a picture with no two pixels alike (up to 4096 x 4096), or
-// its columns from X0 on; cross checks that B is A with a cross-hair of
-// R-pixel black or white arms round (X, Y), leaving that pixel itself;
-// crosshair finds such a cross-hair in B and prints its centre, or says where
-// B differs from A; show puts a picture on the whole screen, one picture
-// pixel to a device pixel, until it is ended.
+// same compares two pictures' pixels; unique writes a picture with no two
+// pixels alike (up to 4096 x 4096), or its columns from X0 on; cross checks
+// that B is A with a cross-hair of R-pixel black or white arms round (X, Y);
+// crosshair prints the centre of such a cross-hair in B, or where B differs
+// from A; show puts a picture on the whole screen, a pixel a device pixel.
 #include "chart/ChartPicture.h"
 
 #include <QGuiApplication>
@@ -19,13 +17,7 @@
 
 namespace {
 
-QImage Load(const char* file) {
-    return QImage(QString::fromLocal8Bit(file)).convertToFormat(QImage::Format_RGB32);
-}
-
-bool BlackOrWhite(QRgb p) {
-    return (p & 0xFFFFFF) == 0 || (p & 0xFFFFFF) == 0xFFFFFF;
-}
+const auto BlackOrWhite = [](QRgb p) { return (p & 0xFFFFFF) == 0 || (p & 0xFFFFFF) == 0xFFFFFF; };
 
 // The centre of the first cross-hair of B over A: a pixel as A has it whose
 // neighbours, three on each side, are black or white where A has not. With
@@ -57,12 +49,8 @@ int FindCrossHair(const QImage& a, const QImage& b) {
             }
         }
     }
-    if (differs.isEmpty()) {
-        std::fprintf(stderr, "the pattern alone\n");
-    } else {
-        std::fprintf(stderr, "no cross-hair, %d x %d pixels from (%d, %d) differ\n",
-                     differs.width(), differs.height(), differs.x(), differs.y());
-    }
+    std::fprintf(stderr, "no cross-hair, %d x %d pixels from (%d, %d) differ\n", differs.width(),
+                 differs.height(), differs.x(), differs.y());
     return 1;
 }
 
@@ -91,19 +79,14 @@ int main(int argc, char** argv) {
     if (is("chart", 3, 3)) {
         return chart::ChartPicture().save(QString::fromLocal8Bit(argv[2]), "PNG") ? 0 : 1;
     }
-    const QImage a = argc > 2 ? Load(argv[2]) : QImage();
-    const QImage b = argc > 3 ? Load(argv[3]) : QImage();
+    const auto load = [&](int i) {
+        return argc > i
+                   ? QImage(QString::fromLocal8Bit(argv[i])).convertToFormat(QImage::Format_RGB32)
+                   : QImage();
+    };
+    const QImage a = load(2), b = load(3);
     if (is("same", 4, 4)) {
         return !a.isNull() && a == b ? 0 : 1; // both opaque: same size and pixels
-    }
-    if (is("hex", 5, 5)) {
-        const QPoint at(std::atoi(argv[3]), std::atoi(argv[4]));
-        if (!a.valid(at)) {
-            return 1;
-        }
-        const QRgb c = a.pixel(at);
-        std::printf("%02X%02X%02X\n", qBlue(c), qGreen(c), qRed(c));
-        return 0;
     }
     if (is("unique", 5, 6)) {
         const int w = std::atoi(argv[2]);
@@ -145,8 +128,7 @@ int main(int argc, char** argv) {
         return app.exec();
     }
     std::fprintf(stderr,
-                 "usage: imgtool chart FILE | imgtool same A B | imgtool hex FILE X Y | "
-                 "imgtool unique W H FILE [X0] | imgtool cross A B X Y R | imgtool crosshair A B | "
-                 "imgtool show FILE\n");
+                 "usage: imgtool chart FILE | imgtool same A B | imgtool unique W H FILE [X0] | "
+                 "imgtool cross A B X Y R | imgtool crosshair A B | imgtool show FILE\n");
     return 2;
 }
