@@ -1,6 +1,7 @@
 #include "platform/ScreenStill.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QScreen>
 
 #include <algorithm>
@@ -53,6 +54,43 @@ QRegion Covered(const std::vector<ScreenArea>& areas) {
         r |= a.area;
     }
     return r;
+}
+
+bool NearSize(const QSize& a, const QSize& b) {
+    return std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
+}
+
+bool ComposeScreens(const QList<QScreen*>& screens, const std::vector<QImage>& images,
+                    std::vector<ScreenArea>& areas, QImage& still) {
+    QRect all;
+    for (QScreen* s : screens) {
+        all |= s->geometry();
+    }
+    const double scale = LargestScale();
+    for (qsizetype i = 0; i < screens.size(); ++i) {
+        const QRect g = screens[i]->geometry();
+        const QSize size = images[std::size_t(i)].size();
+        if (!NearSize(size, g.size() * screens[i]->devicePixelRatio())) {
+            return false;
+        }
+        const QPoint d = g.topLeft() - all.topLeft();
+        const QPoint at(static_cast<int>(std::lround(d.x() * scale)),
+                        static_cast<int>(std::lround(d.y() * scale)));
+        areas.push_back({screens[i], QRect(at, size)});
+    }
+    if (images.size() == 1 && areas.front().area.topLeft() == QPoint()) {
+        still = images.front();
+        return true;
+    }
+    const QRect bounds = Covered(areas).boundingRect();
+    still = QImage(QSize(bounds.right() + 1, bounds.bottom() + 1), QImage::Format_RGB32);
+    still.fill(Qt::black);
+    QPainter painter(&still);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        painter.drawImage(areas[i].area.topLeft(), images[i]);
+    }
+    return true;
 }
 
 } // namespace platform

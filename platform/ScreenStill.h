@@ -3,6 +3,7 @@
 // hold a copy of its own that a window can show at once, while the program's
 // own copy of the pixels is still on its way.
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <QRegion>
 #include <QSize>
@@ -36,6 +37,15 @@ std::vector<ScreenArea> ScaledScreenAreas(double scale);
 double LargestScale();
 // The region the areas cover.
 QRegion Covered(const std::vector<ScreenArea>& areas);
+// Sizes alike but for a pixel each way: a compositor may round a screen's
+// scaled edge either way.
+bool NearSize(const QSize& a, const QSize& b);
+// The screens' own copies (`images[i]` of `screens[i]`, each in its own device
+// pixels) side by side in one still, laid out as the desktop lays them out at
+// the largest scale, so that none overlaps another; false where a copy is not
+// of its screen's size.
+bool ComposeScreens(const QList<QScreen*>& screens, const std::vector<QImage>& images,
+                    std::vector<ScreenArea>& areas, QImage& still);
 
 class ScreenStill {
 public:

@@ -36,15 +36,6 @@ bool Refusal(const QString& error) {
            error == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner");
 }
 
-QPoint Scaled(const QPoint& p, double scale) {
-    return {static_cast<int>(std::lround(p.x() * scale)),
-            static_cast<int>(std::lround(p.y() * scale))};
-}
-
-bool NearSize(const QSize& a, const QSize& b) {
-    // A compositor may round a screen's scaled edge either way.
-    return std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
-}
 } // namespace
 
 struct KWinGrab::Shot {
@@ -257,36 +248,13 @@ void KWinGrab::Check() {
 }
 
 bool KWinGrab::Compose(std::vector<ScreenArea>& areas, QImage& still) const {
-    // Each screen in its own device pixels, laid out as the desktop lays
-    // them out at the largest scale, so that none overlaps another.
-    QRect all;
-    for (QScreen* s : QGuiApplication::screens()) {
-        all |= s->geometry();
-    }
-    const double scale = LargestScale();
+    QList<QScreen*> screens;
     std::vector<QImage> images;
     for (const auto& shot : shots_) {
-        const QRect g = shot->screen->geometry();
+        screens.push_back(shot->screen);
         images.push_back(shot->Image());
-        const QSize size = images.back().size();
-        if (!NearSize(size, g.size() * shot->screen->devicePixelRatio())) {
-            return false;
-        }
-        areas.push_back({shot->screen, QRect(Scaled(g.topLeft() - all.topLeft(), scale), size)});
     }
-    if (images.size() == 1 && areas.front().area.topLeft() == QPoint()) {
-        still = images.front();
-        return true;
-    }
-    const QRect bounds = Covered(areas).boundingRect();
-    still = QImage(QSize(bounds.right() + 1, bounds.bottom() + 1), QImage::Format_RGB32);
-    still.fill(Qt::black);
-    QPainter painter(&still);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (std::size_t i = 0; i < images.size(); ++i) {
-        painter.drawImage(areas[i].area.topLeft(), images[i]);
-    }
-    return true;
+    return ComposeScreens(screens, images, areas, still);
 }
 
 void KWinGrab::Fallback(bool refused) {

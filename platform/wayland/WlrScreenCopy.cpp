@@ -145,10 +145,6 @@ QImage::Format ImageFormat(uint32_t format) {
     }
 }
 
-bool NearSize(const QSize& a, const QSize& b) {
-    return std::abs(a.width() - b.width()) <= 1 && std::abs(a.height() - b.height()) <= 1;
-}
-
 struct Output {
     wl_proxy* proxy = nullptr;
     uint32_t version = 0;
@@ -489,44 +485,6 @@ private:
     std::vector<std::unique_ptr<Frame>> frames_;
 };
 
-QPoint Scaled(const QPoint& p, double scale) {
-    return {static_cast<int>(std::lround(p.x() * scale)),
-            static_cast<int>(std::lround(p.y() * scale))};
-}
-
-// The screens' copies side by side in one still, laid out as the desktop
-// lays them out at the largest scale, so that none overlaps another; false
-// where one is not of its screen's size.
-bool Compose(const QList<QScreen*>& screens, const std::vector<QImage>& images,
-             std::vector<ScreenArea>& areas, QImage& still) {
-    QRect all;
-    for (QScreen* s : screens) {
-        all |= s->geometry();
-    }
-    const double scale = LargestScale();
-    for (qsizetype i = 0; i < screens.size(); ++i) {
-        const QRect g = screens[i]->geometry();
-        const QSize size = images[std::size_t(i)].size();
-        if (!NearSize(size, g.size() * screens[i]->devicePixelRatio())) {
-            return false;
-        }
-        areas.push_back({screens[i], QRect(Scaled(g.topLeft() - all.topLeft(), scale), size)});
-    }
-    if (images.size() == 1 && areas.front().area.topLeft() == QPoint()) {
-        still = images.front();
-        return true;
-    }
-    const QRect bounds = Covered(areas).boundingRect();
-    still = QImage(QSize(bounds.right() + 1, bounds.bottom() + 1), QImage::Format_RGB32);
-    still.fill(Qt::black);
-    QPainter painter(&still);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (std::size_t i = 0; i < images.size(); ++i) {
-        painter.drawImage(areas[i].area.topLeft(), images[i]);
-    }
-    return true;
-}
-
 } // namespace
 
 WlrScreenCopy::WlrScreenCopy(std::unique_ptr<IScreenGrab> fallback, Options options)
@@ -553,7 +511,7 @@ void WlrScreenCopy::GrabDesktop(StillDone done) {
             Session session(*c);
             copied = session.Open() && session.Capture(screens, options_.timeoutMs, images);
         }
-        if (copied && Compose(screens, images, areas, still)) {
+        if (copied && ComposeScreens(screens, images, areas, still)) {
             Result result;
             result.still = std::make_unique<ScreenStill>(std::move(still));
             result.still->SetScreens(std::move(areas));
