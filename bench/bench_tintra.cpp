@@ -159,6 +159,14 @@ private:
     bool painted_ = false;
 };
 
+// The event loop left to run for `ms`, as the program's waits between its
+// timers leave it.
+void Idle(int ms) {
+    QEventLoop idle;
+    QTimer::singleShot(ms, &idle, &QEventLoop::quit);
+    idle.exec();
+}
+
 // Lets every pending event and deferred deletion run.
 void Settle() {
     for (int i = 0; i < 3; ++i) {
@@ -284,9 +292,7 @@ struct Measuring {
         Settle();
         ServerSync();
         if (session) {
-            QEventLoop idle;
-            QTimer::singleShot(interval, &idle, &QEventLoop::quit);
-            idle.exec();
+            Idle(interval);
         }
     }
     // Leaves the measurement as Escape does.
@@ -347,14 +353,17 @@ private:
     int paints_ = 0;
 };
 
-// The bare request the GNOME row compares with, timed between its
+// The bare call the GNOME and KDE rows compare with, timed between its
 // iterations, so that whatever else the machine does weighs on both alike,
-// by the helper TINTRA_BENCH_BARE names (portal_time -): it keeps running,
-// one request for each line it is sent, so that its requests come from a
-// known caller as the program's do. Its sample lines go to the output.
+// by the helper TINTRA_BENCH_BARE names ("portal_time -" on GNOME,
+// "desktoptool shot kde - -" on KDE): it keeps running, one request for each
+// line it is sent, so that its requests come from a known caller as the
+// program's do. Its sample lines go to the output. Made `calmMs` after the
+// still's windows went, as the still is: the desktop has finished taking them
+// away, as it has before each still.
 QProcess* gBare = nullptr;
 
-void BareRequest() {
+void BareRequest(int calmMs) {
     if (!gBare) {
         QStringList command = QProcess::splitCommand(qEnvironmentVariable("TINTRA_BENCH_BARE"));
         if (command.isEmpty()) {
@@ -364,6 +373,7 @@ void BareRequest() {
         gBare->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         gBare->start(command.takeFirst(), command);
     }
+    Idle(calmMs);
     gBare->write("\n");
     while (!gBare->canReadLine() && gBare->waitForReadyRead(60000)) {
     }
@@ -439,7 +449,7 @@ void BM_StillCopyShown(benchmark::State& state) {
         inHand += Seconds(t0, Clock::now());
         s.Leave();
         if (grab == kSession) {
-            BareRequest();
+            BareRequest(s.m.tmr1.interval());
         }
     }
     state.counters["in_hand_us"] =

@@ -328,4 +328,4 @@ echo
 echo "Start-up: $runs runs of each program, interleaved, after one warm-up run; idle memory is VmRSS ${idle} ms after the window mapped."
 echo "In-process: $reps repetitions of each benchmark (Open100k: $reps processes); Xvfb 3840x2160x24, Release build."
 echo "Wayland: a headless sway at 1920x1080 with xdg-desktop-portal-wlr; grim $reps times, the portal still in $reps repetitions."
-echo "GNOME and KDE: headless GNOME Shell and KWin at 1920x1080 with their portals; the still in $reps repetitions; KWin's and the Shell's bare calls $reps times, the bare portal request once after each of the still's iterations."
+echo "GNOME and KDE: headless GNOME Shell and KWin at 1920x1080 with their portals; the still in $reps repetitions; the Shell's own call $reps times, KWin's ScreenShot2 and the bare portal request once after each of the still's iterations."

@@ -5,8 +5,10 @@
 //     pixels, sleep MS), answered by "ok" or "failed" once done. One input
 //     session serves every line: the desktop keeps one keyboard and pointer.
 //     On sway only the pointer (wtype types).
-//   desktoptool shot gnome|kde FILE [N]: the screen without the pointer, or
-//     N timed copies, one "wl.gnome|wl.kde MICROSECONDS" line each.
+//   desktoptool shot gnome|kde FILE [N|-]: the screen without the pointer, or
+//     N timed copies, one "wl.gnome|wl.kde MICROSECONDS" line each; with -
+//     one timed copy for each line read, until the input ends (the
+//     benchmark's bare call, made between its own iterations).
 // Input goes through mutter's RemoteDesktop D-Bus API, KWin's fake-input
 // protocol or wlroots' virtual pointer; screenshots through the Shell's own
 // call (granted to the bus name org.gnome.Screenshot) or KWin's ScreenShot2.
@@ -351,7 +353,11 @@ int main(int argc, char** argv) {
     if ((a.size() == 3 || a.size() == 4) && a[0] == QLatin1String("shot")) {
         // Timed, KWin's pixels are not saved: only the call is measured.
         const bool timed = a.size() == 4;
-        for (int i = 0; i < (timed ? a[3].toInt() : 1); ++i) {
+        const bool asked = timed && a[3] == QLatin1String("-");
+        char line[256];
+        for (int i = 0; asked ? std::fgets(line, sizeof line, stdin) != nullptr
+                              : i < (timed ? a[3].toInt() : 1);
+             ++i) {
             QElapsedTimer t;
             t.start();
             const QImage img = desktop == QLatin1String("kde") ? KWinShot() : QImage();
@@ -361,11 +367,13 @@ int main(int argc, char** argv) {
             }
             if (timed) {
                 std::printf("wl.%s %lld\n", qPrintable(desktop), t.nsecsElapsed() / 1000);
+                std::fflush(stdout);
             }
         }
         return 0;
     }
-    std::fprintf(stderr,
-                 "usage: desktoptool input gnome|kde|sway | desktoptool shot gnome|kde FILE [N]\n");
+    std::fprintf(
+        stderr,
+        "usage: desktoptool input gnome|kde|sway | desktoptool shot gnome|kde FILE [N|-]\n");
     return 2;
 }
