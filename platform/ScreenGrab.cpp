@@ -16,8 +16,7 @@ bool OnDesktop(const QString& currentDesktop, const QString& name) {
 } // namespace
 
 GrabWay ChooseGrab(const QString& platformName, const QString& sessionType,
-                   const QString& waylandDisplay, const QString& currentDesktop,
-                   const std::function<bool()>& screenCopy) {
+                   const QString& waylandDisplay, const QString& currentDesktop) {
     const bool wayland = platformName.startsWith(QLatin1String("wayland")) ||
                          (platformName == QLatin1String("xcb") &&
                           (sessionType == QLatin1String("wayland") || !waylandDisplay.isEmpty()));
@@ -28,10 +27,8 @@ GrabWay ChooseGrab(const QString& platformName, const QString& sessionType,
         return GrabWay::KWin;
     }
     // An X11 window's screens are XWayland's, not the compositor's outputs.
-    if (platformName.startsWith(QLatin1String("wayland")) && screenCopy && screenCopy()) {
-        return GrabWay::WlrScreenCopy;
-    }
-    return GrabWay::Portal;
+    return platformName.startsWith(QLatin1String("wayland")) ? GrabWay::WlrScreenCopy
+                                                             : GrabWay::Portal;
 }
 
 bool PortalShowsPointer(const QString& currentDesktop) {
@@ -57,7 +54,7 @@ std::unique_ptr<IScreenGrab> MakeScreenGrab() {
     PortalGrab::Options portal;
     portal.pointerInStill = PortalShowsPointer(desktop);
     switch (ChooseGrab(QGuiApplication::platformName(), qEnvironmentVariable("XDG_SESSION_TYPE"),
-                       qEnvironmentVariable("WAYLAND_DISPLAY"), desktop, &WlrScreenCopy::Offered)) {
+                       qEnvironmentVariable("WAYLAND_DISPLAY"), desktop)) {
     case GrabWay::WlrScreenCopy:
         return std::make_unique<WlrScreenCopy>(std::make_unique<PortalGrab>(std::nullopt, portal));
     case GrabWay::KWin:

@@ -5,7 +5,6 @@
 
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 namespace platform {
@@ -20,18 +19,17 @@ enum class GrabWay {
     // Asked of KWin on KDE Plasma's Wayland session, the portal where KWin
     // refuses.
     KWin,
-    // Copied by a wlroots compositor (sway, ...) for a native Wayland
-    // window, each screen at its own scale; the portal where that fails.
+    // A native Wayland window elsewhere: copied by a wlroots compositor
+    // (sway, ...), each screen at its own scale; the portal where the
+    // compositor offers no such copy (GNOME) or it fails.
     WlrScreenCopy,
 };
 
 // The way for Qt's platform `platformName` ("xcb", "wayland", ...), the
-// session type XDG_SESSION_TYPE, the Wayland display WAYLAND_DISPLAY, the
-// desktop XDG_CURRENT_DESKTOP, and whether the compositor offers wlroots'
-// screen copy (`screenCopy`, asked only where it would be used).
+// session type XDG_SESSION_TYPE, the Wayland display WAYLAND_DISPLAY and the
+// desktop XDG_CURRENT_DESKTOP.
 GrabWay ChooseGrab(const QString& platformName, const QString& sessionType,
-                   const QString& waylandDisplay, const QString& currentDesktop,
-                   const std::function<bool()>& screenCopy = nullptr);
+                   const QString& waylandDisplay, const QString& currentDesktop);
 
 // Whether the portal on desktop XDG_CURRENT_DESKTOP may draw the pointer
 // into its copies: GNOME's and the wlroots desktops' leave it out, KDE's

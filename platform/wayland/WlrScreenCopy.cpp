@@ -490,15 +490,6 @@ private:
 WlrScreenCopy::WlrScreenCopy(std::unique_ptr<IScreenGrab> fallback, Options options)
     : fallback_(std::move(fallback)), options_(options) {}
 
-bool WlrScreenCopy::Offered() {
-    const Client* c = Client::Get();
-    if (!c) {
-        return false;
-    }
-    Session session(*c);
-    return session.Open();
-}
-
 void WlrScreenCopy::GrabDesktop(StillDone done) {
     // The shared-memory formats are little-endian words.
     if constexpr (std::endian::native == std::endian::little) {
@@ -507,9 +498,12 @@ void WlrScreenCopy::GrabDesktop(StillDone done) {
         std::vector<ScreenArea> areas;
         QImage still;
         bool copied = false;
-        if (const Client* c = Client::Get()) {
+        if (const Client* c = unoffered_ ? nullptr : Client::Get()) {
             Session session(*c);
-            copied = session.Open() && session.Capture(screens, options_.timeoutMs, images);
+            unoffered_ = !session.Open();
+            copied = !unoffered_ && session.Capture(screens, options_.timeoutMs, images);
+        } else {
+            unoffered_ = true;
         }
         if (copied && ComposeScreens(screens, images, areas, still)) {
             Result result;

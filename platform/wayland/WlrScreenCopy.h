@@ -24,9 +24,6 @@ public:
     // `fallback` copies the screen where the compositor does not.
     explicit WlrScreenCopy(std::unique_ptr<IScreenGrab> fallback, Options options = {});
 
-    // Whether the compositor this process reaches offers its screen copy.
-    static bool Offered();
-
     void GrabDesktop(StillDone done) override;
     void Prepare() override { fallback_->Prepare(); }
     void PickColour(ColourDone done) override { fallback_->PickColour(std::move(done)); }
@@ -34,6 +31,9 @@ public:
 private:
     std::unique_ptr<IScreenGrab> fallback_;
     Options options_;
+    // The compositor offers no screen copy (GNOME): asked once, then the
+    // fallback's alone.
+    bool unoffered_ = false;
 };
 
 } // namespace platform
