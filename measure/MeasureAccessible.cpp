@@ -28,7 +28,7 @@ void NameMeasurePicture(QWidget* picture) {
 void ReportCursor(const frmPunkt& punkt) {
     const QPoint at = punkt.Cursor();
     platform::SetAccessibleValue(const_cast<frmPunkt*>(&punkt),
-                                 SpokenPoint(punkt.Point(at.x(), at.y()), punkt.OnScreen(at)));
+                                 SpokenPoint(punkt.Sample(at), punkt.OnScreen(at)));
 }
 
 QPoint CellOnScreen(const PointMeasure& m, const QPoint& cell) {
@@ -46,8 +46,7 @@ void ReportCell(const PointMeasure& m) {
     }
     const int half = m.lZoomHalf;
     const QPoint still = punkt->Cursor() - QPoint(half, half) + zoom->Cell();
-    const QString text =
-        SpokenPoint(punkt->Point(still.x(), still.y()), CellOnScreen(m, zoom->Cell()));
+    const QString text = SpokenPoint(punkt->Sample(still), CellOnScreen(m, zoom->Cell()));
     platform::SetAccessibleValue(zoom, text);
     platform::SetAccessibleValue(punkt, text);
 }

@@ -22,7 +22,8 @@ QString SpokenPoint(int32_t c, const QPoint& at);
 
 // Names the measurement picture, whose value becomes the last colour taken.
 void NameMeasurePicture(QWidget* picture);
-// The capture window's cross-hair stands on a new pixel.
+// The capture window's cross-hair stands on a new pixel, or takes a new
+// block: what a pick there would take.
 void ReportCursor(const frmPunkt& punkt);
 // The zoom window's outline marks a new pixel of its block.
 void ReportCell(const PointMeasure& m);

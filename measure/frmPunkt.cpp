@@ -426,6 +426,7 @@ void frmPunkt::SetSampleSide(int side) {
     if (m_.lZoomHalf == kNoZoomHalf && live_ && live_->isVisible()) {
         ShowLive(cursor_);
     }
+    ReportCursor(*this);
 }
 
 int32_t frmPunkt::Sample(const QPoint& at) const {
