@@ -49,7 +49,13 @@ void PointMeasure::tmr1_Timer() {
 
 void PointMeasure::Grabbed(platform::IScreenGrab::Result result) {
     if (result.still && !result.still->Size().isEmpty()) {
-        LoadPunkt(std::move(result.still), result.pointerInStill);
+        // A picture may turn out broken only once it is decoded, beside
+        // the windows: then there is nothing to measure.
+        if (LoadPunkt(std::move(result.still), result.pointerInStill)->Still().isNull()) {
+            UnloadZoom();
+            UnloadPunkt();
+            Abandon(true);
+        }
         return;
     }
     if (result.cancelled) {

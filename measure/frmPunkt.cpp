@@ -32,7 +32,6 @@ void frmPunkt::Form_Load() {
     const QSize size = still_->Size();
     pointer_ = KnownPointer();
     cursor_ = StartingPoint();
-    ReportCursor(*this);
     if (platform::OneWindowAcrossScreens()) {
         // The whole desktop from its top-left corner, in device pixels.
         const QPoint origin = RootOrigin();
@@ -78,7 +77,8 @@ void frmPunkt::Form_Load() {
         } else {
             zoom->show();
         }
-    }
+    } // Read last: the pixels may still be on their way.
+    ReportCursor(*this);
 }
 
 std::vector<StillPane*> frmPunkt::Panes() const {

@@ -78,6 +78,17 @@ std::optional<QString> FakeFileDialog::GetOpenFileName(QWidget*, const FileDialo
     return a;
 }
 
+namespace {
+class BrokenStill : public ScreenStill {
+public:
+    using ScreenStill::ScreenStill;
+    const QImage& Image() const override {
+        static const QImage none;
+        return none;
+    }
+};
+} // namespace
+
 void FakeScreenGrab::GrabDesktop(StillDone done) {
     ++grabs;
     pending = std::move(done);
@@ -90,7 +101,8 @@ void FakeScreenGrab::Answer() {
     if (StillDone done = std::exchange(pending, nullptr)) {
         Result r;
         if (!image.isNull()) {
-            r.still = std::make_unique<ScreenStill>(image);
+            r.still = brokenPixels ? std::make_unique<BrokenStill>(image)
+                                   : std::make_unique<ScreenStill>(image);
         }
         r.canPickColour = canPickColour;
         done(std::move(r));

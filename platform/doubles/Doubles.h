@@ -81,6 +81,9 @@ public:
     void PickColour(ColourDone done) override;
     void Answer();
     QImage image;
+    // The still's pixels turn out broken once it is shown, as a screenshot
+    // decoded beside the windows may.
+    bool brokenPixels = false;
     bool deferred = false;
     bool canPickColour = false;
     std::optional<int32_t> pickAnswer;

@@ -127,10 +127,9 @@ private:
                 // RGB32 in place: the same pixels with their alpha ignored.
                 image_ = std::move(image_).convertToFormat(QImage::Format_RGB32);
             } else {
-                // A picture broken past its header shows black rather than
-                // whatever the memory held.
-                image_ = QImage(size, QImage::Format_RGB32);
-                image_.fill(Qt::black);
+                // Broken past its header: no pixels, which the measurement
+                // takes as a copy that failed.
+                image_ = QImage();
             }
         });
     }

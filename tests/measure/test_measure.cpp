@@ -375,13 +375,16 @@ private slots:
         Ended();
     }
 
-    // No copy: a message, or the desktop's own pick.
+    // No copy, or one found broken as it shows: a message, or the desktop's own pick.
     void noCopyOffersTheDesktopsPick() {
-        fakes.screenGrab.image = QImage();
-        Start(0);
-        fakes.screenGrab.Answer();
-        QVERIFY(!pm->Punkt() && host->visible && fakes.messageBox.shown.size() == 1);
-        QCOMPARE(fakes.messageBox.shown[0].text, "Skjermbildet kan ikke kopieres her.");
+        for (const bool broken : {true, false}) {
+            fakes.screenGrab.brokenPixels = broken;
+            fakes.screenGrab.image = broken ? QImage(8, 8, QImage::Format_RGB32) : QImage();
+            Start(3);
+            fakes.screenGrab.Answer();
+            QCOMPARE(fakes.messageBox.shown.back().text, "Skjermbildet kan ikke kopieres her.");
+            Ended();
+        }
 
         fakes.screenGrab.canPickColour = true;
         fakes.screenGrab.pickAnswer = 0x336699;

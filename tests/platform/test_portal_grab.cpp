@@ -164,13 +164,12 @@ private slots:
             QVERIFY(!r.still && r.canPickColour == (i > 1) && !QFile::exists(fakes.written));
         }
         fakes.response = 0;
-        // Broken past its header: black, as large as the screen.
+        // Broken past its header: the screen's size, but no pixels.
         fakes.cutFile = true;
         r = Grab(grab);
         fakes.cutFile = false;
-        QImage black(screen, QImage::Format_RGB32);
-        black.fill(Qt::black);
-        QVERIFY(r.still && r.still->Image() == black && !QFile::exists(fakes.written));
+        QVERIFY(r.still && r.still->Size() == screen && r.still->Image().isNull() &&
+                !QFile::exists(fakes.written));
     }
 
     // Once the portal has the request, the desktop may be asking: wait, with a note.
