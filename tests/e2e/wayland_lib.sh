@@ -178,13 +178,19 @@ start_compositor() {
   poll 40 up || skip "$2 did not start on this machine (see its log)"
 }
 
-# start_gnome: GNOME Shell with a virtual monitor of 1920 x 1080 and its portal.
+# start_gnome: GNOME Shell with a virtual monitor of 1920 x 1080, Xwayland
+# (its display and key for the session's programs) and its portal.
 start_gnome() {
   command -v gnome-shell >/dev/null || skip "gnome-shell is not installed (scripts/deps.sh test)"
   start_session gnome XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_DESKTOP=gnome GDK_BACKEND=wayland \
     NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
-  start_compositor org.gnome.Shell.Screenshot gnome-shell gnome-shell --headless --wayland --no-x11 \
+  [ -d "$SESSION_TMP/.X11-unix" ] || { mkdir -m 1777 "$SESSION_TMP/.X11-unix" && own "$_"; } # as /tmp, for Xwayland
+  start_compositor org.gnome.Shell.Screenshot gnome-shell gnome-shell --headless --wayland \
     --wayland-display wayland-tintra --virtual-monitor 1920x1080
+  local x=()
+  xwayland() { x=($(for p in $(marked "$MARKER"); do tr '\0' ' ' <"/proc/$p/cmdline"; echo; done | grep -E '^(\S*\/)?Xwayland :')); }
+  poll 20 xwayland || fail "mutter started no Xwayland"
+  SESSION_ENV+=("DISPLAY=${x[1]}" "XAUTHORITY=$(sed -E 's/.* -auth ([^ ]+).*/\1/' <<<"${x[*]}")")
   poll 10 bus_has org.gnome.Mutter.RemoteDesktop || skip "mutter offers no remote desktop input"
   start_portal GNOME "gnome:/usr/libexec/xdg-desktop-portal-gnome --verbose" \
     "gtk:/usr/libexec/xdg-desktop-portal-gtk --verbose"
@@ -308,7 +314,8 @@ cross_to() {
   poll 5 eval 'CROSS=$(cross_hair) && [ "$CROSS" = "$want" ]' || fail "$what moved the cross-hair to $(seen), not to $want"
 }
 
-# start_program LOG ARG...: Tintra (BIN) on Qt's wayland platform, installed
+# start_program LOG ARG...: Tintra (BIN) on Qt's wayland platform (or on
+# QT_PLATFORM, e.g. xcb through Xwayland), installed
 # as an install puts it, with its menu entry (naming it by its full path)
 # where KWin looks for what a program may do.
 start_program() {
@@ -320,7 +327,7 @@ start_program() {
   }
   local log=$1
   shift
-  start_in_session "$log" env QT_QPA_PLATFORM=wayland "$SESSION/prefix/bin/Tintra" "$@"
+  start_in_session "$log" env QT_QPA_PLATFORM="${QT_PLATFORM:-wayland}" "$SESSION/prefix/bin/Tintra" "$@"
   APP_PID=$!
 }
 
