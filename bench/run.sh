@@ -171,7 +171,7 @@ run_bench AddFavourite100k "$reps" 0.2 1
 run_bench Save100k "$reps" 0.5 1
 
 # --- Wayland -------------------------------------------------------------------
-echo "bench: the still through the desktop portal on a headless sway..." >&2
+echo "bench: the still on a headless sway..." >&2
 wl_smoke=""
 [ "$smoke" = 1 ] && wl_smoke=--smoke
 bash "$(dirname "$0")/wayland.sh" "$build" "$reps" "$TMP/portal.csv" $wl_smoke >>"$samples" \
@@ -243,7 +243,7 @@ gb.Open100k.rss_growth_MB|100,000 favourites: resident memory growth|MB|1|<40
 gb.AddFavourite100k|100,000 favourites: one added, rebuilt and painted|ms|1000|<5
 gb.Save100k|Saving 100,000 favourites|s|1000000|<0.2
 wl.grim|grim, 1920x1080 output to PNG (headless sway)|ms|1000|
-gb.PortalStill/zoom:3/grab:2|Still through the portal after tick (same output)|ms|1000|x1.5:wl.grim:grim
+gb.PortalStill/zoom:3/grab:2|Still after tick, by the compositor's screen copy (sway)|ms|1000|x1.5:wl.grim:grim
 wl.kde|KWin ScreenShot2 of the screen, bare call (KWin)|ms|1000|
 gb.Still.kde|Still after tick, from KWin (same screen)|ms|1000|x1.3:wl.kde:ScreenShot2
 wl.portal|Portal screenshot request, bare (GNOME Shell)|ms|1000|
@@ -327,5 +327,5 @@ awk -F'|' -v samples="$samples" '
 echo
 echo "Start-up: $runs runs of each program, interleaved, after one warm-up run; idle memory is VmRSS ${idle} ms after the window mapped."
 echo "In-process: $reps repetitions of each benchmark (Open100k: $reps processes); Xvfb 3840x2160x24, Release build."
-echo "Wayland: a headless sway at 1920x1080 with xdg-desktop-portal-wlr; grim $reps times, the portal still in $reps repetitions."
+echo "Wayland: a headless sway at 1920x1080 with xdg-desktop-portal-wlr; grim $reps times, the still (by the compositor's screen copy, the portal as fallback) in $reps repetitions."
 echo "GNOME and KDE: headless GNOME Shell and KWin at 1920x1080 with their portals; the still in $reps repetitions; the Shell's own call $reps times, KWin's ScreenShot2 and the bare portal request once after each of the still's iterations."

@@ -4,7 +4,8 @@
 #   - grim writes the output to a PNG, RUNS times: the floor of a still
 #     through the portal, whose screenshot back-end runs grim itself;
 #   - tintra_bench times "Punktmål"'s tick until the still is on screen,
-#     through the portal (PortalStill).
+#     taken as the program takes it there: by the compositor's screen copy
+#     (PortalStill, named for the portal it falls back to).
 # Prints the grim samples as "wl.grim MICROSECONDS" and writes the
 # benchmark's CSV to OUT_CSV.
 #
@@ -15,6 +16,8 @@ build=$1
 runs=$2
 out=$3
 smoke=${4:-}
+TOOLS=$build/tests # the pointer's tool, where the tests are built
+[ -x "$TOOLS/desktoptool" ] || TOOLS=$build/bench
 
 start_wayland 1920x1080
 cp "$build/bench/tintra_bench" "$SESSION/bin/tintra_bench"
