@@ -15,12 +15,16 @@ bool OnDesktop(const QString& currentDesktop, const QString& name) {
 }
 } // namespace
 
+bool InWaylandSession(const QString& platformName, const QString& sessionType,
+                      const QString& waylandDisplay) {
+    return platformName.startsWith(QLatin1String("wayland")) ||
+           (platformName == QLatin1String("xcb") &&
+            (sessionType == QLatin1String("wayland") || !waylandDisplay.isEmpty()));
+}
+
 GrabWay ChooseGrab(const QString& platformName, const QString& sessionType,
                    const QString& waylandDisplay, const QString& currentDesktop) {
-    const bool wayland = platformName.startsWith(QLatin1String("wayland")) ||
-                         (platformName == QLatin1String("xcb") &&
-                          (sessionType == QLatin1String("wayland") || !waylandDisplay.isEmpty()));
-    if (!wayland) {
+    if (!InWaylandSession(platformName, sessionType, waylandDisplay)) {
         return GrabWay::X11;
     }
     if (OnDesktop(currentDesktop, QStringLiteral("KDE"))) {

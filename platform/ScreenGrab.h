@@ -25,6 +25,12 @@ enum class GrabWay {
     WlrScreenCopy,
 };
 
+// Whether Qt's platform `platformName` ("xcb", "wayland", ...) runs inside a
+// Wayland session, natively or on X11 through Xwayland, by the session type
+// XDG_SESSION_TYPE and the Wayland display WAYLAND_DISPLAY.
+bool InWaylandSession(const QString& platformName, const QString& sessionType,
+                      const QString& waylandDisplay);
+
 // The way for Qt's platform `platformName` ("xcb", "wayland", ...), the
 // session type XDG_SESSION_TYPE, the Wayland display WAYLAND_DISPLAY and the
 // desktop XDG_CURRENT_DESKTOP.

@@ -403,7 +403,9 @@ bool NativeImage::Paint(const QImage& source, const QRegion& region, QRgb fill,
     std::vector<uchar> rows;
     return PaintParts(image.size(), region, fill, overlays, [&](const QRect& part) {
         const int rowBytes = part.width() * 4;
-        const bool whole = part.width() == image.width();
+        // Rows sent as they lie only where they follow one another: not in a
+        // part of a wider picture (a screen's share of the desktop's still).
+        const bool whole = part.width() == image.width() && image.bytesPerLine() == rowBytes;
         const int perRequest = std::max(1, kRequestBytes / rowBytes);
         for (int y = part.top(); y <= part.bottom(); y += perRequest) {
             const int h = std::min(perRequest, part.bottom() + 1 - y);

@@ -1,4 +1,5 @@
 #include "platform/x11/NativeWindow.h"
+#include "platform/ScreenGrab.h"
 #include "platform/ScreenStill.h"
 #include "platform/x11/Xcb.h"
 
@@ -35,7 +36,11 @@ QScreen* ScreenOf(const QRect& native) {
 } // namespace
 
 bool OneWindowAcrossScreens() {
-    return QGuiApplication::platformName() == QLatin1String("xcb");
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("xcb") &&
+           (QGuiApplication::screens().size() < 2 ||
+            !InWaylandSession(platform, qEnvironmentVariable("XDG_SESSION_TYPE"),
+                              qEnvironmentVariable("WAYLAND_DISPLAY")));
 }
 
 bool PointerKnownAtStart() {

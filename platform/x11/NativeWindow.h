@@ -11,7 +11,9 @@ class QWidget;
 
 namespace platform {
 
-// Whether one window may cover the whole desktop: on X11. Elsewhere each
+// Whether one window may cover the whole desktop: on X11, but for several
+// screens inside a Wayland session, where the compositor keeps a full-screen
+// window on one screen and a plain one below its top bar. Elsewhere each
 // screen needs a window of its own.
 bool OneWindowAcrossScreens();
 

@@ -3,14 +3,16 @@
 # its own colour: a pick one pixel off, or a still shifted, scaled or holding
 # the pointer, gives another place's colour. The test reads the cross-hair
 # off the screen, moves it by keys and checks the colour taken there.
-#   desktop_measure.sh TINTRA_BINARY TOOLS_FOLDER gnome|kde|kde-scale2|sway
+#   desktop_measure.sh TINTRA_BINARY TOOLS_FOLDER gnome|gnome-2|kde|kde-scale2|sway
 # gnome: the first use asks, is answered after 12 s, measures exactly.
+# gnome-2: two screens, X11 Tintra through Xwayland only.
 # kde: KWin's permission checks on (Tintra has its installed entry only).
 # kde-scale2: KWin at scale 2. sway: two screens at scales 1 and 2.
 source "$(dirname "$0")/wayland_lib.sh"
 BIN=$1 TOOLS=$2 MODE=$3 SCALE=1
 case $MODE in
   gnome) start_gnome ;;
+  gnome-2) start_gnome 2 ;;
   kde) start_kde 1 checks ;;
   kde-scale2) start_kde 2 && SCALE=2 ;;
   sway) start_sway ;;
@@ -106,7 +108,14 @@ punkt_by_keys() {
   tintra_ended 5 || fail "Fil > Avslutt did not end Tintra within 5 s"
 }
 
-if [ "$DESKTOP" = gnome ]; then
+store() { # store METHOD ARG...: the portal's permission store on screenshots
+  in_session gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
+    --object-path /org/freedesktop/impl/portal/PermissionStore \
+    --method "org.freedesktop.impl.portal.PermissionStore.$1" screenshot "${@:2}" 2>&1
+}
+if [ "$MODE" = gnome-2 ]; then
+  store SetPermission true screenshot '' "['yes']" >/dev/null || fail "the permission store refused"
+elif [ "$DESKTOP" = gnome ]; then
   # First use: 12 s after the Shell asks, a click on "Allow" answers; Tintra
   # measures exactly and the answer is stored for programs outside a sandbox.
   begin 0 700 400
@@ -119,18 +128,22 @@ if [ "$DESKTOP" = gnome ]; then
   start_at "the first use, answered after 12 s"
   by_keys 0
   picked $MEASURED
-  stored=$(in_session gdbus call --session --dest org.freedesktop.impl.portal.PermissionStore \
-    --object-path /org/freedesktop/impl/portal/PermissionStore \
-    --method org.freedesktop.impl.portal.PermissionStore.Lookup screenshot screenshot 2>&1) || true
+  stored=$(store Lookup screenshot) || true
   [[ $stored == *"{'': ['yes']}"* ]] || fail "the answer was not stored: $stored"
+fi
+if [ "$DESKTOP" = gnome ]; then
   # X11 Tintra through Xwayland: its still takes the full-screen state over
-  # the top bar, so the cross-hair's upper arm shows in the top rows, and
-  # the top row is measured. (The pointer is known: keys show the cross-hair.)
+  # the top bar (on two screens one each), so the cross-hair's upper arm shows
+  # in the top rows and the top row is measured, on two screens the second's,
+  # reached by keys. (The pointer is known: keys show the cross-hair.)
   QT_PLATFORM=xcb begin 0 700 403
   poll 20 eval '! pattern_shown all' || fail "X11 Tintra showed nothing"
   cross_to "Ctrl+Up x4 on X11" 700 3 down ctrl $(printf 'key Up %.0s' {1..4}) up ctrl
+  x=700
+  [ "$MODE" = gnome ] || { x=2020 && cross_to "Ctrl+Right x15 on X11" $x 3 down ctrl $(printf 'key Right %.0s' {1..15}) up ctrl; }
   desk key Up key Up key Up key Return
-  picked 700 0
+  picked $x 0
+  [ "$MODE" = gnome ] || pass
 fi
 # (On GNOME the second use: the cross-hair comes without an answer.)
 for zoom in 3 0; do

@@ -178,15 +178,18 @@ start_compositor() {
   poll 40 up || skip "$2 did not start on this machine (see its log)"
 }
 
-# start_gnome: GNOME Shell with a virtual monitor of 1920 x 1080, Xwayland
-# (its display and key for the session's programs) and its portal.
+# start_gnome [N]: GNOME Shell with N (1) virtual monitors of 1920 x 1080 side
+# by side, Xwayland (its display and key for the session's programs) and its
+# portal.
+MONITORS=1
 start_gnome() {
+  MONITORS=${1:-1}
   command -v gnome-shell >/dev/null || skip "gnome-shell is not installed (scripts/deps.sh test)"
   start_session gnome XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_DESKTOP=gnome GDK_BACKEND=wayland \
     NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
   [ -d "$SESSION_TMP/.X11-unix" ] || { mkdir -m 1777 "$SESSION_TMP/.X11-unix" && own "$_"; } # as /tmp, for Xwayland
   start_compositor org.gnome.Shell.Screenshot gnome-shell gnome-shell --headless --wayland \
-    --wayland-display wayland-tintra --virtual-monitor 1920x1080
+    --wayland-display wayland-tintra $(printf -- '--virtual-monitor 1920x1080 %.0s' $(seq "$MONITORS"))
   local x=()
   xwayland() { x=($(for p in $(marked "$MARKER"); do tr '\0' ' ' <"/proc/$p/cmdline"; echo; done | grep -E '^(\S*\/)?Xwayland :')); }
   poll 20 xwayland || fail "mutter started no Xwayland"
@@ -273,15 +276,22 @@ img() { QT_QPA_PLATFORM=offscreen "$TOOLS/imgtool" "$@"; }
 
 # show_pattern WIDTH HEIGHT: each screen shows only its part of a pattern in
 # which device pixel (x, y) is red x & 255, green y & 255, blue (x >> 8) |
-# ((y >> 8) << 4).
+# ((y >> 8) << 4); on GNOME each monitor its part, where Qt's
+# -qwindowgeometry puts the first window.
 show_pattern() {
-  local screen name
+  local screen name x
   for screen in "${SCREENS[@]}"; do
     name=${screen%:*}
     img unique "$1" "$2" "$SESSION/pattern-$name.png" "${screen#*:}" 2>/dev/null && own "$SESSION/pattern-$name.png" ||
       fail "imgtool could not write the pattern"
     if [ "$DESKTOP" = sway ]; then
       in_session swaymsg output "$name" bg "$SESSION/pattern-$name.png" fill >/dev/null
+    elif [ "$MONITORS" -gt 1 ]; then
+      for ((x = 0; x < $1; x += $1 / MONITORS)); do
+        img unique $(($1 / MONITORS)) "$2" "$SESSION/part-$x.png" $x && own "$SESSION/part-$x.png" || fail "imgtool could not write the pattern"
+        start_in_session pattern-$x env QT_QPA_PLATFORM=xcb "$SESSION/bin/imgtool" \
+          -qwindowgeometry "$(($1 / MONITORS))x$2+$x+0" show "$SESSION/part-$x.png"
+      done
     else
       start_in_session pattern env QT_QPA_PLATFORM=wayland "$SESSION/bin/imgtool" show "$SESSION/pattern-$name.png"
     fi
